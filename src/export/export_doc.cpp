@@ -1,0 +1,10 @@
+// Placeholder until this part of the component is built: each entry raises an
+// error that says so.
+#include "core/cbankcl_vb.h"
+#include "runtime/com_error.h"
+
+namespace norv {
+
+void CBankCl_VB::IClientBank_ExportDoc(int32_t&, PaymentDoc&) { RaiseRuntime(kErrInvalidCall, u"not built yet"); }
+
+}  // namespace norv
