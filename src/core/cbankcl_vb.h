@@ -61,10 +61,13 @@ class CBankCl_VB final : public IClientBank {
   bool IClientBank_BeginImportByAccount(StHead& head);
   bool IClientBank_ImportDoc(StatementDoc& Doc);
   bool ScanAccount(const std::u16string& Account, Date& DateFrom, Date& DateTo);
-  StatementLine ParseStatementLine(const std::u16string& Line);
-  std::u16string NextField(std::u16string_view& Line);
-  Variant ParseField(std::u16string_view Token, bool IsText, int16_t MaxLen,
-                     const std::u16string& Label);
+  // Parses into a record whose text buffers are reused line after line.
+  void ParseStatementLine(const std::u16string& Line, StatementLine& Into);
+  // A view of the next field of Line (into Line's text); Line loses it and its tab.
+  std::u16string_view NextField(std::u16string_view& Line);
+  // One checked field: a text goes into Text (its buffer reused), an amount into Amount.
+  void ParseField(std::u16string_view Token, bool IsText, int16_t MaxLen,
+                  const std::u16string& Label, std::u16string& Text, Currency& Amount);
 
   // Rates (rates/load_rate_command.cpp).
   void IClientBank_LoadRate();
@@ -73,6 +76,7 @@ class CBankCl_VB final : public IClientBank {
   std::u16string DocErrorText(const std::u16string& Text);
   std::u16string ErrorText(int32_t ErrNo, const std::u16string& Arg0, const std::u16string& Arg1);
   host::LineConverter& LineConverterOnFirstUse();
+  friend struct CBankClTestPeer;  // tests reach the shared text routines above
 
   std::unique_ptr<CExportFile> m_oExportFile;
   std::u16string m_sLine;

@@ -1,11 +1,64 @@
-// Placeholder until this part of the component is built: each entry raises an
-// error that says so.
+// The frame of an export run: BeginExport lets the user confirm the two target
+// files and resets the counts; EndExport reports the counts, or after a failed
+// run turns the files written so far into backups, and closes both files.
+#include <initializer_list>
+#include <string>
+#include <vector>
+
 #include "core/cbankcl_vb.h"
+#include "core/error_numbers.h"
+#include "core/messages.h"
+#include "core/resource_ids.h"
+#include "export/export_file.h"
+#include "files/cfile.h"
+#include "host/message_window.h"
 #include "runtime/com_error.h"
+#include "runtime/text.h"
 
 namespace norv {
+namespace {
 
-void CBankCl_VB::IClientBank_BeginExport(Date, Date) { RaiseRuntime(kErrInvalidCall, u"not built yet"); }
-void CBankCl_VB::IClientBank_EndExport(bool&) { RaiseRuntime(kErrInvalidCall, u"not built yet"); }
+constexpr char16_t kDPFileExt[] = u"mok";
+constexpr char16_t kFPFileExt[] = u"tar";
+constexpr char16_t kExportKeyPath[] = u"RazizeRuveRO";
+constexpr char16_t kCrLf[] = u"\r\n";
+
+}  // namespace
+
+void CBankCl_VB::IClientBank_BeginExport(Date /*DateBeg*/, Date DateEnd) {
+  if (!m_oExportFile->ShowFileDlg(DateEnd, kDPFileExt, kFPFileExt, u"", kExportKeyPath)) {
+    throw ComError(kErrExportCancelled, u"", ErrorText(kErrExportCancelled, u"", u""));
+  }
+  m_iDPCount = 0;
+  m_iFPCount = 0;
+}
+
+void CBankCl_VB::IClientBank_EndExport(bool& EndByError) {
+  CFile& dp_file = m_oExportFile->DPFile();
+  CFile& fp_file = m_oExportFile->FPFile();
+  if (EndByError) {
+    // The notice names the last backup made: the FP file's when both were open.
+    std::u16string backup_shown;
+    for (CFile* file : {&dp_file, &fp_file}) {
+      if (!file->FileIsOpen()) continue;
+      file->SaveFileAsBackup();
+      backup_shown = file->Path() + file->FileName();
+    }
+    const std::u16string notice =
+        FormatTemplate(LoadResourceText(res::kBackupNoticeTemplate), {Variant(backup_shown)});
+    host::ShowSimpleMessage(*m_oMsg, notice, host::kMessageError);
+  } else {
+    std::u16string summary = LoadResourceText(res::kExportSummaryHeading);
+    summary += kCrLf;
+    summary += kCrLf;
+    summary += LoadResourceText(res::kExportDpCountLabel);
+    summary += u" - " + IntToText(m_iDPCount) + kCrLf;
+    summary += LoadResourceText(res::kExportFpCountLabel);
+    summary += u" - " + IntToText(m_iFPCount);
+    host::ShowSimpleMessage(*m_oMsg, summary, host::kMessageInformation);
+  }
+  dp_file.CloseFile();
+  fp_file.CloseFile();
+}
 
 }  // namespace norv

@@ -6,8 +6,10 @@
 //
 // Nothing here traps errors: platform failures reach the caller as runtime
 // errors (53 file not found, 76 path not found, 70 permission denied, 75 path/file
-// access, 67 too many files, 61 disk full, 57 device I/O). Teardown closes what
-// the object holds.
+// access, 67 too many files, 61 disk full, 57 device I/O). Lines are buffered:
+// a failed write surfaces at the WriteStr that flushes or at CloseFile. Teardown
+// closes what the object holds; as it cannot raise, a failure of that last close
+// goes to ReportError (to standard error on a thread without a host).
 #pragma once
 
 #include <cstdint>
@@ -18,7 +20,8 @@
 
 namespace norv {
 
-class TextStream;  // the Unicode-mode stream (files/text_stream.h)
+class TextStream;    // the Unicode-mode stream (files/text_stream.h)
+class BufferedFile;  // the open ANSI file (files/buffered_file.h)
 
 class CFile {
  public:
@@ -72,6 +75,20 @@ class CFile {
   bool m_bUnicode = false;
   std::u16string m_sFileName;
   std::u16string m_sPath;
+
+  // The ANSI file open under m_iFile; none when the opening failed after the
+  // number was taken.
+  std::unique_ptr<BufferedFile> m_oAnsiFile;
+  std::string m_sLineBytes;  // reused for encoding each written line
+
+  // Closes the ANSI file and gives m_iFile back; raises a failure of the close
+  // after the object is already unbound.
+  void CloseFileNumber();
+  void CloseStream();
+  enum class Opening { kCreate, kRead, kAppend };
+  // The openings shared by CrFile, OpenFile and OpenFileForAppend.
+  bool OpenAnsi(std::u16string& FullName, Opening opening);
+  bool OpenStream(Opening opening);
 };
 
 }  // namespace norv

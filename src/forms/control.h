@@ -58,6 +58,8 @@ class Control {
  protected:
   void Touch() const;  // loads the parent form
   void NotifyChanged() { changed_.Fire(); }
+  // For constructors: sets the design-time visibility without loading the form.
+  void SetDesignVisible(bool visible) { design_visible_ = visible_ = visible; }
 
  private:
   Form& parent_;
@@ -125,6 +127,7 @@ class HostCombo : public Control {
   const std::u16string& ObjectName() const { return object_name_; }
   const std::u16string& SelectedCode() const;  // empty when nothing is chosen
   void SetSelectedCode(std::u16string code);
+  void ResetToDesign() override;
 
  private:
   std::u16string object_name_;

@@ -73,6 +73,7 @@ class Form {
   std::vector<std::unique_ptr<Control>> controls_;
   bool loaded_ = false;
   bool loading_ = false;
+  bool unloading_ = false;
   bool visible_ = false;
   int modal_depth_ = 0;
   intptr_t handle_ = 0;

@@ -5,6 +5,7 @@
 // thread without one raises runtime error 91.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 
 #include "host/book.h"
@@ -58,6 +59,9 @@ class HostLibrary {
   static bool IsInstalled();
   // Installs (or, with nullptr, removes) the calling thread's host library.
   static void Install(std::shared_ptr<HostLibrary> library);
+  // How many times Install ran on the calling thread; library-wide start-up state
+  // compares it to notice that the thread got a different host.
+  static uint64_t InstallCount();
 };
 
 }  // namespace norv::host

@@ -51,6 +51,9 @@ class ScriptedDriver : public forms::FormsDriver {
     std::u16string form_name;
     std::vector<UserAction> actions;
   };
+  // Plays one action; false when the script cannot go on (noted in Problems()).
+  bool Play(forms::Form& form, const UserAction& action);
+
   std::vector<Script> scripts_;
   std::vector<std::u16string> shown_;
   std::vector<std::u16string> problems_;

@@ -1,11 +1,70 @@
-// Placeholder until this part of the component is built: each entry raises an
-// error that says so.
+// ImportDoc: one statement line of the open statement file becomes one
+// StatementDoc, until the file ends.
+#include <string>
+#include <string_view>
+
 #include "core/cbankcl_vb.h"
+#include "import/load_statement_dlg.h"
 #include "runtime/com_error.h"
+#include "runtime/regional.h"
 
 namespace norv {
+namespace {
 
-bool CBankCl_VB::IClientBank_ImportDoc(StatementDoc&) { RaiseRuntime(kErrInvalidCall, u"not built yet"); }
-void CBankCl_VB::IClientBank_EndImport() {}
+// Document numbers of a loan account's operations; their own number stands
+// in the loan document field instead.
+bool IsLoanOperation(std::u16string_view doc_number) {
+  return doc_number == u"PAGR" || doc_number == u"PALU" || doc_number == u"DELS";
+}
+
+}  // namespace
+
+bool CBankCl_VB::IClientBank_ImportDoc(StatementDoc& Doc) {
+  if (!m_oStatementDlg) RaiseRuntime(kErrObjectNotSet);
+  CFile& file = m_oStatementDlg->ImpFile();
+
+  // Kept between calls so that a long import reuses their buffers.
+  thread_local std::u16string line;
+  thread_local StatementLine parsed;
+  if (!file.ReadStr(line)) return false;
+
+  const bool end_marker = line == kStatementEndMarker;
+  ParseStatementLine(line, parsed);
+
+  const bool credit = parsed.CreditAmount > Currency();
+  if (!end_marker && parsed.ClientAccount == m_StHead.Account) {
+    if (parsed.TransNo == kBalanceTransNo) {
+      Doc.DocKind = kDocBalance;
+      Doc.Amount = parsed.DebitAmount;
+    } else {
+      Doc.DocKind = kDocOperation;
+      Doc.Amount = credit ? parsed.CreditAmount : parsed.DebitAmount;
+    }
+  } else {
+    Doc.DocKind = kDocNone;
+    Doc.Amount = Currency();
+  }
+
+  // A date that is not one fails here, leaving the kind and the amount set.
+  Doc.OpDate = parsed.OpDateText.empty()
+                   ? Date()
+                   : RegionalSettings::Current().ParseDate(parsed.OpDateText);
+  Doc.IsDebit = !credit;
+  if (parsed.CurrencyCode == u"LT") {
+    Doc.CurrencyCode = u"LTL";
+  } else {
+    Doc.CurrencyCode = parsed.CurrencyCode;
+  }
+  Doc.CurrencyKind = Doc.CurrencyCode == u"LTL" ? 1 : 2;
+  Doc.ClientAccount = parsed.ClientAccount;
+  Doc.ClientIban = parsed.ClientIban;
+  Doc.CorrAccount = parsed.CorrAccount;
+  Doc.CorrIban = parsed.CorrIban;
+  Doc.CorrCode = parsed.CorrCode;
+  Doc.CorrBankName = parsed.CorrBankName;
+  Doc.DocNumber = IsLoanOperation(parsed.DocNumber) ? parsed.LoanDocNumber : parsed.DocNumber;
+  Doc.Comment = parsed.Comment;
+  return true;
+}
 
 }  // namespace norv

@@ -2,10 +2,16 @@
 // folder kept for a key; OK opens the chosen file for reading and sets the
 // result text; Cancel leaves the result text empty. Unloading releases the path
 // binder, the statement file (closing it) and the message window.
+//
+// The captions of the form, the frame and the check box are resource markers
+// ("#4000", "#4001", "#4026") that the host's LocalizeForm replaces when the form
+// loads. A caption that still holds its marker after that (a host that does not
+// localise, or a module without the id) gets the Lithuanian design text instead.
 #pragma once
 
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "files/browse_path.h"
 #include "files/cfile.h"
@@ -25,6 +31,10 @@ class LoadStatementDlg : public forms::Form {
   CFile& ImpFile();
   // Empty after loading and after Cancel; the full file name after OK.
   const std::u16string& ResultText() const { return m_sResult; }
+
+  // The design text behind a caption marker of this form ("#4001" gives
+  // " Importuoti iš :"); empty for a marker the form does not use.
+  static std::u16string_view DesignText(std::u16string_view marker);
 
   forms::Frame& Frame1;
   forms::TextBox& edImpFile;

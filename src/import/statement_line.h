@@ -4,10 +4,18 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "runtime/currency.h"
 
 namespace norv {
+
+// A statement ends with a line holding exactly this word, compared as read
+// (before the line converter).
+inline constexpr std::u16string_view kStatementEndMarker = u"GALAS";
+
+// A balance line of the account carries this word as its transaction number.
+inline constexpr std::u16string_view kBalanceTransNo = u"BALANSAS";
 
 struct StatementLine {
   std::u16string ClientKifNo;        // 1

@@ -10,10 +10,10 @@ namespace norv {
 
 // Classic runtime error numbers, used for platform failures.
 enum RuntimeError : int32_t {
-  kErrInvalidCall = 5,         // Invalid procedure call or argument
-  kErrOverflow = 6,            // Overflow
-  kErrDivisionByZero = 11,     // Division by zero
-  kErrTypeMismatch = 13,       // Type mismatch
+  kErrInvalidCall = 5,      // Invalid procedure call or argument
+  kErrOverflow = 6,         // Overflow
+  kErrDivisionByZero = 11,  // Division by zero
+  kErrTypeMismatch = 13,    // Type mismatch
   kErrBadFileNameOrNumber = 52,
   kErrFileNotFound = 53,
   kErrFileAlreadyOpen = 55,
@@ -44,14 +44,20 @@ class ComError : public std::runtime_error {
   const std::u16string& source() const { return source_; }
   const std::u16string& description() const { return description_; }
 
-  void set_number(int32_t number) { number_ = number; }
-  void set_source(std::u16string source) { source_ = std::move(source); }
+  void set_number(int32_t number);
+  void set_source(std::u16string source);
   void set_description(std::u16string description);
 
+  // "number: source: description" in UTF-8, kept in step with the setters.
+  const char* what() const noexcept override { return what_.c_str(); }
+
  private:
+  void RefreshWhat();
+
   int32_t number_;
   std::u16string source_;
   std::u16string description_;
+  std::string what_;
 };
 
 // Raises a runtime error with its usual description and the default source;

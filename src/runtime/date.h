@@ -22,8 +22,7 @@ class Date {
   constexpr explicit Date(double serial) : serial_(serial) {}
 
   // Raises runtime error 5 for a day that the calendar does not have.
-  static Date FromCivil(int year, int month, int day, int hour = 0, int minute = 0,
-                        int second = 0);
+  static Date FromCivil(int year, int month, int day, int hour = 0, int minute = 0, int second = 0);
   static Date Now();  // local wall-clock time, to the second
   static Date Today();
 

@@ -13,7 +13,7 @@
 namespace norv {
 
 struct RegionalSettings {
-  std::u16string name;                 // "lt-LT", "lt-LT-2010", "en-US", "invariant"
+  std::u16string name;  // "lt-LT", "lt-LT-2010", "en-US", "invariant"
   char16_t decimal_separator = u'.';
   char16_t grouping_separator = u',';  // the digit grouping symbol
   std::u16string short_date_pattern;   // e.g. "yyyy.MM.dd", "M/d/yyyy"

@@ -9,7 +9,7 @@
 namespace norv {
 
 std::u16string Utf8ToU16(std::string_view utf8);  // invalid bytes become U+FFFD
-std::string U16ToUtf8(std::u16string_view text);   // lone surrogates become U+FFFD
+std::string U16ToUtf8(std::u16string_view text);  // lone surrogates become U+FFFD
 
 // 1-based position of the last occurrence of `what`, 0 when absent.
 size_t InStrRev(std::u16string_view text, std::u16string_view what);
@@ -22,7 +22,8 @@ std::u16string Right(std::u16string_view text, size_t count);
 std::u16string Mid(std::u16string_view text, size_t start, size_t count = std::u16string::npos);
 
 // Every occurrence of `from` replaced by `to`, scanning left to right (binary compare).
-std::u16string ReplaceAll(std::u16string_view text, std::u16string_view from, std::u16string_view to);
+std::u16string ReplaceAll(std::u16string_view text, std::u16string_view from,
+                          std::u16string_view to);
 
 // Blanks (U+0020) trimmed from both ends.
 std::u16string TrimBlanks(std::u16string_view text);

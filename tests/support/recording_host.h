@@ -46,6 +46,7 @@ struct BookCall {
   std::u16string book;
   std::u16string op;
   std::vector<Variant> args;
+  bool with_session = false;  // "OpenBook": a session object was passed
 };
 
 using Record = std::map<std::u16string, Variant>;
@@ -115,6 +116,13 @@ class RecordingHost : public host::HostLibrary, public std::enable_shared_from_t
   int MessageWindowsCreated() const { return message_windows_created_; }
   int DialogFormsCreated() const { return dialog_forms_created_; }
   std::vector<std::pair<Currency, int32_t>>& RoundMoneyCalls() { return round_calls_; }
+  // Per-call host objects in the order they were released, named by kind and
+  // creation number: "MessageWindow 1", "LineConverter 1", "WaitIndicator 2",
+  // "ErrorContext 1", "HostApp 1", "DialogForm 1".
+  const std::vector<std::u16string>& Releases() const;
+  // Called right after each release is noted, with its name: lets a test look at
+  // the world at that moment (files on disk, forms).
+  void OnRelease(std::function<void(const std::u16string&)> hook);
 
   // Internals shared with the service objects of recording_host.cpp.
   struct State;

@@ -1,0 +1,193 @@
+#include "jobs.h"
+
+#include <filesystem>
+#include <sstream>
+#include <vector>
+
+#include "core/records.h"
+#include "forms/control.h"
+#include "forms/form.h"
+#include "hostkit/console_services.h"
+#include "hostkit/scripted_driver.h"
+#include "hostkit/sqlite_books.h"
+#include "hostkit/statement_store.h"
+#include "json_records.h"
+#include "runtime/com_error.h"
+#include "runtime/text.h"
+
+namespace clientbank {
+
+using norv::ComError;
+using norv::Utf8ToU16;
+using norv::U16ToUtf8;
+namespace hostkit = norv::hostkit;
+
+namespace {
+
+std::string AbsolutePath(const std::string& path) {
+  return std::filesystem::absolute(path).lexically_normal().string();
+}
+
+std::u16string TextOf(norv::forms::Form& form, std::u16string_view control) {
+  auto* box = dynamic_cast<norv::forms::TextBox*>(form.FindControl(control));
+  return box != nullptr ? box->Text() : u"";
+}
+
+// Where a file named by the component's folder and name lies on disk.
+std::string DiskPath(const std::u16string& folder, const std::u16string& name) {
+  std::string joined = U16ToUtf8(folder);
+  for (char& c : joined) {
+    if (c == '\\') c = '/';
+  }
+  std::filesystem::path base = joined.empty() ? std::filesystem::current_path() : std::filesystem::path(joined);
+  return (base / U16ToUtf8(name)).lexically_normal().string();
+}
+
+int ErrorRaised(Session& session, const ComError& error) {
+  session.err() << hostkit::ErrorLine(error) << '\n';
+  return kExitError;
+}
+
+}  // namespace
+
+std::u16string ComponentPath(const std::string& path) {
+  std::u16string text = Utf8ToU16(AbsolutePath(path));
+  for (char16_t& c : text) {
+    if (c == u'/') c = u'\\';
+  }
+  return text;
+}
+
+int RunExport(Session& session, const ExportRequest& request) {
+  // Every document is checked before the component writes anything.
+  std::vector<ExportDocument> docs = ReadPaymentDocs(ReadJsonArray(request.docs_file));
+
+  std::vector<hostkit::UserAction> actions;
+  if (request.folder) actions.push_back(hostkit::Type(u"edPath", Utf8ToU16(AbsolutePath(*request.folder))));
+  if (request.dp_name) actions.push_back(hostkit::Type(u"edDPFile", Utf8ToU16(*request.dp_name)));
+  if (request.fp_name) actions.push_back(hostkit::Type(u"edFPFile", Utf8ToU16(*request.fp_name)));
+  std::u16string folder, dp_name, fp_name;
+  actions.push_back(hostkit::Call([&](norv::forms::Form& form) {
+    folder = TextOf(form, u"edPath");
+    dp_name = TextOf(form, u"edDPFile");
+    fp_name = TextOf(form, u"edFPFile");
+  }));
+  actions.push_back(hostkit::Click(request.cancel ? u"btCancel" : u"btOk"));
+  session.host().Driver().ExpectShow(u"SelectFilesDlg", std::move(actions));
+
+  std::shared_ptr<norv::IClientBank> bank = session.CreateClientBank();
+  int local = 0;
+  int foreign = 0;
+  try {
+    bank->BeginExport(request.end_date, request.end_date);
+    for (ExportDocument& entry : docs) {
+      int32_t doc_type = entry.doc_type;
+      bank->ExportDoc(doc_type, entry.doc);
+      ++(entry.doc_type == norv::kLocalPayment ? local : foreign);
+    }
+    bool end_by_error = false;
+    bank->EndExport(end_by_error);
+  } catch (const ComError& error) {
+    ErrorRaised(session, error);
+    bool end_by_error = true;
+    try {
+      bank->EndExport(end_by_error);
+    } catch (const ComError& again) {
+      ErrorRaised(session, again);
+    }
+    return kExitError;
+  }
+  if (session.host().ErrorsReported() > 0) return kExitError;
+  if (local > 0) session.out() << "DP file: " << DiskPath(folder, dp_name) << '\n';
+  if (foreign > 0) session.out() << "FP file: " << DiskPath(folder, fp_name) << '\n';
+  return kExitOk;
+}
+
+int RunImport(Session& session, const ImportRequest& request) {
+  std::u16string file = ComponentPath(request.file);
+  session.host().Driver().ExpectShow(
+      u"LoadStatementDlg", {hostkit::Type(u"edImpFile", file),
+                            hostkit::Tick(u"chCreateKreditDoc", request.credit_side ? 1 : 0),
+                            hostkit::Click(u"btOk")});
+  size_t problems_before = session.host().Driver().Problems().size();
+
+  std::shared_ptr<norv::IClientBank> bank = session.CreateClientBank();
+  norv::StHead head;
+  head.Account = Utf8ToU16(request.account);
+  std::vector<norv::StatementDoc> docs;
+  bool accepted = false;
+  try {
+    bank->BeginImport(head);
+    accepted = bank->BeginImportByAccount(head);
+    if (accepted) {
+      norv::StatementDoc doc;
+      while (bank->ImportDoc(doc)) {
+        docs.push_back(doc);
+        doc = norv::StatementDoc{};
+      }
+    }
+    bank->EndImport();
+  } catch (const ComError& error) {
+    ErrorRaised(session, error);
+    try {
+      bank->EndImport();
+    } catch (const ComError& again) {
+      ErrorRaised(session, again);
+    }
+    return kExitError;
+  }
+  if (session.host().ErrorsReported() > 0) return kExitError;
+  if (!accepted) {
+    bool dialog_closed = session.host().Driver().Problems().size() > problems_before;
+    session.err() << "clientbank: nothing imported: "
+                  << (dialog_closed ? "the statement dialog was closed without a statement"
+                                    : "the statement '" + U16ToUtf8(file) +
+                                          "' has no line of the account " + request.account)
+                  << '\n';
+    return kExitNothingDone;
+  }
+  hostkit::StatementStore store(session.host().database());
+  session.host().database()->Transaction([&] {
+    for (const norv::StatementDoc& doc : docs) store.Add(file, head.Account, doc);
+  });
+  std::ostringstream lines;
+  lines << HeaderJson(head).dump() << '\n';
+  for (const norv::StatementDoc& doc : docs) lines << StatementDocJson(doc).dump() << '\n';
+  session.out() << lines.str();
+  return kExitOk;
+}
+
+int RunRates(Session& session, const RatesRequest& request) {
+  // A combo offers only the entries of its book: a code that is not there
+  // cannot be chosen.
+  auto rate_types = session.host().Books().OpenBook(u"REFRateType", nullptr);
+  std::vector<hostkit::UserAction> actions{
+      hostkit::Type(u"edLBRateFile", Utf8ToU16(AbsolutePath(request.file)))};
+  for (const RateColumn& column : kRateColumns) {
+    auto it = request.codes.find(column.option);
+    if (it == request.codes.end()) continue;
+    if (!rate_types->FindByKey({Utf8ToU16(it->second)})) {
+      return ErrorRaised(session, ComError(norv::kErrInvalidCall, u"clientbank",
+                                           norv::RuntimeErrorDescription(norv::kErrInvalidCall) +
+                                               u": --" + Utf8ToU16(column.option) + u" " +
+                                               Utf8ToU16(it->second) +
+                                               u" is not a rate type of the book REFRateType"));
+    }
+    actions.push_back(hostkit::Pick(column.combo, Utf8ToU16(it->second)));
+  }
+  actions.push_back(hostkit::Click(u"btOk"));
+  session.host().Driver().ExpectShow(u"LoadRateDlgVB", std::move(actions));
+
+  std::shared_ptr<norv::IClientBank> bank = session.CreateClientBank();
+  try {
+    bank->LoadRate();
+  } catch (const ComError& error) {
+    return ErrorRaised(session, error);
+  }
+  if (session.host().ErrorsReported() > 0) return kExitError;
+  // Without a rate type the dialog refused OK and said why.
+  if (request.codes.empty()) return kExitNothingDone;
+  return kExitOk;
+}
+
+}  // namespace clientbank

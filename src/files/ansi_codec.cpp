@@ -1,0 +1,86 @@
+#include "files/ansi_codec.h"
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+#include "runtime/codepage.h"
+
+namespace norv::ansi {
+namespace {
+
+struct Tables {
+  std::array<char16_t, 256> decode{};
+  bool decode_is_bytewise = true;
+  // Byte of each character, -1 for characters that take the slow path.
+  std::vector<int16_t> encode = std::vector<int16_t>(0x10000, -1);
+
+  Tables() {
+    for (int byte = 0; byte < 256; ++byte) {
+      const std::u16string chars = cp1257::Decode(std::string(1, static_cast<char>(byte)));
+      if (chars.size() != 1) {
+        decode_is_bytewise = false;
+        continue;
+      }
+      decode[byte] = chars[0];
+      // Only round trips go into the fast table, so it can never disagree with
+      // the code page's own encoder.
+      if (cp1257::Encode(chars) == std::string(1, static_cast<char>(byte))) {
+        encode[chars[0]] = static_cast<int16_t>(byte);
+      }
+    }
+  }
+};
+
+const Tables& TheTables() {
+  static const Tables tables;
+  return tables;
+}
+
+}  // namespace
+
+void EncodeAppend(std::u16string_view text, std::string& out) {
+  const Tables& tables = TheTables();
+  const size_t start = out.size();
+  out.resize(start + text.size());
+  char* dest = out.data() + start;
+  for (const char16_t c : text) {
+    const int16_t byte = tables.encode[c];
+    if (byte < 0) {
+      // Rare: a character outside the code page (or half of a surrogate pair).
+      out.resize(start);
+      out += cp1257::Encode(text);
+      return;
+    }
+    *dest++ = static_cast<char>(byte);
+  }
+}
+
+void DecodeInto(std::string_view bytes, std::u16string& out) {
+  const Tables& tables = TheTables();
+  if (!tables.decode_is_bytewise) {
+    out = cp1257::Decode(bytes);
+    return;
+  }
+  out.resize(bytes.size());
+  char16_t* dest = out.data();
+  const unsigned char* src = reinterpret_cast<const unsigned char*>(bytes.data());
+  const size_t size = bytes.size();
+  // Most bank lines are plain ASCII, which maps to itself: blocks of it are
+  // widened in a loop that the compiler vectorises.
+  constexpr size_t kBlock = 32;
+  size_t i = 0;
+  while (i < size) {
+    const size_t block_end = i + kBlock <= size ? i + kBlock : size;
+    unsigned char high_bits = 0;
+    for (size_t j = i; j < block_end; ++j) high_bits |= src[j];
+    if (high_bits < 0x80) {
+      for (size_t j = i; j < block_end; ++j) dest[j] = src[j];
+    } else {
+      for (size_t j = i; j < block_end; ++j) dest[j] = tables.decode[src[j]];
+    }
+    i = block_end;
+  }
+}
+
+}  // namespace norv::ansi

@@ -1,0 +1,257 @@
+#include "hostkit/database.h"
+
+#include <sqlite3.h>
+
+#include "hostkit/book_specs.h"
+#include "hostkit/host_error.h"
+#include "runtime/com_error.h"
+#include "runtime/text.h"
+
+namespace norv::hostkit {
+
+namespace {
+
+constexpr char16_t kSource[] = u"DefaultHost.Database";
+// "NORV": marks the file as ours, so that another program's database is refused
+// instead of having our tables added to it.
+constexpr int kApplicationId = 0x4E4F5256;
+
+std::string SchemaSql() {
+  std::string sql =
+      "CREATE TABLE settings (key TEXT PRIMARY KEY, value TEXT NOT NULL);"
+      "CREATE TABLE form_settings (form TEXT NOT NULL, key TEXT NOT NULL, kind INTEGER NOT NULL,"
+      " value, PRIMARY KEY (form, key));"
+      "CREATE TABLE component_classes (class_name TEXT PRIMARY KEY, library TEXT NOT NULL);"
+      "CREATE TABLE statement_docs (id INTEGER PRIMARY KEY AUTOINCREMENT, imported_at REAL NOT NULL,"
+      " file TEXT NOT NULL, account TEXT NOT NULL, DocKind INTEGER, ClientAccount TEXT,"
+      " CorrAccount TEXT, CorrCode TEXT, CorrBankName TEXT, Amount INTEGER, CurrencyCode TEXT,"
+      " IsDebit INTEGER, CurrencyKind INTEGER, DocNumber TEXT, OpDate REAL, Comment TEXT,"
+      " ClientIban TEXT, CorrIban TEXT);";
+  for (const BookSpec& book : AllBooks()) sql += CreateTableSql(book) + ";";
+  return sql;
+}
+
+}  // namespace
+
+// --- Statement ---
+
+Statement::~Statement() {
+  if (stmt_ != nullptr) {
+    sqlite3_reset(stmt_);
+    sqlite3_clear_bindings(stmt_);
+  }
+}
+
+Statement& Statement::BindNull(int index) {
+  int rc = sqlite3_bind_null(stmt_, index);
+  if (rc != SQLITE_OK) db_->Fail(rc, "binding a value");
+  return *this;
+}
+
+Statement& Statement::Bind(int index, int64_t value) {
+  int rc = sqlite3_bind_int64(stmt_, index, value);
+  if (rc != SQLITE_OK) db_->Fail(rc, "binding a value");
+  return *this;
+}
+
+Statement& Statement::Bind(int index, double value) {
+  int rc = sqlite3_bind_double(stmt_, index, value);
+  if (rc != SQLITE_OK) db_->Fail(rc, "binding a value");
+  return *this;
+}
+
+Statement& Statement::Bind(int index, std::u16string_view text) {
+  int rc = sqlite3_bind_text16(stmt_, index, text.data(), static_cast<int>(text.size() * 2),
+                               SQLITE_TRANSIENT);
+  if (rc != SQLITE_OK) db_->Fail(rc, "binding a value");
+  return *this;
+}
+
+Statement& Statement::Bind(int index, std::string_view utf8) {
+  int rc = sqlite3_bind_text(stmt_, index, utf8.data(), static_cast<int>(utf8.size()),
+                             SQLITE_TRANSIENT);
+  if (rc != SQLITE_OK) db_->Fail(rc, "binding a value");
+  return *this;
+}
+
+bool Statement::Step() {
+  int rc = sqlite3_step(stmt_);
+  if (rc == SQLITE_ROW) return true;
+  if (rc == SQLITE_DONE) return false;
+  // The statement's own result code is generic after a failed step; the
+  // connection's extended code says what happened.
+  db_->Fail(rc, sqlite3_sql(stmt_) != nullptr ? sqlite3_sql(stmt_) : "running a statement");
+}
+
+void Statement::Run() {
+  while (Step()) {
+  }
+}
+
+bool Statement::IsNull(int column) const {
+  return sqlite3_column_type(stmt_, column) == SQLITE_NULL;
+}
+
+int64_t Statement::Int64(int column) const { return sqlite3_column_int64(stmt_, column); }
+
+double Statement::Double(int column) const { return sqlite3_column_double(stmt_, column); }
+
+std::u16string Statement::Text(int column) const {
+  const void* data = sqlite3_column_text16(stmt_, column);
+  if (data == nullptr) return u"";
+  int bytes = sqlite3_column_bytes16(stmt_, column);
+  return std::u16string(static_cast<const char16_t*>(data), static_cast<size_t>(bytes) / 2);
+}
+
+std::string Statement::Utf8(int column) const {
+  const unsigned char* data = sqlite3_column_text(stmt_, column);
+  if (data == nullptr) return "";
+  int bytes = sqlite3_column_bytes(stmt_, column);
+  return std::string(reinterpret_cast<const char*>(data), static_cast<size_t>(bytes));
+}
+
+// --- Database ---
+
+Database::Database(std::string path, sqlite3* handle) : path_(std::move(path)), handle_(handle) {}
+
+Database::~Database() {
+  for (auto& [sql, stmt] : statements_) sqlite3_finalize(stmt);
+  sqlite3_close_v2(handle_);
+}
+
+std::shared_ptr<Database> Database::Open(const std::string& path, Options options) {
+  sqlite3* handle = nullptr;
+  int rc = sqlite3_open_v2(path.c_str(), &handle,
+                           SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
+                           nullptr);
+  std::shared_ptr<Database> db(new Database(path, handle));
+  if (rc != SQLITE_OK) db->Fail(rc, "opening the database");
+  sqlite3_extended_result_codes(handle, 1);
+  sqlite3_busy_timeout(handle, options.busy_timeout_ms);
+  db->CreateOrCheckSchema();
+  return db;
+}
+
+void Database::CreateOrCheckSchema() {
+  int64_t version = 0;
+  int64_t application_id = 0;
+  {
+    Statement read = Prepare("PRAGMA user_version");
+    if (read.Step()) version = read.Int64(0);
+  }
+  {
+    Statement read = Prepare("PRAGMA application_id");
+    if (read.Step()) application_id = read.Int64(0);
+  }
+  if (application_id != 0 && application_id != kApplicationId) {
+    RaiseHostError(kErrDeviceIo, kSource,
+                   Utf8ToU16("the file '" + path_ + "' is the database of another program"));
+  }
+  if (version > kSchemaVersion) {
+    RaiseHostError(kErrDeviceIo, kSource,
+                   Utf8ToU16("the database '" + path_ + "' has schema version " +
+                             std::to_string(version) + ", newer than this program's " +
+                             std::to_string(kSchemaVersion)));
+  }
+  if (version == kSchemaVersion) return;
+  // A new file: WAL first (it cannot change inside a transaction), then the tables.
+  Execute("PRAGMA journal_mode=WAL");
+  Transaction([&] {
+    // Another program may have created the schema while we waited for the lock.
+    Statement read = Prepare("PRAGMA user_version");
+    if (read.Step() && read.Int64(0) == kSchemaVersion) return;
+    Execute(SchemaSql());
+    Execute("PRAGMA application_id=" + std::to_string(kApplicationId));
+    Execute("PRAGMA user_version=" + std::to_string(kSchemaVersion));
+  });
+}
+
+Statement Database::Prepare(const std::string& sql) {
+  auto it = statements_.find(sql);
+  if (it == statements_.end()) {
+    sqlite3_stmt* stmt = nullptr;
+    int rc = sqlite3_prepare_v3(handle_, sql.c_str(), static_cast<int>(sql.size()),
+                                SQLITE_PREPARE_PERSISTENT, &stmt, nullptr);
+    if (rc != SQLITE_OK) Fail(rc, sql);
+    it = statements_.emplace(sql, stmt).first;
+  }
+  return Statement(*this, it->second);
+}
+
+void Database::Execute(const std::string& sql) {
+  int rc = sqlite3_exec(handle_, sql.c_str(), nullptr, nullptr, nullptr);
+  if (rc != SQLITE_OK) Fail(rc, sql);
+}
+
+void Database::Rollback() noexcept {
+  if (sqlite3_get_autocommit(handle_) == 0) sqlite3_exec(handle_, "ROLLBACK", nullptr, nullptr, nullptr);
+}
+
+int64_t Database::LastInsertRowId() const { return sqlite3_last_insert_rowid(handle_); }
+
+int64_t Database::Changes() const { return sqlite3_changes64(handle_); }
+
+std::string Database::Setting(std::string_view key, std::string_view fallback) {
+  Statement read = Prepare("SELECT value FROM settings WHERE key = ?");
+  read.Bind(1, key);
+  if (read.Step()) return read.Utf8(0);
+  return std::string(fallback);
+}
+
+void Database::SetSetting(std::string_view key, std::string_view value) {
+  Prepare("INSERT INTO settings (key, value) VALUES (?, ?) "
+          "ON CONFLICT (key) DO UPDATE SET value = excluded.value")
+      .Bind(1, key)
+      .Bind(2, value)
+      .Run();
+}
+
+void Database::Fail(int rc, std::string_view action) const {
+  int extended = handle_ != nullptr ? sqlite3_extended_errcode(handle_) : rc;
+  if ((extended & 0xff) != (rc & 0xff)) extended = rc;
+  std::string message = handle_ != nullptr ? sqlite3_errmsg(handle_) : sqlite3_errstr(rc);
+  std::string file = "'" + path_ + "'";
+  int32_t number = kErrInvalidCall;
+  std::string detail;
+  switch (extended & 0xff) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+      number = kErrPathFileAccess;
+      detail = "the database " + file +
+               " is busy: another program holds its lock; try again when it has finished";
+      break;
+    case SQLITE_READONLY:
+      number = kErrPermissionDenied;
+      detail = "the database " + file + " is read-only and cannot be changed (" + message + ")";
+      break;
+    case SQLITE_PERM:
+    case SQLITE_AUTH:
+      number = kErrPermissionDenied;
+      detail = "the database " + file + " may not be accessed (" + message + ")";
+      break;
+    case SQLITE_CANTOPEN:
+      number = kErrPathFileAccess;
+      detail = "the database " + file +
+               " cannot be opened: its folder is missing or not accessible (" + message + ")";
+      break;
+    case SQLITE_NOTADB:
+    case SQLITE_CORRUPT:
+      number = kErrDeviceIo;
+      detail = "the file " + file + " is not a database or is damaged (" + message + ")";
+      break;
+    case SQLITE_FULL:
+      number = kErrDiskFull;
+      detail = "the database " + file + " cannot grow (" + message + ")";
+      break;
+    case SQLITE_IOERR:
+      number = kErrDeviceIo;
+      detail = "reading or writing the database " + file + " failed (" + message + ")";
+      break;
+    default:
+      detail = "the database " + file + ": " + message + " (while " + std::string(action) + ")";
+      break;
+  }
+  RaiseHostError(number, kSource, Utf8ToU16(detail));
+}
+
+}  // namespace norv::hostkit

@@ -1,0 +1,36 @@
+// StatementStore: the host's documents made from imported statements, one row
+// per StatementDoc with the statement file and account it came from.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/records.h"
+#include "hostkit/database.h"
+#include "runtime/date.h"
+
+namespace norv::hostkit {
+
+struct StoredStatementDoc {
+  int64_t id = 0;
+  Date imported_at;
+  std::u16string file;
+  std::u16string account;
+  StatementDoc doc;
+};
+
+class StatementStore {
+ public:
+  explicit StatementStore(std::shared_ptr<Database> db) : db_(std::move(db)) {}
+  // Stores one document; returns its id.
+  int64_t Add(const std::u16string& file, const std::u16string& account, const StatementDoc& doc);
+  // Every stored document in the order stored.
+  std::vector<StoredStatementDoc> List();
+
+ private:
+  std::shared_ptr<Database> db_;
+};
+
+}  // namespace norv::hostkit

@@ -1,0 +1,127 @@
+// Teardown of CBankCl_VB in the middle of an export run and an import run: the
+// line converter goes first, then the export files close, then the message
+// window, and only then is the statement dialog unloaded (closing its file).
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/cbankcl_vb.h"
+#include "files/file_numbers.h"
+#include "runtime/date.h"
+#include "runtime/text.h"
+#include "support/recording_host.h"
+
+namespace norv {
+namespace {
+
+using hostkit::Click;
+using hostkit::Type;
+
+constexpr char16_t kAccount[] = u"12345678901";
+
+// One operation line of the account: 32 tab-separated fields, the numeric ones filled.
+std::string StatementLine() {
+  std::vector<std::string> fields(32);
+  fields[0] = "1";
+  fields[1] = "2024.01.15";
+  fields[2] = "12345678901";
+  fields[3] = "1";
+  fields[4] = "EUR";
+  fields[5] = "D1";
+  fields[8] = "0";
+  fields[9] = "0";
+  fields[10] = "10";
+  fields[11] = "10";
+  std::string line;
+  for (size_t i = 0; i < fields.size(); ++i) line += (i == 0 ? "" : "\t") + fields[i];
+  return line;
+}
+
+PaymentDoc LocalPayment() {
+  PaymentDoc doc;
+  doc.DocNumber = u"7";
+  doc.DocDate = Date::FromCivil(2024, 1, 31);
+  doc.PayerBankCode = u"70440";
+  doc.PayerAccount = u"LT1170440";
+  doc.Amount = Currency::FromInteger(10);
+  doc.CurrencyCode = u"EUR";
+  doc.PayeeName = u"UAB Rasa";
+  doc.PayeeAccount = u"LT2273000";
+  return doc;
+}
+
+struct ReleaseMoment {
+  std::u16string name;
+  int files_open = 0;  // file numbers taken beyond those taken before the test
+  std::string dp_file;
+};
+
+class TeardownTest : public ::testing::Test {
+ protected:
+  testing::ScopedRecordingHost host;
+  testing::TempFolder folder;
+  int numbers_before = FileNumbers::InUse();
+};
+
+TEST_F(TeardownTest, MidRunTeardownReleasesInOrder) {
+  folder.WriteBytes("statement.txt", StatementLine() + "\r\nGALAS\r\n");
+  auto bank = std::make_unique<CBankCl_VB>();
+
+  host->Driver().ExpectShow(u"SelectFilesDlg", {Type(u"edPath", folder.u16path()), Click(u"btOk")});
+  bank->BeginExport(Date::FromCivil(2024, 1, 1), Date::FromCivil(2024, 1, 31));
+  int32_t local = kLocalPayment;
+  PaymentDoc doc = LocalPayment();
+  bank->ExportDoc(local, doc);
+
+  StHead head;
+  head.Account = kAccount;
+  ASSERT_TRUE(bank->BeginImport(head));
+  const int dialog_window = host->MessageWindowsCreated();  // the dialog's, made by its Init
+  host->Driver().ExpectShow(
+      u"LoadStatementDlg",
+      {Type(u"edImpFile", folder.u16path() + u"\\statement.txt"), Click(u"btOk")});
+  ASSERT_TRUE(bank->BeginImportByAccount(head));
+  ASSERT_TRUE(host->Driver().Problems().empty());
+  ASSERT_EQ(FileNumbers::InUse() - numbers_before, 2);  // the DP file and the statement
+
+  std::vector<ReleaseMoment> moments;
+  host->OnRelease([&](const std::u16string& name) {
+    moments.push_back(
+        {name, FileNumbers::InUse() - numbers_before, folder.ReadBytes("240131.mok")});
+  });
+  bank.reset();
+
+  std::vector<std::u16string> names;
+  for (const ReleaseMoment& moment : moments) names.push_back(moment.name);
+  const std::u16string dialog_name = u"MessageWindow " + IntToText(dialog_window);
+  ASSERT_EQ(names,
+            (std::vector<std::u16string>{u"LineConverter 1", u"MessageWindow 1", dialog_name}));
+
+  // Converter first: both files still open.
+  EXPECT_EQ(moments[0].files_open, 2);
+  // Message window next: the export file is closed (its line is on disk), the
+  // statement file not yet.
+  EXPECT_EQ(moments[1].files_open, 1);
+  EXPECT_EQ(moments[1].dp_file.rfind("7,2024.01.31,", 0), 0u) << moments[1].dp_file;
+  EXPECT_EQ(moments[1].dp_file.size() - moments[1].dp_file.rfind("\r\n"), 2u);
+  // The dialog's unload closes its statement file before its own message window.
+  EXPECT_EQ(moments[2].files_open, 0);
+  EXPECT_TRUE(host->Errors().empty());
+}
+
+TEST_F(TeardownTest, DialogPreparedButNeverShownIsUnloadedToo) {
+  auto bank = std::make_unique<CBankCl_VB>();
+  StHead head;
+  ASSERT_TRUE(bank->BeginImport(head));
+  const int dialog_window = host->MessageWindowsCreated();
+  bank.reset();
+  EXPECT_EQ(host->Releases(),
+            (std::vector<std::u16string>{u"MessageWindow 1",
+                                         u"MessageWindow " + IntToText(dialog_window)}));
+  EXPECT_EQ(FileNumbers::InUse(), numbers_before);
+}
+
+}  // namespace
+}  // namespace norv

@@ -1,0 +1,265 @@
+// Whole export runs: the target dialog, counting, the summary, backups after a
+// failed run and the reuse of one object for several runs.
+#include <string>
+
+#include "export_fixture.h"
+
+namespace norv::testing {
+namespace {
+
+class ExportRunTest : public ExportTest {
+ protected:
+  void ExpectMessage(const std::u16string& text, int32_t kind) {
+    ASSERT_FALSE(host->Messages().empty());
+    const MessageCall& m = host->Messages().back();
+    EXPECT_EQ(m.text, text);
+    EXPECT_EQ(m.title, u"");
+    EXPECT_EQ(m.button1, u"Gerai");
+    EXPECT_EQ(m.button2 + m.button3 + m.button4, u"");
+    EXPECT_EQ(m.default_button, 0);
+    EXPECT_EQ(m.flags, 1);
+    EXPECT_EQ(m.kind, kind);
+    EXPECT_EQ(m.extra1 + m.extra2 + m.extra3, u"");
+    EXPECT_EQ(m.help_id, 0);
+  }
+  // The 1200 notice naming a backup.
+  std::u16string Notice(const std::u16string& backup) {
+    return ReplaceAll(host->Text(1200), u"%0", backup);
+  }
+  std::u16string FolderWithBackslash() { return folder.u16path() + u"\\"; }
+};
+
+TEST_F(ExportRunTest, RunWithoutDocumentsShowsZeroCountsAndCreatesNoFile) {
+  Begin();
+  End();
+  ExpectMessage(Summary(0, 0), 1);
+  EXPECT_FALSE(folder.Exists(kDPName));
+  EXPECT_FALSE(folder.Exists(kFPName));
+}
+
+TEST_F(ExportRunTest, ThreeLocalPaymentsGoToTheDPFileOnly) {
+  Begin();
+  for (int i = 0; i < 3; ++i) Export(kLocal, ExampleLocalDoc());
+  End();
+  const std::string line = kExampleLocalLine + "\r\n";
+  EXPECT_EQ(folder.ReadBytes(kDPName), line + line + line);
+  EXPECT_FALSE(folder.Exists(kFPName));
+  ExpectMessage(Summary(3, 0), 1);
+}
+
+TEST_F(ExportRunTest, MixedRunCountsEachKind) {
+  Begin();
+  Export(kForeign, ExampleForeignDoc());
+  Export(kLocal, ExampleLocalDoc());
+  Export(kForeign, ExampleForeignDoc());
+  End();
+  ExpectMessage(Summary(1, 2), 1);
+  EXPECT_EQ(folder.ReadBytes(kFPName), kExampleForeignLine + "\r\n" + kExampleForeignLine + "\r\n");
+}
+
+TEST_F(ExportRunTest, FilesFromAnEarlierRunAreReplacedOnlyWhenWrittenTo) {
+  folder.WriteBytes(kDPName, "old local line\r\n");
+  folder.WriteBytes(kFPName, "old foreign line\r\n");
+  Begin();
+  Export(kLocal, ExampleLocalDoc());
+  End();
+  EXPECT_EQ(folder.ReadBytes(kDPName), kExampleLocalLine + "\r\n");
+  EXPECT_EQ(folder.ReadBytes(kFPName), "old foreign line\r\n");
+}
+
+TEST_F(ExportRunTest, NamesAndFolderComeFromTheDialog) {
+  TempFolder other;
+  host->Driver().ExpectShow(
+      u"SelectFilesDlg",
+      {hostkit::Type(u"edPath", other.u16path()), hostkit::Type(u"edDPFile", u"vietiniai.txt"),
+       hostkit::Type(u"edFPFile", u"valiutiniai.txt"), hostkit::Click(u"btOk")});
+  bank->BeginExport(Date(), RunEnd());
+  Export(kLocal, ExampleLocalDoc());
+  Export(kForeign, ExampleForeignDoc());
+  End();
+  EXPECT_EQ(other.ReadBytes("vietiniai.txt"), kExampleLocalLine + "\r\n");
+  EXPECT_EQ(other.ReadBytes("valiutiniai.txt"), kExampleForeignLine + "\r\n");
+  EXPECT_FALSE(folder.Exists(kDPName));
+}
+
+TEST_F(ExportRunTest, DialogProposesTheExportFolderAndDateNames) {
+  host->SetPathKey(u"RazizeRuveRO", folder.u16path());
+  std::u16string path, dp_name, fp_name;
+  host->Driver().ExpectShow(
+      u"SelectFilesDlg", {hostkit::Call([&](forms::Form& form) {
+                            auto text = [&](const char16_t* name) {
+                              return static_cast<forms::TextBox*>(form.FindControl(name))->Text();
+                            };
+                            path = text(u"edPath");
+                            dp_name = text(u"edDPFile");
+                            fp_name = text(u"edFPFile");
+                          }),
+                          hostkit::Click(u"btOk")});
+  bank->BeginExport(Date::FromCivil(2001, 1, 1), Date::FromCivil(2024, 1, 31));
+  EXPECT_EQ(path, folder.u16path());
+  EXPECT_EQ(dp_name, u"240131.mok");
+  EXPECT_EQ(fp_name, u"240131.tar");
+  Export(kLocal, ExampleLocalDoc());
+  End();
+  EXPECT_TRUE(folder.Exists(kDPName));
+}
+
+TEST_F(ExportRunTest, CancelRaises1100AndASecondBeginWorks) {
+  host->Driver().ExpectShow(u"SelectFilesDlg", {hostkit::Click(u"btCancel")});
+  try {
+    bank->BeginExport(Date(), RunEnd());
+    FAIL() << "BeginExport raised no error";
+  } catch (const ComError& error) {
+    EXPECT_EQ(error.number(), kErrExportCancelled);
+    EXPECT_EQ(error.source(), u"");
+    EXPECT_EQ(error.description(), host->Text(990));
+  }
+  Begin();
+  Export(kLocal, ExampleLocalDoc());
+  End();
+  ExpectMessage(Summary(1, 0), 1);
+  EXPECT_EQ(folder.ReadBytes(kDPName), kExampleLocalLine + "\r\n");
+}
+
+TEST_F(ExportRunTest, ClosingTheDialogCountsAsCancel) {
+  host->Driver().ExpectShow(u"SelectFilesDlg", {hostkit::Close()});
+  try {
+    bank->BeginExport(Date(), RunEnd());
+    FAIL() << "BeginExport raised no error";
+  } catch (const ComError& error) {
+    EXPECT_EQ(error.number(), kErrExportCancelled);
+  }
+}
+
+TEST_F(ExportRunTest, CancelKeepsTheCountsOfTheLastRun) {
+  Begin();
+  Export(kLocal, ExampleLocalDoc());
+  End();
+  host->Driver().ExpectShow(u"SelectFilesDlg", {hostkit::Click(u"btCancel")});
+  EXPECT_THROW(bank->BeginExport(Date(), RunEnd()), ComError);
+  End();
+  ExpectMessage(Summary(1, 0), 1);
+}
+
+TEST_F(ExportRunTest, TwoRunsOnOneObjectEachStartFromZero) {
+  Begin();
+  Export(kLocal, ExampleLocalDoc());
+  Export(kLocal, ExampleLocalDoc());
+  End();
+  ExpectMessage(Summary(2, 0), 1);
+
+  TempFolder second;
+  Begin(second.u16path(), Date::FromCivil(2024, 2, 1));
+  Export(kForeign, ExampleForeignDoc());
+  Export(kLocal, ExampleLocalDoc());
+  End();
+  ExpectMessage(Summary(1, 1), 1);
+  EXPECT_EQ(second.ReadBytes("240201.mok"), kExampleLocalLine + "\r\n");
+  EXPECT_EQ(second.ReadBytes("240201.tar"), kExampleForeignLine + "\r\n");
+  const std::string line = kExampleLocalLine + "\r\n";
+  EXPECT_EQ(folder.ReadBytes(kDPName), line + line);
+}
+
+TEST_F(ExportRunTest, SameNamesInASecondRunAreWrittenAfresh) {
+  Begin();
+  Export(kLocal, ExampleLocalDoc());
+  End();
+  Begin();
+  PaymentDoc doc = ExampleLocalDoc();
+  doc.DocNumber = u"9";
+  Export(kLocal, doc);
+  End();
+  EXPECT_EQ(folder.ReadBytes(kDPName), "9" + kExampleLocalLine.substr(3) + "\r\n");
+}
+
+TEST_F(ExportRunTest, SecondBeginWithoutEndKeepsAnOpenFileUnderItsOldName) {
+  Begin();
+  Export(kLocal, ExampleLocalDoc());
+  TempFolder second;
+  Begin(second.u16path(), Date::FromCivil(2024, 2, 1));
+  Export(kLocal, ExampleLocalDoc());
+  Export(kForeign, ExampleForeignDoc());
+  End();
+  const std::string line = kExampleLocalLine + "\r\n";
+  EXPECT_EQ(folder.ReadBytes(kDPName), line + line);
+  EXPECT_FALSE(second.Exists("240201.mok"));
+  EXPECT_EQ(second.ReadBytes("240201.tar"), kExampleForeignLine + "\r\n");
+  ExpectMessage(Summary(1, 1), 1);
+}
+
+TEST_F(ExportRunTest, RunEndedByErrorLeavesOnlyBackupsAndNamesTheFPBackup) {
+  folder.WriteBytes(std::string(kDPName) + ".bak", "older backup\r\n");
+  Begin();
+  Export(kLocal, ExampleLocalDoc());
+  Export(kForeign, ExampleForeignDoc());
+  PaymentDoc bad = ExampleForeignDoc();
+  bad.PaymentType = 9;
+  ExportError(kForeign, bad);
+  End(/*by_error=*/true);
+  EXPECT_FALSE(folder.Exists(kDPName));
+  EXPECT_FALSE(folder.Exists(kFPName));
+  EXPECT_EQ(folder.ReadBytes(std::string(kDPName) + ".bak"), kExampleLocalLine + "\r\n");
+  EXPECT_EQ(folder.ReadBytes(std::string(kFPName) + ".bak"), kExampleForeignLine + "\r\n");
+  ExpectMessage(Notice(FolderWithBackslash() + u"240131.tar.bak"), 4);
+}
+
+TEST_F(ExportRunTest, RunEndedByErrorWithOnlyADPFileNamesItsBackup) {
+  Begin();
+  Export(kLocal, ExampleLocalDoc());
+  End(/*by_error=*/true);
+  EXPECT_TRUE(folder.Exists(std::string(kDPName) + ".bak"));
+  ExpectMessage(Notice(FolderWithBackslash() + u"240131.mok.bak"), 4);
+}
+
+TEST_F(ExportRunTest, RunEndedByErrorWithoutFilesChangesNothingOnDisk) {
+  folder.WriteBytes(kDPName, "left from yesterday\r\n");
+  Begin();
+  End(/*by_error=*/true);
+  ExpectMessage(Notice(u""), 4);
+  EXPECT_EQ(folder.ReadBytes(kDPName), "left from yesterday\r\n");
+  EXPECT_FALSE(folder.Exists(std::string(kDPName) + ".bak"));
+}
+
+TEST_F(ExportRunTest, RunAfterABackedUpRunUsesTheNewlyConfirmedNames) {
+  Begin();
+  Export(kLocal, ExampleLocalDoc());
+  End(/*by_error=*/true);
+  Begin();
+  Export(kLocal, ExampleLocalDoc());
+  End();
+  EXPECT_EQ(folder.ReadBytes(kDPName), kExampleLocalLine + "\r\n");
+  EXPECT_EQ(folder.ReadBytes(std::string(kDPName) + ".bak"), kExampleLocalLine + "\r\n");
+}
+
+TEST_F(ExportRunTest, EndWithoutBeginShowsTheCountsAsTheyStand) {
+  End();
+  ExpectMessage(Summary(0, 0), 1);
+}
+
+TEST_F(ExportRunTest, ExportBeforeAnyBeginFailsWithAFileError) {
+  // No names yet: the file name is the folder alone, which cannot be created.
+  PaymentDoc doc = ExampleLocalDoc();
+  int32_t type = kLocal;
+  EXPECT_THROW(bank->ExportDoc(type, doc), ComError);
+}
+
+TEST_F(ExportRunTest, The32768thDocumentOfOneKindOverflows) {
+  Begin();
+  const PaymentDoc doc = ExampleLocalDoc();
+  for (int i = 0; i < 32767; ++i) Export(kLocal, doc);
+  EXPECT_EQ(ExportError(kLocal, doc).number(), kErrOverflow);
+  Export(kForeign, ExampleForeignDoc());  // the other kind still counts
+  End();
+  ExpectMessage(Summary(32767, 1), 1);
+  EXPECT_EQ(folder.ReadBytes(kDPName).size(), 32767 * (kExampleLocalLine.size() + 2));
+}
+
+TEST_F(ExportRunTest, TeardownClosesTheFilesOfAnUnfinishedRun) {
+  Begin();
+  Export(kLocal, ExampleLocalDoc());
+  bank.reset();
+  EXPECT_EQ(folder.ReadBytes(kDPName), kExampleLocalLine + "\r\n");
+}
+
+}  // namespace
+}  // namespace norv::testing

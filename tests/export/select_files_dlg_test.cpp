@@ -1,0 +1,188 @@
+// The export target: names proposed from the end date, the folder kept for a
+// key, and what OK, Cancel and closing the window leave in the two files.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "export/export_file.h"
+#include "export/select_files_dlg.h"
+#include "runtime/text.h"
+#include "support/recording_host.h"
+
+namespace norv::testing {
+namespace {
+
+using hostkit::Call;
+using hostkit::Click;
+using hostkit::Close;
+using hostkit::Type;
+
+class SelectFilesDlgTest : public ::testing::Test {
+ protected:
+  bool Show(const std::u16string& prefix = u"", const std::u16string& key = u"RazizeRuveRO") {
+    return target.ShowFileDlg(end, u"mok", u"tar", prefix, key);
+  }
+  static std::u16string TextOf(forms::Form& form, const char16_t* name) {
+    return static_cast<forms::TextBox*>(form.FindControl(name))->Text();
+  }
+
+  ScopedRecordingHost host;
+  Date end = Date::FromCivil(2007, 3, 5);
+  CExportFile target;
+};
+
+TEST_F(SelectFilesDlgTest, ProposesNamesFromTheEndDate) {
+  host->Driver().ExpectShow(u"SelectFilesDlg", {Click(u"btCancel")});
+  EXPECT_FALSE(Show());
+  EXPECT_EQ(target.DPFile().FileName(), u"070305.mok");
+  EXPECT_EQ(target.FPFile().FileName(), u"070305.tar");
+  EXPECT_EQ(target.KeyPath(), u"RazizeRuveRO");
+}
+
+TEST_F(SelectFilesDlgTest, PrefixGoesBeforeTheDate) {
+  host->Driver().ExpectShow(u"SelectFilesDlg", {Click(u"btCancel")});
+  Show(u"AB");
+  EXPECT_EQ(target.DPFile().FileName(), u"AB070305.mok");
+  EXPECT_EQ(target.FPFile().FileName(), u"AB070305.tar");
+}
+
+TEST_F(SelectFilesDlgTest, ShowsTheFolderOfTheKeyAndTheProposedNames) {
+  host->SetPathKey(u"RazizeRuveRO", u"/exports/bank");
+  host->SetPathKey(u"ClientBank", u"/exports/other");
+  std::vector<std::u16string> seen;
+  host->Driver().ExpectShow(u"SelectFilesDlg",
+                            {Call([&](forms::Form& form) {
+                               for (auto name : {u"edPath", u"edDPFile", u"edFPFile"}) {
+                                 seen.push_back(TextOf(form, name));
+                               }
+                             }),
+                             Click(u"btOk")});
+  EXPECT_TRUE(Show());
+  EXPECT_EQ(seen, (std::vector<std::u16string>{u"/exports/bank", u"070305.mok", u"070305.tar"}));
+  EXPECT_EQ(target.DPFile().Path(), u"/exports/bank");
+  EXPECT_EQ(target.FPFile().Path(), u"/exports/bank");
+}
+
+TEST_F(SelectFilesDlgTest, EmptyKeyLooksUpClientBank) {
+  host->SetPathKey(u"ClientBank", u"/exports/client");
+  host->Driver().ExpectShow(u"SelectFilesDlg", {Click(u"btOk")});
+  EXPECT_TRUE(Show(u"", u""));
+  EXPECT_EQ(target.DPFile().Path(), u"/exports/client");
+  EXPECT_EQ(target.KeyPath(), u"");
+}
+
+TEST_F(SelectFilesDlgTest, OkTakesTheEntriesAsTheyStand) {
+  host->Driver().ExpectShow(u"SelectFilesDlg",
+                            {Type(u"edPath", u"/out"), Type(u"edDPFile", u"local.txt"),
+                             Type(u"edFPFile", u""), Click(u"btOk")});
+  EXPECT_TRUE(Show());
+  EXPECT_EQ(target.DPFile().Path(), u"/out");
+  EXPECT_EQ(target.FPFile().Path(), u"/out");
+  EXPECT_EQ(target.DPFile().FileName(), u"local.txt");
+  EXPECT_EQ(target.FPFile().FileName(), u"");
+  EXPECT_TRUE(host->Driver().Problems().empty());
+}
+
+TEST_F(SelectFilesDlgTest, CancelAndCloseKeepNamesAndFolders) {
+  target.DPFile().SetPath(u"/earlier/dp");
+  target.FPFile().SetPath(u"/earlier/fp");
+  host->Driver().ExpectShow(
+      u"SelectFilesDlg", {Type(u"edPath", u"/out"), Type(u"edDPFile", u"x"), Click(u"btCancel")});
+  host->Driver().ExpectShow(u"SelectFilesDlg", {Type(u"edPath", u"/out"), Close()});
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    EXPECT_FALSE(Show()) << attempt;
+    EXPECT_EQ(target.DPFile().Path(), u"/earlier/dp");
+    EXPECT_EQ(target.FPFile().Path(), u"/earlier/fp");
+    EXPECT_EQ(target.DPFile().FileName(), u"070305.mok");
+  }
+  EXPECT_EQ(host->Driver().Shown().size(), 2u);
+}
+
+TEST_F(SelectFilesDlgTest, BrowseButtonPutsTheChosenFolderIntoThePathBox) {
+  host->QueueFolderChoice(u"/chosen/folder");
+  host->Driver().ExpectShow(u"SelectFilesDlg", {Click(u"btSelectPath"), Click(u"btOk")});
+  EXPECT_TRUE(Show());
+  EXPECT_EQ(target.DPFile().Path(), u"/chosen/folder");
+  ASSERT_EQ(host->FolderRequests().size(), 1u);
+}
+
+TEST_F(SelectFilesDlgTest, ButtonsBesideTheNamesDoNothing) {
+  host->Driver().ExpectShow(u"SelectFilesDlg",
+                            {Click(u"btSelectDPFile"), Click(u"btSelectFPFile"), Click(u"btOk")});
+  EXPECT_TRUE(Show());
+  EXPECT_TRUE(host->FolderRequests().empty());
+  EXPECT_TRUE(host->FileDialogRequests().empty());
+  EXPECT_EQ(target.DPFile().FileName(), u"070305.mok");
+}
+
+TEST_F(SelectFilesDlgTest, UnloadKeepsThePathBoxInTheFormSettings) {
+  host->Driver().ExpectShow(u"SelectFilesDlg", {Type(u"edPath", u"/kept"), Click(u"btOk")});
+  Show();
+  const auto kept = host->FormValues().find({u"SelectFilesDlg", u"edPath"});
+  ASSERT_NE(kept, host->FormValues().end());
+  EXPECT_EQ(VariantToText(kept->second), u"/kept");
+  // With no folder kept for the key, the next dialog starts from the kept text.
+  std::u16string start;
+  host->Driver().ExpectShow(
+      u"SelectFilesDlg",
+      {Call([&](forms::Form& form) { start = TextOf(form, u"edPath"); }), Click(u"btCancel")});
+  Show();
+  EXPECT_EQ(start, u"/kept");
+}
+
+TEST_F(SelectFilesDlgTest, FormIsLocalisedWhenItLoads) {
+  std::u16string caption, frame, path_label;
+  host->Driver().ExpectShow(u"SelectFilesDlg", {Call([&](forms::Form& form) {
+                                                  caption = form.Caption();
+                                                  frame = form.FindControl(u"Frame1")->Caption();
+                                                  path_label =
+                                                      form.FindControl(u"Label2")->Caption();
+                                                }),
+                                                Click(u"btOk")});
+  Show();
+  EXPECT_EQ(host->LocalizedForms(), std::vector<std::u16string>{u"SelectFilesDlg"});
+  EXPECT_EQ(caption, host->Text(4002));
+  EXPECT_EQ(frame, host->Text(4003));
+  EXPECT_EQ(path_label, host->Text(4006));
+}
+
+TEST_F(SelectFilesDlgTest, CaptionsLeftAsMarkersShowTheDesignTexts) {
+  // A module that hands the markers back, as a host without translations would.
+  for (int32_t id : {4002, 4003, 4004, 4005, 4006}) host->SetText(id, u"#" + IntToText(id));
+  SelectFilesDlg dialog;
+  dialog.Load();
+  EXPECT_EQ(dialog.Caption(), u"Kliento-banko eksportas");
+  EXPECT_EQ(dialog.Frame1.Caption(), u" Eksportuoti į : ");
+  EXPECT_EQ(dialog.Label2.Caption(), u"Kelias : ");
+  EXPECT_EQ(dialog.Label1.Caption(), u"Vietiniai mokėjimai : ");
+  EXPECT_EQ(dialog.Label3.Caption(), u"Valiutiniai mokėjimai : ");
+  EXPECT_EQ(dialog.btOk.Caption(), u"OK");
+}
+
+TEST_F(SelectFilesDlgTest, LayoutInDesignOrder) {
+  SelectFilesDlg dialog;
+  std::vector<std::u16string> layout;
+  for (const auto& control : dialog.Controls()) {
+    layout.push_back(control->Name() + u"=" + control->DesignCaption());
+  }
+  EXPECT_EQ(layout, (std::vector<std::u16string>{
+                        u"Frame1=#4003", u"Label2=#4006", u"edPath=", u"btSelectPath=Books",
+                        u"Label1=#4005", u"edDPFile=", u"btSelectDPFile=Books", u"Label3=#4004",
+                        u"edFPFile=", u"btSelectFPFile=Books", u"btOk=OK", u"btCancel=Cancel"}));
+  EXPECT_EQ(dialog.Name(), u"SelectFilesDlg");
+  EXPECT_EQ(dialog.DesignCaption(), u"#4002");
+  EXPECT_EQ(dialog.FontName(), u"Tahoma");
+}
+
+TEST_F(SelectFilesDlgTest, OkWithoutAParentIsReportedAndLeavesTheFormAlone) {
+  SelectFilesDlg dialog;
+  dialog.btOk.Click();
+  ASSERT_EQ(host->Errors().size(), 1u);
+  EXPECT_EQ(host->Errors()[0].number, kErrObjectNotSet);
+  EXPECT_EQ(host->Errors()[0].source, u"btOk_Click");
+  EXPECT_TRUE(dialog.IsLoaded());
+}
+
+}  // namespace
+}  // namespace norv::testing

@@ -1,0 +1,95 @@
+// The statement file dialog on its own: layout, captions, Init, OK and Cancel.
+#include "import/load_statement_dlg.h"
+
+#include <string>
+#include <vector>
+
+#include "import_fixture.h"
+
+namespace norv::testing {
+namespace {
+
+using hostkit::Click;
+using hostkit::Type;
+
+class LoadStatementDlgTest : public ImportTest {
+ protected:
+  LoadStatementDlg dlg;
+};
+
+TEST_F(LoadStatementDlgTest, LayoutAndLocalisedCaptions) {
+  std::u16string key = u"RazizeRuveRO";
+  dlg.Init(key, u"");
+  EXPECT_EQ(dlg.Name(), u"LoadStatementDlg");
+  EXPECT_EQ(dlg.FontName(), u"Tahoma");
+  EXPECT_EQ(dlg.Caption(), host->Text(4000));
+  std::vector<std::u16string> names;
+  for (const auto& control : dlg.Controls()) names.push_back(control->Name());
+  EXPECT_EQ(names, (std::vector<std::u16string>{u"Frame1", u"edImpFile", u"btSelectDPFile",
+                                                 u"chCreateKreditDoc", u"btOk", u"btCancel"}));
+  EXPECT_EQ(dlg.Frame1.Caption(), host->Text(4001));
+  EXPECT_EQ(dlg.chCreateKreditDoc.Caption(), host->Text(4026));
+  EXPECT_EQ(dlg.btSelectDPFile.Caption(), u"Books");
+  EXPECT_FALSE(dlg.chCreateKreditDoc.Visible());
+  EXPECT_EQ(dlg.ResultText(), u"");
+}
+
+TEST_F(LoadStatementDlgTest, MarkersLeftByTheHostShowTheDesignTexts) {
+  for (int32_t id : {4000, 4001, 4026}) host->SetText(id, u"#" + IntToText(id));
+  std::u16string key;
+  dlg.Init(key, u"", true);
+  EXPECT_EQ(dlg.Caption(), u"Išrašų importas");
+  EXPECT_EQ(dlg.Frame1.Caption(), u" Importuoti iš :");
+  EXPECT_EQ(dlg.chCreateKreditDoc.Caption(), u"Formuoti dokumentus pagal kreditinę išrašo dalį");
+  EXPECT_TRUE(dlg.chCreateKreditDoc.Visible());
+}
+
+TEST_F(LoadStatementDlgTest, EmptyKeyLooksUpClientBank) {
+  host->SetPathKey(u"ClientBank", u"/in");
+  std::u16string key;
+  dlg.Init(key, u"st.txt");
+  EXPECT_EQ(key, u"ClientBank");
+  EXPECT_EQ(dlg.edImpFile.Text(), u"/in\\st.txt");
+}
+
+TEST_F(LoadStatementDlgTest, OkOnAMissingFileReportsAndStaysOpen) {
+  std::u16string key;
+  dlg.Init(key, u"");
+  const std::u16string missing = folder.u16path() + u"\\none.txt";
+  bool still_shown = false;
+  host->Driver().ExpectShow(u"LoadStatementDlg",
+                            {Type(u"edImpFile", missing), Click(u"btOk"),
+                             hostkit::Call([&](forms::Form& form) { still_shown = form.IsVisible(); }),
+                             Click(u"btCancel")});
+  dlg.ShowModal();
+  EXPECT_TRUE(still_shown);
+  ASSERT_EQ(host->Errors().size(), 1u);
+  EXPECT_EQ(host->Errors()[0].number, kErrFileNotFound);
+  EXPECT_EQ(host->Errors()[0].source, u"LoadStatementDlg::btOk_Click");
+  EXPECT_EQ(dlg.ResultText(), u"");
+}
+
+TEST_F(LoadStatementDlgTest, OkKeepsTheFileOpenAndSplitsItsName) {
+  std::u16string key;
+  dlg.Init(key, u"");
+  const std::u16string path = WriteStatement({u"first"});
+  host->Driver().ExpectShow(u"LoadStatementDlg", {Type(u"edImpFile", path), Click(u"btOk")});
+  dlg.ShowModal();
+  EXPECT_EQ(dlg.ResultText(), path);
+  EXPECT_EQ(dlg.ImpFile().FileName(), u"st.txt");
+  EXPECT_EQ(dlg.ImpFile().Path(), folder.u16path() + u"\\");
+  std::u16string line;
+  ASSERT_TRUE(dlg.ImpFile().ReadStr(line));
+  EXPECT_EQ(line, u"first");
+
+  dlg.Unload();
+  EXPECT_FALSE(HeldOpen("st.txt"));
+  EXPECT_THROW(dlg.ImpFile(), ComError);
+  EXPECT_EQ(dlg.ResultText(), u"");
+  // The path binder left the box's text in the form settings.
+  EXPECT_EQ(std::get<std::u16string>(host->FormValues()[{u"LoadStatementDlg", u"edImpFile"}]),
+            path);
+}
+
+}  // namespace
+}  // namespace norv::testing

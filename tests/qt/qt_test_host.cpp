@@ -1,0 +1,213 @@
+#include "qt_test_host.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPointer>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <cstdlib>
+
+#include <gtest/gtest.h>
+
+#include "runtime/variant.h"
+
+namespace norv::qttest {
+namespace {
+
+template <typename T>
+T* Find(qt::FormDialog& dialog, const char16_t* control) {
+  T* widget = qobject_cast<T*>(dialog.WidgetFor(control));
+  if (widget == nullptr) {
+    ADD_FAILURE() << "no widget " << QString::fromUtf16(control).toStdString() << " in "
+                  << dialog.objectName().toStdString();
+  }
+  return widget;
+}
+
+qt::BookLister RecordingBooks(testing::RecordingHost& recording) {
+  return [&recording](const std::u16string& book) {
+    std::vector<qt::BookEntry> entries;
+    for (const testing::Record& record : recording.Records(book)) {
+      auto code = record.find(u"Code");
+      auto name = record.find(u"Name");
+      entries.push_back({code == record.end() ? u"" : VariantToText(code->second),
+                         name == record.end() ? u"" : VariantToText(name->second)});
+    }
+    return entries;
+  };
+}
+
+}  // namespace
+
+QtTestHost::QtTestHost(testing::RecordingHost& recording)
+    : recording_(recording),
+      driver_(RecordingBooks(recording)),
+      folders_([this](QFileDialog& dialog) { return AnswerFileDialog(dialog); }),
+      files_([this](QFileDialog& dialog) { return AnswerFileDialog(dialog); }) {
+  driver_.SetShowObserver([this](qt::FormDialog& dialog) { OnShown(dialog); });
+}
+
+QtTestHost::~QtTestHost() = default;
+
+std::unique_ptr<host::MessageWindow> QtTestHost::CreateMessageWindow() {
+  return recording_.CreateMessageWindow();
+}
+std::unique_ptr<host::WaitIndicator> QtTestHost::CreateWaitIndicator() {
+  return recording_.CreateWaitIndicator();
+}
+std::unique_ptr<host::LineConverter> QtTestHost::CreateLineConverter() {
+  return recording_.CreateLineConverter();
+}
+std::unique_ptr<host::ErrorContext> QtTestHost::CreateErrorContext() {
+  return recording_.CreateErrorContext();
+}
+std::unique_ptr<host::DialogForm> QtTestHost::CreateDialogForm() {
+  return recording_.CreateDialogForm();
+}
+std::unique_ptr<host::HostApp> QtTestHost::CreateHostApp() { return recording_.CreateHostApp(); }
+std::unique_ptr<host::StartupObject> QtTestHost::CreateStartupObject() {
+  return recording_.CreateStartupObject();
+}
+host::ResourceService& QtTestHost::Resources() { return recording_.Resources(); }
+host::HostApp& QtTestHost::App() { return recording_.App(); }
+host::BookFactory& QtTestHost::Books() { return recording_.Books(); }
+host::UtilityService& QtTestHost::Utility() { return recording_.Utility(); }
+
+void QtTestHost::OnShown(qt::FormDialog& dialog) {
+  shown_.push_back(dialog.form().Name());
+  if (users_.empty()) {
+    problems_.push_back("no user for " + dialog.objectName().toStdString());
+  } else {
+    User user = std::move(users_.front());
+    users_.pop_front();
+    user(dialog);
+  }
+  // The user left the form up: close it as a person would, so the run ends.
+  if (dialog.isVisible() && driver_.ActiveDialog() == &dialog) {
+    problems_.push_back("left on screen: " + dialog.objectName().toStdString());
+    dialog.close();
+  }
+}
+
+bool QtTestHost::AnswerFileDialog(QFileDialog& dialog) {
+  if (file_answers_.empty()) {
+    problems_.push_back("no answer for file dialog " + dialog.windowTitle().toStdString());
+    return false;
+  }
+  FileAnswer answer = std::move(file_answers_.front());
+  file_answers_.pop_front();
+  return answer(dialog);
+}
+
+ScopedQtHost::ScopedQtHost() : qt_(std::make_shared<QtTestHost>(*recording_)) {
+  host::HostLibrary::Install(qt_);
+}
+
+ScopedQtHost::~ScopedQtHost() { host::HostLibrary::Install(nullptr); }
+
+void TypeInto(qt::FormDialog& dialog, const char16_t* control, const QString& text) {
+  QLineEdit* edit = Find<QLineEdit>(dialog, control);
+  if (edit == nullptr) return;
+  edit->setFocus();
+  QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+  if (text.isEmpty()) QTest::keyClick(edit, Qt::Key_Delete);
+  for (QChar ch : text) {
+    // QTest's own typing knows ASCII only; Lithuanian letters come as the text of
+    // a key the keyboard layout produced.
+    QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_unknown, QString(ch), Qt::NoModifier);
+  }
+}
+
+void ClickOn(qt::FormDialog& dialog, const char16_t* control) {
+  if (QPushButton* button = Find<QPushButton>(dialog, control)) {
+    QTest::mouseClick(button, Qt::LeftButton);
+  }
+}
+
+void Toggle(qt::FormDialog& dialog, const char16_t* control) {
+  if (QCheckBox* check = Find<QCheckBox>(dialog, control)) {
+    check->setFocus();
+    QTest::keyClick(check, Qt::Key_Space);
+  }
+}
+
+void PickCode(qt::FormDialog& dialog, const char16_t* control, const QString& code) {
+  QComboBox* combo = Find<QComboBox>(dialog, control);
+  if (combo == nullptr) return;
+  const int target = combo->findData(code);
+  if (target < 0) {
+    ADD_FAILURE() << "combo " << combo->objectName().toStdString() << " does not list "
+                  << code.toStdString();
+    return;
+  }
+  combo->setFocus();
+  while (combo->currentIndex() < target) QTest::keyClick(combo, Qt::Key_Down);
+  while (combo->currentIndex() > target) QTest::keyClick(combo, Qt::Key_Up);
+}
+
+void PressKey(qt::FormDialog& dialog, Qt::Key key) {
+  QWidget* target = dialog.focusWidget() != nullptr ? dialog.focusWidget() : &dialog;
+  QTest::keyClick(target, key);
+}
+
+QString TextOf(qt::FormDialog& dialog, const char16_t* control) {
+  QWidget* widget = dialog.WidgetFor(control);
+  if (auto* edit = qobject_cast<QLineEdit*>(widget)) return edit->text();
+  if (auto* button = qobject_cast<QAbstractButton*>(widget)) return button->text();
+  if (auto* label = qobject_cast<QLabel*>(widget)) return label->text();
+  if (auto* combo = qobject_cast<QComboBox*>(widget)) return combo->currentData().toString();
+  ADD_FAILURE() << "no text widget " << QString::fromUtf16(control).toStdString();
+  return QString();
+}
+
+QString SaveScreenshot(QWidget& widget, const QString& name) {
+  const char* binary_dir = std::getenv("NORV_BINARY_DIR");
+  QDir dir(binary_dir != nullptr ? QString::fromLocal8Bit(binary_dir) : QDir::currentPath());
+  dir.mkpath(QStringLiteral("screenshots"));
+  const QString path = dir.filePath(QStringLiteral("screenshots/") + name + QStringLiteral(".png"));
+  EXPECT_TRUE(widget.grab().save(path)) << path.toStdString();
+  return path;
+}
+
+void AnswerNextMessageBox(SeenMessage& seen, const QString& screenshot) {
+  auto* timer = new QTimer(qApp);
+  auto* waited = new int(0);
+  QObject::connect(timer, &QTimer::timeout, [timer, waited, &seen, screenshot] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (box == nullptr) {
+      if (++*waited > 300) {  // about three seconds
+        ADD_FAILURE() << "no message box came up";
+        timer->stop();
+        timer->deleteLater();
+        delete waited;
+      }
+      return;
+    }
+    timer->stop();
+    timer->deleteLater();
+    delete waited;
+    seen.seen = true;
+    seen.title = box->windowTitle();
+    seen.text = box->text();
+    seen.informative = box->informativeText();
+    seen.icon = box->icon();
+    for (QAbstractButton* button : box->buttons()) seen.buttons << button->text();
+    if (!screenshot.isEmpty()) SaveScreenshot(*box, screenshot);
+    QPushButton* button = box->defaultButton();
+    if (button == nullptr) {
+      ADD_FAILURE() << "message box without a default button";
+      box->close();
+      return;
+    }
+    QTest::keyClick(box, Qt::Key_Return);
+  });
+  timer->start(10);
+}
+
+}  // namespace norv::qttest

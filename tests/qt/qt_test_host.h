@@ -1,0 +1,112 @@
+// The host of the on-screen tests: the recording host for books, texts,
+// messages and errors, with the screen's parts in place of the scripted ones:
+// the Qt forms driver, the Qt folder choice and the Qt file-open dialog. A test
+// queues users (code that works a dialog as a person would, with QTest keys and
+// clicks) and answers for the file dialogs.
+#pragma once
+
+#include <QFileDialog>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "host/host_library.h"
+#include "qt/form_dialog.h"
+#include "qt/qt_file_dialogs.h"
+#include "qt/qt_forms_driver.h"
+#include "support/recording_host.h"
+
+namespace norv::qttest {
+
+using User = std::function<void(qt::FormDialog& dialog)>;
+using FileAnswer = std::function<bool(QFileDialog& dialog)>;
+
+class QtTestHost : public host::HostLibrary {
+ public:
+  explicit QtTestHost(testing::RecordingHost& recording);
+  ~QtTestHost() override;
+
+  std::unique_ptr<host::MessageWindow> CreateMessageWindow() override;
+  std::unique_ptr<host::WaitIndicator> CreateWaitIndicator() override;
+  std::unique_ptr<host::LineConverter> CreateLineConverter() override;
+  std::unique_ptr<host::ErrorContext> CreateErrorContext() override;
+  std::unique_ptr<host::DialogForm> CreateDialogForm() override;
+  std::unique_ptr<host::HostApp> CreateHostApp() override;
+  std::unique_ptr<host::StartupObject> CreateStartupObject() override;
+  host::ResourceService& Resources() override;
+  host::HostApp& App() override;
+  host::BookFactory& Books() override;
+  host::FolderBrowser& Folders() override { return folders_; }
+  host::FileOpenDialog& FileDialog() override { return files_; }
+  host::UtilityService& Utility() override;
+  forms::FormsDriver& Forms() override { return driver_; }
+
+  // The user of the next modal show. A user that leaves the form on screen is a
+  // failure: the dialog is then closed so the test goes on.
+  void QueueUser(User user) { users_.push_back(std::move(user)); }
+  // The answer to the next folder choice or file-open dialog.
+  void QueueFileAnswer(FileAnswer answer) { file_answers_.push_back(std::move(answer)); }
+
+  qt::QtFormsDriver& driver() { return driver_; }
+  const std::vector<std::u16string>& Shown() const { return shown_; }
+  // What went wrong with the users: shows without a user, forms left on screen.
+  const std::vector<std::string>& Problems() const { return problems_; }
+  size_t PendingUsers() const { return users_.size(); }
+  size_t PendingFileAnswers() const { return file_answers_.size(); }
+
+ private:
+  void OnShown(qt::FormDialog& dialog);
+  bool AnswerFileDialog(QFileDialog& dialog);
+
+  testing::RecordingHost& recording_;
+  qt::QtFormsDriver driver_;
+  qt::QtFolderBrowser folders_;
+  qt::QtFileOpenDialog files_;
+  std::deque<User> users_;
+  std::deque<FileAnswer> file_answers_;
+  std::vector<std::u16string> shown_;
+  std::vector<std::string> problems_;
+};
+
+// A test fixture's part: the recording host, with the Qt test host installed
+// over it for the thread.
+class ScopedQtHost {
+ public:
+  ScopedQtHost();
+  ~ScopedQtHost();
+  testing::RecordingHost& recording() { return *recording_; }
+  QtTestHost& qt() { return *qt_; }
+
+ private:
+  testing::ScopedRecordingHost recording_;
+  std::shared_ptr<QtTestHost> qt_;
+};
+
+// User steps, as a person does them.
+// Replaces the box's text by typing `text` (select all, then keys).
+void TypeInto(qt::FormDialog& dialog, const char16_t* control, const QString& text);
+void ClickOn(qt::FormDialog& dialog, const char16_t* control);
+// Toggles a check box with the space bar.
+void Toggle(qt::FormDialog& dialog, const char16_t* control);
+// Picks the entry of `code` ("" for none) with the arrow keys.
+void PickCode(qt::FormDialog& dialog, const char16_t* control, const QString& code);
+void PressKey(qt::FormDialog& dialog, Qt::Key key);
+
+QString TextOf(qt::FormDialog& dialog, const char16_t* control);
+
+// Saves a picture of the widget as <binary dir>/screenshots/<name>.png; returns the path.
+QString SaveScreenshot(QWidget& widget, const QString& name);
+
+// Answers the next message box that comes up (within a few seconds) by pressing
+// its default button; its text, title and icon are kept for the test.
+struct SeenMessage {
+  bool seen = false;
+  QString title, text, informative;
+  int icon = 0;  // QMessageBox::Icon
+  QStringList buttons;
+};
+void AnswerNextMessageBox(SeenMessage& seen, const QString& screenshot = QString());
+
+}  // namespace norv::qttest

@@ -1,0 +1,320 @@
+// Whole rate loads: LoadRateDlgVB played by the scripted driver over rate files
+// in a temporary folder, writing into the recording host's books.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <thread>
+
+#include "core/cbankcl_vb.h"
+#include "core/error_numbers.h"
+#include "rates/load_rate_command.h"
+#include "rates/load_rate_dlg.h"
+#include "runtime/regional.h"
+#include "runtime/text.h"
+#include "support/recording_host.h"
+
+namespace norv {
+namespace {
+
+using hostkit::Call;
+using hostkit::Click;
+using hostkit::Pick;
+using hostkit::Type;
+using hostkit::UserAction;
+
+constexpr char16_t kRates[] = u"REFCurrencyRate";
+const Date kDay = Date::FromCivil(2006, 3, 31);
+
+// Code at 4-6, then each rate right-aligned in its 17 characters from 39 on.
+std::string RateLine(const std::string& code, const std::vector<std::string>& rates) {
+  std::string line = "001" + code + std::string(32, ' ');
+  for (const std::string& rate : rates) {
+    if (line.size() > 38) line += ' ';
+    line += std::string(17 - rate.size(), ' ') + rate;
+  }
+  return line;
+}
+
+std::string Lines(const std::vector<std::string>& lines) {
+  std::string bytes;
+  for (const std::string& line : lines) bytes += line + "\r\n";
+  return bytes;
+}
+
+class RateDialogTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    for (const char16_t* type : {u"LB", u"CB", u"CS", u"B", u"S", u"CH"}) {
+      host->AddRecord(u"REFRateType", {{u"Code", type}});
+      // EUR keeps 10000 units so that its stored rate shows every decimal that arrived.
+      for (auto [currency, amount] : {std::pair{u"USD", 1}, std::pair{u"EUR", 10000}}) {
+        host->AddRecord(u"REFCurrencyRateType", {{u"RateTypeCode", type},
+                                                 {u"CurrencyCode", currency},
+                                                 {u"Amount", amount},
+                                                 {u"IsReverse", 0}});
+      }
+    }
+    host->AddRecord(u"REFCurrency", {{u"CurrencyCode", u"USD"}});
+    host->AddRecord(u"REFCurrency", {{u"CurrencyCode", u"EUR"}});
+    dlg.lbStatus.Changed().Connect([this] {
+      if (!dlg.lbStatus.Caption().empty()) statuses.push_back(dlg.lbStatus.Caption());
+    });
+  }
+  void TearDown() override {
+    RegionalSettings::SetCurrent(RegionalSettings::LtLT());
+    ReleaseLoadRateDlg();
+  }
+
+  std::u16string WriteFile(const std::vector<std::string>& lines) {
+    folder.WriteBytes("rates.txt", Lines(lines));
+    return Utf8ToU16(folder.File("rates.txt"));
+  }
+  bool Load(std::vector<UserAction> actions) {
+    host->Driver().ExpectShow(u"LoadRateDlgVB", std::move(actions));
+    std::u16string key, name;
+    return dlg.Run(key, name);
+  }
+  void AddRate(const char16_t* currency, const char16_t* type, double rate) {
+    host->AddRecord(kRates, {{u"CurrencyCode", currency},
+                             {u"RateTypeCode", type},
+                             {u"DateRate", kDay},
+                             {u"Rate", Currency::FromDouble(rate)}});
+  }
+  // "CUR/TYPE=rate" for every stored rate of kDay, in book order.
+  std::vector<std::u16string> Stored() {
+    std::vector<std::u16string> out;
+    for (const testing::Record& r : host->Records(kRates)) {
+      EXPECT_EQ(r.at(u"DateRate"), Variant(kDay));
+      out.push_back(VariantToText(r.at(u"CurrencyCode")) + u"/" +
+                    VariantToText(r.at(u"RateTypeCode")) + u"=" + VariantToText(r.at(u"Rate")));
+    }
+    return out;
+  }
+  std::vector<std::u16string> Summaries() {
+    std::vector<std::u16string> out;
+    for (const auto& m : host->Messages()) {
+      if (m.kind == host::kMessageInformation) out.push_back(m.text);
+    }
+    return out;
+  }
+  std::u16string Summary(int count) { return host->Text(998) + u" " + IntToText(count); }
+
+  testing::ScopedRecordingHost host;
+  testing::TempFolder folder;
+  LoadRateDlgVB dlg;
+  std::vector<std::u16string> statuses;
+};
+
+struct EndCase {
+  const char* name;
+  const char16_t* preset;
+  std::string end_line;  // "" = the file has none
+  int count;
+};
+
+class RateFileEndTest : public RateDialogTest, public ::testing::WithParamInterface<EndCase> {};
+
+TEST_P(RateFileEndTest, FindsTheDateAndTheCurrencyLines) {
+  const EndCase& c = GetParam();
+  RegionalSettings::SetCurrent(RegionalSettings::Preset(c.preset));
+  std::vector<std::string> lines = {RateLine("USD", {"3.4528"}), RateLine("EUR", {"3.4528"}),
+                                    "2006.03.31 kursai"};
+  if (!c.end_line.empty()) lines.push_back(c.end_line);
+  const std::u16string path = WriteFile(lines);
+
+  EXPECT_TRUE(Load({Type(u"edLBRateFile", path), Pick(u"cbLBRateType", u"LB"), Click(u"btOk")}));
+
+  EXPECT_EQ(Summaries(), std::vector{Summary(c.count)});
+  EXPECT_EQ(Stored().size(), c.count == 0 ? 0u : 2u);
+  EXPECT_EQ(statuses.size(), 6u * c.count);
+  EXPECT_TRUE(host->Errors().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, RateFileEndTest,
+                         ::testing::Values(EndCase{"DateInShortDateForm", u"lt-LT", "GALAS", 2},
+                                           EndCase{"DateInOtherForm", u"lt-LT-2010", "GALAS", 4},
+                                           EndCase{"LowerCaseEnd", u"lt-LT", "galas", 0},
+                                           EndCase{"EndWithTrailingBlank", u"lt-LT", "GALAS ", 0},
+                                           EndCase{"NoEndLine", u"lt-LT", "", 0}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+class RateFilePresetTest : public RateDialogTest,
+                           public ::testing::WithParamInterface<const char16_t*> {};
+
+TEST_P(RateFilePresetTest, ReadsPointDecimalsUnderEveryPreset) {
+  const RegionalSettings settings = RegionalSettings::Preset(GetParam());
+  RegionalSettings::SetCurrent(settings);
+  const std::u16string date = settings.FormatShortDate(kDay);
+  const std::u16string path = WriteFile(
+      {RateLine("USD", {" 3.4528 "}), RateLine("EUR", {"0.123456789"}), U16ToUtf8(date), "GALAS"});
+
+  Load({Type(u"edLBRateFile", path), Pick(u"cbLBRateType", u"LB"), Click(u"btOk")});
+
+  const std::u16string sep(1, settings.decimal_separator);
+  EXPECT_EQ(Stored(), (std::vector<std::u16string>{u"USD/LB=3" + sep + u"4528",
+                                                   u"EUR/LB=1234" + sep + u"5679"}));
+  ASSERT_EQ(statuses.size(), 12u);
+  EXPECT_EQ(statuses[0], u"1. " + host->Text(1004) + u": USD " + host->Text(1005) + u": LB " +
+                             host->Text(1006) + u": 3" + sep + u"4528");
+  EXPECT_EQ(statuses[1], u"1. " + host->Text(1004) + u": USD " + host->Text(1005) + u":  " +
+                             host->Text(1006) + u": 0" + sep + u"0000");
+  EXPECT_EQ(statuses[6].substr(statuses[6].size() - 6), u"0" + sep + u"1235");
+}
+
+INSTANTIATE_TEST_SUITE_P(Presets, RateFilePresetTest,
+                         ::testing::Values(u"lt-LT", u"lt-LT-2010", u"en-US", u"invariant"),
+                         [](const auto& info) {
+                           std::string name = U16ToUtf8(info.param);
+                           std::erase(name, '-');
+                           return name;
+                         });
+
+TEST_F(RateDialogTest, ShortLinesGiveEmptyFieldsThatDeleteRates) {
+  AddRate(u"USD", u"CB", 3.3);
+  AddRate(u"EUR", u"LB", 3.3);
+  const std::string usd = RateLine("USD", {"3.4528      ", "3.5"}).substr(0, 50);
+  const std::u16string path = WriteFile({usd, "001EUR   short", "2006.03.31", "GALAS"});
+
+  Load({Type(u"edLBRateFile", path), Pick(u"cbLBRateType", u"LB"),
+        Pick(u"cbCashBuyRateType", u"CB"), Click(u"btOk")});
+
+  EXPECT_EQ(Stored(), std::vector<std::u16string>{u"USD/LB=3,4528"});
+  EXPECT_EQ(Summaries(), std::vector{Summary(2)});
+}
+
+TEST_F(RateDialogTest, OnlyTheChosenColumnIsStored) {
+  const std::u16string path = WriteFile(
+      {RateLine("USD", {"1.1", "1.2", "1.3", "1.4", "1.5", "1.6"}), "2006.03.31", "GALAS"});
+
+  Load({Type(u"edLBRateFile", path), Pick(u"cbSellRateType", u"S"), Click(u"btOk")});
+
+  EXPECT_EQ(Stored(), std::vector<std::u16string>{u"USD/S=1,5"});
+  EXPECT_EQ(statuses.size(), 6u);
+}
+
+TEST_F(RateDialogTest, NoTypeChosenIsRefusedUntilOneIs) {
+  const std::u16string path = WriteFile({RateLine("USD", {"3.4528"}), "2006.03.31", "GALAS"});
+
+  Load({Type(u"edLBRateFile", path), Click(u"btOk"), Pick(u"cbLBRateType", u"LB"), Click(u"btOk")});
+
+  ASSERT_EQ(host->Messages().size(), 2u);
+  EXPECT_EQ(host->Messages()[0].text, host->Text(1220));
+  EXPECT_EQ(host->Messages()[0].kind, host::kMessageError);
+  EXPECT_EQ(host->Messages()[1].text, Summary(1));
+  EXPECT_EQ(Stored(), std::vector<std::u16string>{u"USD/LB=3,4528"});
+}
+
+TEST_F(RateDialogTest, EmptyFileBoxLoadsNothing) {
+  Load({Type(u"edLBRateFile", u""), Pick(u"cbLBRateType", u"LB"), Click(u"btOk")});
+  EXPECT_EQ(Summaries(), std::vector{Summary(0)});
+  EXPECT_TRUE(host->Errors().empty());
+}
+
+struct FailCase {
+  const char* name;
+  std::vector<std::string> lines;  // empty: no file at all
+  int32_t cause;
+  size_t stored;
+};
+
+class RateLoadFailTest : public RateDialogTest, public ::testing::WithParamInterface<FailCase> {};
+
+TEST_P(RateLoadFailTest, IsReportedWithTheLoadErrorNumber) {
+  const FailCase& c = GetParam();
+  const std::u16string path =
+      c.lines.empty() ? Utf8ToU16(folder.File("missing.txt")) : WriteFile(c.lines);
+
+  Load({Type(u"edLBRateFile", path), Pick(u"cbLBRateType", u"LB"),
+        Pick(u"cbCashBuyRateType", u"CB"), Click(u"btOk")});
+
+  ASSERT_EQ(host->Errors().size(), 1u);
+  EXPECT_EQ(host->Errors()[0].number, kErrRateLoadFailed);
+  EXPECT_EQ(host->Errors()[0].description.rfind(RuntimeErrorDescription(c.cause), 0), 0u);
+  EXPECT_TRUE(Summaries().empty());
+  EXPECT_EQ(Stored().size(), c.stored);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Failures, RateLoadFailTest,
+    ::testing::Values(FailCase{"MissingFile", {}, kErrFileNotFound, 0},
+                      FailCase{"BlankField",
+                               {RateLine("USD", {"3.4528", "", "9"}), "2006.03.31", "GALAS"},
+                               kErrTypeMismatch,
+                               1},
+                      FailCase{"LettersInField",
+                               {RateLine("USD", {"3.4528", "abc"}), "2006.03.31", "GALAS"},
+                               kErrTypeMismatch,
+                               1},
+                      FailCase{"UnreadableDate",
+                               {RateLine("USD", {"3.4528"}), "31.31.2006", "GALAS"},
+                               kErrTypeMismatch,
+                               0}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(RateDialogTest, LoadRateReusesTheThreadsFormAndUpdatesInPlace) {
+  const std::u16string path = WriteFile({RateLine("USD", {"3.4528"}), "2006.03.31", "GALAS"});
+  const forms::Form* shown[2] = {};
+  host->Driver()
+      .ExpectShow(u"LoadRateDlgVB",
+                  {Call([&](forms::Form& f) { shown[0] = &f; }), Type(u"edLBRateFile", path),
+                   Pick(u"cbLBRateType", u"LB"), Click(u"btOk")})
+      .ExpectShow(u"LoadRateDlgVB",
+                  {Call([&](forms::Form& f) {
+                     shown[1] = &f;
+                     auto* combo = f.FindControl(u"cbLBRateType");
+                     EXPECT_EQ(static_cast<forms::HostCombo*>(combo)->SelectedCode(), u"LB");
+                   }),
+                   Type(u"edLBRateFile", path), Click(u"btOk")});
+  CBankCl_VB component;
+  static_cast<IClientBank&>(component).LoadRate();
+  const Variant idc = host->Records(kRates).at(0).at(u"IDC");
+  static_cast<IClientBank&>(component).LoadRate();
+
+  EXPECT_EQ(shown[0], shown[1]);
+  EXPECT_NE(shown[0], static_cast<const forms::Form*>(&dlg));
+  EXPECT_EQ(host->DialogFormsCreated(), 2);
+  EXPECT_EQ(Summaries(), (std::vector{Summary(1), Summary(1)}));
+  ASSERT_EQ(host->Records(kRates).size(), 1u);
+  EXPECT_EQ(host->Records(kRates)[0].at(u"IDC"), idc);
+  EXPECT_TRUE(host->Driver().Problems().empty());
+}
+
+TEST_F(RateDialogTest, EmptyKeyUsesTheRateFolder) {
+  folder.WriteBytes("k.txt", Lines({RateLine("USD", {"3.4528"}), "2006.03.31", "GALAS"}));
+  host->SetPathKey(u"RazizeRuveRO", folder.u16path());
+  std::u16string box;
+  host->Driver().ExpectShow(u"LoadRateDlgVB",
+                            {Call([&](forms::Form&) { box = dlg.edLBRateFile.Text(); }),
+                             Pick(u"cbLBRateType", u"LB"), Click(u"btOk")});
+  std::u16string key, name = u"k.txt";
+  EXPECT_TRUE(dlg.Run(key, name));
+  EXPECT_EQ(key, u"RazizeRuveRO");
+  EXPECT_EQ(box, folder.u16path() + u"\\k.txt");
+  EXPECT_EQ(Stored(), std::vector<std::u16string>{u"USD/LB=3,4528"});
+}
+
+TEST_F(RateDialogTest, RunFailureIsReportedAndReturnsFalse) {
+  host->FailNext(u"PathKey", u"FindByKey", ComError(3021, u"PathKey", u"No current record."));
+  std::u16string key, name;
+  EXPECT_FALSE(dlg.Run(key, name));
+  ASSERT_EQ(host->Errors().size(), 1u);
+  EXPECT_EQ(host->Errors()[0].number, 3021);
+  EXPECT_EQ(host->Errors()[0].source, u"PathKey");
+}
+
+TEST(RateDialogThreadTest, FormLeftByAFailedRunGoesAtThreadExit) {
+  auto host = std::make_shared<testing::RecordingHost>();
+  std::thread([&] {
+    host::HostLibrary::Install(host);
+    host->FailNext(u"PathKey", u"FindByKey", ComError(3021, u"PathKey", u"No current record."));
+    CBankCl_VB component;
+    component.LoadRate();
+    host::HostLibrary::Install(nullptr);  // the failed Run still holds its dialog frame
+  }).join();
+  EXPECT_EQ(host->Errors().size(), 1u);
+  const auto& released = host->Releases();
+  EXPECT_NE(std::find(released.begin(), released.end(), u"DialogForm 1"), released.end());
+}
+
+}  // namespace
+}  // namespace norv
