@@ -54,15 +54,19 @@ Currency ParseAmountText(const std::string& text, const std::string& where) {
   std::string fraction = match[3].str();
   fraction.resize(4, '0');
   const std::string digits = match[2].str() + fraction;
+  const bool negative = match[1].str() == "-";
+  // A negative amount may reach one further than a positive one.
+  const uint64_t limit = static_cast<uint64_t>(std::numeric_limits<int64_t>::max()) + (negative ? 1 : 0);
   uint64_t magnitude = 0;
   for (char c : digits) {
-    if (magnitude > (static_cast<uint64_t>(std::numeric_limits<int64_t>::max()) - 9) / 10) {
-      Fail(norv::kErrOverflow, where + ": the amount " + text + " is too large");
+    uint64_t digit = static_cast<uint64_t>(c - '0');
+    if (magnitude > (limit - digit) / 10) {
+      Fail(norv::kErrOverflow, where + ": the amount " + text + " is out of range");
     }
-    magnitude = magnitude * 10 + static_cast<uint64_t>(c - '0');
+    magnitude = magnitude * 10 + digit;
   }
-  int64_t raw = static_cast<int64_t>(magnitude);
-  return Currency::FromRaw(match[1].str() == "-" ? -raw : raw);
+  return Currency::FromRaw(negative ? static_cast<int64_t>(0 - magnitude)
+                                    : static_cast<int64_t>(magnitude));
 }
 
 }  // namespace

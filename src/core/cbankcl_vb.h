@@ -61,13 +61,10 @@ class CBankCl_VB final : public IClientBank {
   bool IClientBank_BeginImportByAccount(StHead& head);
   bool IClientBank_ImportDoc(StatementDoc& Doc);
   bool ScanAccount(const std::u16string& Account, Date& DateFrom, Date& DateTo);
-  // Parses into a record whose text buffers are reused line after line.
-  void ParseStatementLine(const std::u16string& Line, StatementLine& Into);
-  // A view of the next field of Line (into Line's text); Line loses it and its tab.
-  std::u16string_view NextField(std::u16string_view& Line);
-  // One checked field: a text goes into Text (its buffer reused), an amount into Amount.
-  void ParseField(std::u16string_view Token, bool IsText, int16_t MaxLen,
-                  const std::u16string& Label, std::u16string& Text, Currency& Amount);
+  // Parses into a record whose text buffers are reused line after line. Every
+  // field is checked; ScanOnly keeps only the texts that ScanAccount reads
+  // (ClientAccount, OpDateText).
+  void ParseStatementLine(const std::u16string& Line, StatementLine& Into, bool ScanOnly = false);
 
   // Rates (rates/load_rate_command.cpp).
   void IClientBank_LoadRate();

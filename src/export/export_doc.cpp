@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "core/cbankcl_vb.h"
 #include "core/error_numbers.h"
@@ -67,11 +68,45 @@ constexpr int16_t kPartWidth = 35;
 // The quoting walk counts positions in 16 bits.
 constexpr size_t kLongestQuotableValue = 32767;
 
-bool NeedsEnclosing(const std::u16string& value) {
-  return value.find_first_of(u" \"") != std::u16string::npos;
+// The quoting rule, shared by QuoteValue and the checks that only need the
+// quoted form's length: every double quote doubled, and the whole enclosed in
+// double quotes when the value holds a blank or a double quote.
+struct QuotedForm {
+  size_t quotes = 0;  // double quotes in the value
+  bool enclosed = false;
+  size_t Length(size_t value_length) const { return value_length + quotes + (enclosed ? 2 : 0); }
+  // Double quote characters in the quoted form.
+  size_t QuoteCharacters() const { return 2 * quotes + (enclosed ? 2 : 0); }
+};
+
+QuotedForm QuotingOf(std::u16string_view value) {
+  // The platform walks the value with a 16-bit position.
+  if (value.size() > kLongestQuotableValue) RaiseRuntime(kErrOverflow);
+  QuotedForm form;
+  bool blank = false;
+  for (char16_t c : value) {
+    form.quotes += c == u'"';
+    blank = blank || c == u' ';
+  }
+  form.enclosed = blank || form.quotes > 0;
+  return form;
 }
 
-// The leading numeric part of the number, in the general number form.
+void AppendQuoted(std::u16string& out, std::u16string_view value, const QuotedForm& form) {
+  if (!form.enclosed) {  // no blank and no double quote: the value as it is
+    out += value;
+    return;
+  }
+  out += u'"';
+  for (char16_t c : value) {
+    out += c;
+    if (c == u'"') out += c;
+  }
+  out += u'"';
+}
+
+// The leading numeric part of the number in the general number form, whose
+// decimal separator is the regional one (document numbers are whole numbers).
 std::u16string FormatDocNumber(const std::u16string& number) {
   return GeneralNumber(LeadingNumber(number), RegionalSettings::Current().decimal_separator);
 }
@@ -171,58 +206,44 @@ void CBankCl_VB::AddField(const std::u16string& Label, const std::u16string& Val
     throw ComError(kErrRequiredEmpty, DocErrorText(Label),
                    ErrorText(kErrRequiredEmpty, Label, Value));
   }
-  // Most values need no quoting; their quoted form is the value itself.
-  if (NeedsEnclosing(Value)) {
-    const std::u16string quoted = QuoteValue(Value);
-    if (quoted.size() > static_cast<size_t>(MaxLen)) {
-      throw ComError(kErrValueTooLong, DocErrorText(Label),
-                     ErrorText(kErrValueTooLong, Label, quoted));
-    }
-    m_sLine += quoted;
-  } else {
-    if (Value.size() > kLongestQuotableValue) RaiseRuntime(kErrOverflow);
-    if (Value.size() > static_cast<size_t>(MaxLen)) {
-      throw ComError(kErrValueTooLong, DocErrorText(Label),
-                     ErrorText(kErrValueTooLong, Label, Value));
-    }
-    m_sLine += Value;
+  const QuotedForm form = QuotingOf(Value);
+  if (form.Length(Value.size()) > static_cast<size_t>(MaxLen)) {
+    throw ComError(kErrValueTooLong, DocErrorText(Label),
+                   ErrorText(kErrValueTooLong, Label, QuoteValue(Value)));
   }
+  AppendQuoted(m_sLine, Value, form);
   m_sLine += u',';
 }
 
 std::u16string CBankCl_VB::QuoteValue(const std::u16string& Value) {
-  if (Value.size() > kLongestQuotableValue) RaiseRuntime(kErrOverflow);
+  const QuotedForm form = QuotingOf(Value);
   std::u16string quoted;
-  quoted.reserve(Value.size() + 2);
-  for (char16_t c : Value) {
-    quoted += c;
-    if (c == u'"') quoted += c;
-  }
-  if (NeedsEnclosing(Value)) quoted = u'"' + quoted + u'"';
+  quoted.reserve(form.Length(Value.size()));
+  AppendQuoted(quoted, Value, form);
   return quoted;
 }
 
 void CBankCl_VB::AddSplitField(const std::u16string& Label, const std::u16string& Value,
                                int16_t PartCount, bool Required, int16_t PartNo,
                                int16_t PartWidth) {
-  std::u16string rest = Value;
+  std::u16string_view rest = Value;
   std::u16string part;
   std::u16string part_label;
   for (;;) {
-    const std::u16string quoted = QuoteValue(rest);
-    if (quoted.size() > static_cast<size_t>(PartWidth)) {
+    const QuotedForm form = QuotingOf(rest);
+    if (form.Length(rest.size()) > static_cast<size_t>(PartWidth)) {
       // The quotes of the whole rest are reserved up front, so the part never
       // outgrows the width after its own quoting.
-      const auto quotes = std::count(quoted.begin(), quoted.end(), u'"');
-      const auto take = static_cast<int64_t>(PartWidth) - quotes;
+      const auto take =
+          static_cast<int64_t>(PartWidth) - static_cast<int64_t>(form.QuoteCharacters());
       // A rest with more quotes than the width leaves nothing to take: the
       // platform's Left refuses a negative length.
       if (take < 0) RaiseRuntime(kErrInvalidCall);
-      part.assign(rest, 0, static_cast<size_t>(take));
-      rest.erase(0, static_cast<size_t>(take));
+      part.assign(rest.substr(0, static_cast<size_t>(take)));
+      rest.remove_prefix(static_cast<size_t>(take));
     } else {
-      part.swap(rest);
-      rest.clear();
+      part.assign(rest);
+      rest = {};
     }
     part_label = Label;
     part_label += u' ';

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 #include "runtime/codepage.h"
@@ -12,6 +13,7 @@ namespace {
 struct Tables {
   std::array<char16_t, 256> decode{};
   bool decode_is_bytewise = true;
+  bool ascii_is_identity = true;
   // Byte of each character, -1 for characters that take the slow path.
   std::vector<int16_t> encode = std::vector<int16_t>(0x10000, -1);
 
@@ -23,6 +25,7 @@ struct Tables {
         continue;
       }
       decode[byte] = chars[0];
+      if (byte < 0x80 && chars[0] != byte) ascii_is_identity = false;
       // Only round trips go into the fast table, so it can never disagree with
       // the code page's own encoder.
       if (cp1257::Encode(chars) == std::string(1, static_cast<char>(byte))) {
@@ -66,21 +69,28 @@ void DecodeInto(std::string_view bytes, std::u16string& out) {
   char16_t* dest = out.data();
   const unsigned char* src = reinterpret_cast<const unsigned char*>(bytes.data());
   const size_t size = bytes.size();
-  // Most bank lines are plain ASCII, which maps to itself: blocks of it are
-  // widened in a loop that the compiler vectorises.
-  constexpr size_t kBlock = 32;
+  // Most bank lines are plain ASCII, which maps to itself: eight bytes at a time
+  // are tested for a high bit and widened directly.
   size_t i = 0;
-  while (i < size) {
-    const size_t block_end = i + kBlock <= size ? i + kBlock : size;
-    unsigned char high_bits = 0;
-    for (size_t j = i; j < block_end; ++j) high_bits |= src[j];
-    if (high_bits < 0x80) {
-      for (size_t j = i; j < block_end; ++j) dest[j] = src[j];
-    } else {
-      for (size_t j = i; j < block_end; ++j) dest[j] = tables.decode[src[j]];
+  if (tables.ascii_is_identity) {
+    for (; i + 8 <= size; i += 8) {
+      uint64_t word;
+      std::memcpy(&word, src + i, 8);
+      if ((word & 0x8080808080808080ull) != 0) {
+        for (size_t j = i; j < i + 8; ++j) dest[j] = tables.decode[src[j]];
+        continue;
+      }
+      dest[i] = src[i];
+      dest[i + 1] = src[i + 1];
+      dest[i + 2] = src[i + 2];
+      dest[i + 3] = src[i + 3];
+      dest[i + 4] = src[i + 4];
+      dest[i + 5] = src[i + 5];
+      dest[i + 6] = src[i + 6];
+      dest[i + 7] = src[i + 7];
     }
-    i = block_end;
   }
+  for (; i < size; ++i) dest[i] = tables.decode[src[i]];
 }
 
 }  // namespace norv::ansi

@@ -187,6 +187,10 @@ void Database::Rollback() noexcept {
   if (sqlite3_get_autocommit(handle_) == 0) sqlite3_exec(handle_, "ROLLBACK", nullptr, nullptr, nullptr);
 }
 
+void Database::RollbackSavepoint() noexcept {
+  sqlite3_exec(handle_, "ROLLBACK TO hostkit; RELEASE hostkit", nullptr, nullptr, nullptr);
+}
+
 int64_t Database::LastInsertRowId() const { return sqlite3_last_insert_rowid(handle_); }
 
 int64_t Database::Changes() const { return sqlite3_changes64(handle_); }

@@ -102,6 +102,21 @@ class Database {
   int64_t LastInsertRowId() const;
   int64_t Changes() const;
 
+  // Runs `fn` inside a savepoint, which nests in a transaction or stands alone;
+  // what it changed is undone when it raises.
+  template <typename Fn>
+  auto Savepoint(Fn&& fn) {
+    Execute("SAVEPOINT hostkit");
+    try {
+      auto result = fn();
+      Execute("RELEASE hostkit");
+      return result;
+    } catch (...) {
+      RollbackSavepoint();
+      throw;
+    }
+  }
+
   // Settings: small named texts (the regional preset, the line converter's code page).
   std::string Setting(std::string_view key, std::string_view fallback);
   void SetSetting(std::string_view key, std::string_view value);
@@ -113,6 +128,7 @@ class Database {
   Database(std::string path, sqlite3* handle);
   void CreateOrCheckSchema();
   void Rollback() noexcept;
+  void RollbackSavepoint() noexcept;
 
   std::string path_;
   sqlite3* handle_;

@@ -1,6 +1,7 @@
 #include "hostkit/sqlite_books.h"
 
 #include <limits>
+#include <optional>
 
 #include "hostkit/host_error.h"
 #include "runtime/text.h"
@@ -262,26 +263,41 @@ int64_t BookStore::Put(const BookSpec& book, const BookRecord& record) {
   bool with_idc =
       book.idc_field && !std::holds_alternative<std::monostate>(value_of(kIdcField));
   std::vector<const FieldSpec*> fields = DataFields(book);
-  std::string columns = with_idc ? "IDC" : "";
-  std::string marks = with_idc ? "?" : "";
-  std::string updates = with_idc ? "IDC = excluded.IDC" : "";
-  for (const FieldSpec* field : fields) {
-    std::string column = Column(field->name);
-    columns += (columns.empty() ? "" : ", ") + column;
-    marks += marks.empty() ? "?" : ", ?";
-    updates += (updates.empty() ? "" : ", ") + column + " = excluded." + column;
+  std::string key_match;
+  for (std::u16string_view key : book.keys) {
+    key_match += (key_match.empty() ? " WHERE " : " AND ") + Column(key) + " = ?";
   }
-  std::string conflict;
-  for (std::u16string_view key : book.keys) conflict += (conflict.empty() ? "" : ", ") + Column(key);
-  Statement upsert = db_->Prepare("INSERT INTO " + book.table + " (" + columns + ") VALUES (" +
-                                  marks + ") ON CONFLICT (" + conflict + ") DO UPDATE SET " +
-                                  updates + " RETURNING IDC");
-  int index = 1;
-  if (with_idc) BindValue(upsert, index++, FieldKind::kInteger, value_of(kIdcField));
-  for (const FieldSpec* field : fields) BindValue(upsert, index++, field->kind, value_of(field->name));
-  int64_t idc = upsert.Step() ? upsert.Int64(0) : 0;
-  upsert.Run();
-  return idc;
+  // Found by key: updated in place (a given IDC replaces the old one); else inserted.
+  return db_->Savepoint([&] {
+    Statement find = db_->Prepare("SELECT IDC FROM " + book.table + key_match);
+    int index = 1;
+    for (std::u16string_view key : book.keys) {
+      BindValue(find, index++, book.Field(key)->kind, value_of(key));
+    }
+    std::optional<int64_t> existing;
+    if (find.Step()) existing = find.Int64(0);
+    std::string columns = with_idc ? "IDC" : "";
+    std::string marks = with_idc ? "?" : "";
+    std::string updates = with_idc ? "IDC = ?" : "";
+    for (const FieldSpec* field : fields) {
+      std::string column = Column(field->name);
+      columns += (columns.empty() ? "" : ", ") + column;
+      marks += marks.empty() ? "?" : ", ?";
+      updates += (updates.empty() ? "" : ", ") + column + " = ?";
+    }
+    Statement write = db_->Prepare(
+        existing ? "UPDATE " + book.table + " SET " + updates + " WHERE IDC = ?"
+                 : "INSERT INTO " + book.table + " (" + columns + ") VALUES (" + marks + ")");
+    index = 1;
+    if (with_idc) BindValue(write, index++, FieldKind::kInteger, value_of(kIdcField));
+    for (const FieldSpec* field : fields) {
+      BindValue(write, index++, field->kind, value_of(field->name));
+    }
+    if (existing) write.Bind(index, *existing);
+    write.Run();
+    if (with_idc) return static_cast<int64_t>(VariantToInt32(value_of(kIdcField)));
+    return existing ? *existing : db_->LastInsertRowId();
+  });
 }
 
 std::shared_ptr<host::Book> SqliteBookFactory::OpenBook(const std::u16string& name,

@@ -3,9 +3,9 @@
 //
 // A statement file can hold a million lines and is read twice (once to find
 // the account's dates, once by ImportDoc), so the parse works on views of the
-// converted line and writes into a record whose buffers survive from line to
-// line: after the first few lines a parse allocates nothing but the
-// converter's result.
+// converted line, marked once for its tabs and quotes (TabbedLine), and writes
+// into a record whose buffers survive from line to line: after the first few
+// lines a parse allocates nothing but the converter's result.
 #include <array>
 #include <cstdint>
 #include <string>
@@ -14,6 +14,7 @@
 #include "core/cbankcl_vb.h"
 #include "core/error_numbers.h"
 #include "import/load_statement_dlg.h"
+#include "import/tabbed_line.h"
 #include "runtime/com_error.h"
 #include "runtime/regional.h"
 
@@ -31,11 +32,16 @@ struct FieldSpec {
   std::u16string StatementLine::*text = nullptr;
   Currency StatementLine::*amount = nullptr;
   int16_t StatementLine::*number = nullptr;
+  bool read_by_scan = false;  // ScanAccount reads the kept text
 };
 
 FieldSpec Text(std::u16string label, int16_t max_len,
                std::u16string StatementLine::*member = nullptr) {
   return {std::move(label), FieldKind::kText, max_len, member, nullptr, nullptr};
+}
+FieldSpec ScannedText(std::u16string label, int16_t max_len,
+                      std::u16string StatementLine::*member) {
+  return {std::move(label), FieldKind::kText, max_len, member, nullptr, nullptr, true};
 }
 FieldSpec Amount(std::u16string label, int16_t max_len, Currency StatementLine::*member) {
   return {std::move(label), FieldKind::kAmount, max_len, nullptr, member, nullptr};
@@ -51,8 +57,8 @@ const FieldTable& StatementFields() {
   using L = StatementLine;
   static const FieldTable table = {
       Text(u"Kliento KIF'o numeris", 5, &L::ClientKifNo),
-      Text(u"Saskaitos operacijos data", 10, &L::OpDateText),
-      Text(u"Kliento saskaitos numeris", 11, &L::ClientAccount),
+      ScannedText(u"Saskaitos operacijos data", 10, &L::OpDateText),
+      ScannedText(u"Kliento saskaitos numeris", 11, &L::ClientAccount),
       Number(u"Sask. Valiutos skaitinis kodas", 2, &L::CurrencyNo),
       Text(u"Sask. Valiutos raidinis kodas", 3, &L::CurrencyCode),
       Text(u"Dokumento numeris", 10, &L::DocNumber),
@@ -86,21 +92,75 @@ const FieldTable& StatementFields() {
   return table;
 }
 
-// A text field loses one enclosing pair of double quotes, then each doubled
-// quote becomes one. A lone quote "encloses" itself: cutting the pair from one
-// character is an invalid call, as the platform's Mid would have it.
-void UnquoteInto(std::u16string_view token, std::u16string& out) {
-  if (!token.empty() && token.front() == u'"' && token.back() == u'"') {
-    if (token.size() == 1) RaiseRuntime(kErrInvalidCall);
-    token = token.substr(1, token.size() - 2);
+// A text field loses one enclosing pair of double quotes first. A lone quote
+// "encloses" itself: cutting the pair from one character is an invalid call, as
+// the platform's Mid would have it.
+std::u16string_view StripEnclosingQuotes(std::u16string_view token) {
+  if (token.empty() || token.front() != u'"' || token.back() != u'"') return token;
+  if (token.size() == 1) RaiseRuntime(kErrInvalidCall);
+  return token.substr(1, token.size() - 2);
+}
+
+// Then each doubled quote becomes one, scanning from the left as Replace does.
+void AppendHalvingQuotes(std::u16string_view text, std::u16string& out) {
+  for (size_t quote = text.find(u'"'); quote != std::u16string_view::npos;
+       quote = text.find(u'"')) {
+    out.append(text.substr(0, quote + 1));
+    text.remove_prefix(quote + 1);
+    if (!text.empty() && text.front() == u'"') text.remove_prefix(1);
   }
-  out.clear();
-  for (size_t pair = token.find(u"\"\""); pair != std::u16string_view::npos;
-       pair = token.find(u"\"\"")) {
-    out.append(token.substr(0, pair + 1));
-    token.remove_prefix(pair + 2);
+  out.append(text);
+}
+
+// The length that AppendHalvingQuotes would append, without building the text.
+size_t HalvedLength(std::u16string_view text) {
+  size_t length = text.size();
+  for (size_t quote = text.find(u'"'); quote != std::u16string_view::npos;
+       quote = text.find(u'"')) {
+    text.remove_prefix(quote + 1);
+    if (!text.empty() && text.front() == u'"') {
+      text.remove_prefix(1);
+      --length;
+    }
   }
-  out.append(token);
+  return length;
+}
+
+// A text field with a double quote in it: its quotes are undone before its
+// length is checked. A field that is only checked is measured, not built.
+template <typename TooLongError>
+void ParseQuotedText(std::u16string_view Token, size_t MaxLen, const std::u16string& Label,
+                     std::u16string* Text, const TooLongError& TooLong) {
+  const std::u16string_view inner = StripEnclosingQuotes(Token);
+  if (Text == nullptr && HalvedLength(inner) <= MaxLen) return;
+  std::u16string offending;
+  std::u16string& text = Text != nullptr ? *Text : offending;
+  text.clear();
+  AppendHalvingQuotes(inner, text);
+  if (text.size() > MaxLen) throw TooLong(Label, text);
+}
+
+// Converts and checks one field (HasQuote: the token holds a double quote). A
+// text goes into *Text (its buffer reused; none for a text that is only
+// checked), an amount into Amount. A field over its maximum raises the error
+// that TooLong(Label, offending text) builds.
+template <typename TooLongError>
+inline void ParseField(std::u16string_view Token, bool HasQuote, bool IsText, int16_t MaxLen,
+                       const std::u16string& Label, std::u16string* Text, Currency& Amount,
+                       const RegionalSettings& Settings, const TooLongError& TooLong) {
+  const size_t max_len = static_cast<size_t>(MaxLen);
+  if (!IsText) {
+    // The conversion comes first: a long text that is no number fails as a type mismatch.
+    Amount = Settings.ParseCurrency(Token);
+    if (Token.size() > max_len) throw TooLong(Label, std::u16string(Token));
+    return;
+  }
+  if (HasQuote) {
+    ParseQuotedText(Token, max_len, Label, Text, TooLong);
+    return;
+  }
+  if (Token.size() > max_len) throw TooLong(Label, std::u16string(Token));
+  if (Text != nullptr) Text->assign(Token);
 }
 
 // An amount rounded to a 16-bit whole number, ties to even as CInt rounds.
@@ -158,7 +218,7 @@ bool CBankCl_VB::ScanAccount(const std::u16string& Account, Date& DateFrom, Date
   while (file.ReadStr(line)) {
     // The end marker does not end the scan: lines after it count too.
     if (line == kStatementEndMarker) continue;
-    ParseStatementLine(line, parsed);
+    ParseStatementLine(line, parsed, /*ScanOnly=*/true);
     if (parsed.ClientAccount != Account) continue;
     const Date date = RegionalSettings::Current().ParseDate(parsed.OpDateText);
     if (DateFrom.IsEmpty() || date < DateFrom) DateFrom = date;
@@ -171,63 +231,45 @@ bool CBankCl_VB::ScanAccount(const std::u16string& Account, Date& DateFrom, Date
   return found;
 }
 
-void CBankCl_VB::ParseStatementLine(const std::u16string& Line, StatementLine& Into) {
+void CBankCl_VB::ParseStatementLine(const std::u16string& Line, StatementLine& Into,
+                                    bool ScanOnly) {
   if (Line == kStatementEndMarker) {
     ClearStatementLine(Into);
     return;
   }
   const std::u16string converted = LineConverterOnFirstUse().Convert(Line, host::kConvertFromBank);
 
-  // Dropped fields are still checked; they share one buffer.
-  thread_local std::u16string dropped_text;
+  const RegionalSettings& settings = RegionalSettings::Current();
+  const auto too_long = [this](const std::u16string& label, const std::u16string& text) {
+    return ComError(kErrValueTooLong, label, ErrorText(kErrValueTooLong, label, text));
+  };
+  TabbedLine fields;
+  fields.Split(converted);
+  const FieldTable& table = StatementFields();
   Currency number;
   Currency unused_amount;
-  std::u16string_view rest = converted;
-  for (const FieldSpec& field : StatementFields()) {
-    const std::u16string_view token = NextField(rest);
+  for (size_t i = 0; i < table.size(); ++i) {
+    const FieldSpec& field = table[i];
+    const std::u16string_view token = fields.Field(i);
+    const bool has_quote = fields.HasQuote(i);
     switch (field.kind) {
-      case FieldKind::kText:
-        ParseField(token, true, field.max_len, field.label,
-                   field.text ? Into.*field.text : dropped_text, unused_amount);
+      case FieldKind::kText: {
+        // A dropped field, or one the scan does not read, is checked without being kept.
+        const bool keep = field.text != nullptr && (!ScanOnly || field.read_by_scan);
+        ParseField(token, has_quote, true, field.max_len, field.label,
+                   keep ? &(Into.*field.text) : nullptr, unused_amount, settings, too_long);
         break;
+      }
       case FieldKind::kAmount:
-        ParseField(token, false, field.max_len, field.label, dropped_text, Into.*field.amount);
+        ParseField(token, has_quote, false, field.max_len, field.label, nullptr,
+                   Into.*field.amount, settings, too_long);
         break;
       case FieldKind::kNumber:
-        ParseField(token, false, field.max_len, field.label, dropped_text, number);
+        ParseField(token, has_quote, false, field.max_len, field.label, nullptr, number,
+                   settings, too_long);
         Into.*field.number = ToInt16(number);
         break;
     }
-  }
-}
-
-std::u16string_view CBankCl_VB::NextField(std::u16string_view& Line) {
-  const size_t tab = Line.find(u'\t');
-  if (tab == std::u16string_view::npos) {
-    const std::u16string_view field = Line;
-    Line = {};
-    return field;
-  }
-  const std::u16string_view field = Line.substr(0, tab);
-  Line.remove_prefix(tab + 1);
-  return field;
-}
-
-void CBankCl_VB::ParseField(std::u16string_view Token, bool IsText, int16_t MaxLen,
-                            const std::u16string& Label, std::u16string& Text,
-                            Currency& Amount) {
-  if (IsText) {
-    UnquoteInto(Token, Text);
-    if (Text.size() > static_cast<size_t>(MaxLen)) {
-      throw ComError(kErrValueTooLong, Label, ErrorText(kErrValueTooLong, Label, Text));
-    }
-    return;
-  }
-  // The conversion comes first: a long text that is no number fails as a type mismatch.
-  Amount = RegionalSettings::Current().ParseCurrency(Token);
-  if (Token.size() > static_cast<size_t>(MaxLen)) {
-    throw ComError(kErrValueTooLong, Label,
-                   ErrorText(kErrValueTooLong, Label, std::u16string(Token)));
   }
 }
 

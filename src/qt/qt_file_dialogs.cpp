@@ -40,10 +40,17 @@ std::u16string QtFolderBrowser::BrowseForFolder(intptr_t owner_window, const std
   dialog.setOption(QFileDialog::ShowDirsOnly, true);
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
   dialog.setFont(FormFont(u"Tahoma"));
-  if (!start.empty()) dialog.setDirectory(NativeFolder(start));
+  // The component passes no start folder; the choice starts where the last one
+  // ended, or in the user's home folder.
+  if (!start.empty()) {
+    dialog.setDirectory(NativeFolder(start));
+  } else {
+    dialog.setDirectory(last_folder_.isEmpty() ? QDir::homePath() : last_folder_);
+  }
   if (!runner_(dialog)) return u"";
   const QStringList chosen = dialog.selectedFiles();
   if (chosen.isEmpty()) return u"";
+  last_folder_ = chosen.front();
   return QDir::toNativeSeparators(chosen.front()).toStdU16String();
 }
 

@@ -9,6 +9,8 @@
 #include <optional>
 #include <string>
 
+#include <QString>
+
 #include "host/file_open_dialog.h"
 #include "host/folder_browser.h"
 
@@ -32,6 +34,7 @@ class QtFolderBrowser : public host::FolderBrowser {
 
  private:
   FileDialogRunner runner_;
+  QString last_folder_;
 };
 
 // Title, initial folder, initial name (the buffer up to its first NUL) and the

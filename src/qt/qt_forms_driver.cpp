@@ -38,7 +38,9 @@ void QtFormsDriver::RunModal(forms::Form& form) {
 
   shows_.erase(std::find(shows_.begin(), shows_.end(), &show));
   dialog.hide();
-  if (std::exception_ptr error = dialog.TakeHandlerError()) std::rethrow_exception(error);
+  std::exception_ptr error = dialog.TakeHandlerError();
+  if (error) std::rethrow_exception(error);
+  if (end_observer_) end_observer_(form);
 }
 
 void QtFormsDriver::EndModal(forms::Form& form) {

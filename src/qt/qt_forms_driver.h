@@ -28,6 +28,11 @@ class QtFormsDriver : public forms::FormsDriver {
   using ShowObserver = std::function<void(FormDialog& dialog)>;
   void SetShowObserver(ShowObserver observer) { observer_ = std::move(observer); }
 
+  // Called when a show has ended, before its dialog goes; the form still holds
+  // what the user left in it unless it was unloaded (a host reading the outcome).
+  using ShowEndObserver = std::function<void(forms::Form& form)>;
+  void SetShowEndObserver(ShowEndObserver observer) { end_observer_ = std::move(observer); }
+
   // The dialog of the innermost running show, nullptr when none.
   FormDialog* ActiveDialog() const;
 
@@ -42,6 +47,7 @@ class QtFormsDriver : public forms::FormsDriver {
 
   BookLister books_;
   ShowObserver observer_;
+  ShowEndObserver end_observer_;
   std::vector<Show*> shows_;  // innermost last
 };
 

@@ -24,7 +24,8 @@ BookLister DatabaseBooks(std::shared_ptr<hostkit::Database> db) {
 }
 
 QtUiServices::QtUiServices(BookLister books, FileDialogRunner runner)
-    : driver_(std::make_shared<QtFormsDriver>(std::move(books))),
+    : runner_(runner),
+      driver_(std::make_shared<QtFormsDriver>(std::move(books))),
       folders_(std::make_shared<QtFolderBrowser>(runner)),
       files_(std::make_shared<QtFileOpenDialog>(runner)) {}
 

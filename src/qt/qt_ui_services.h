@@ -33,8 +33,11 @@ class QtUiServices {
   QtFormsDriver& driver() { return *driver_; }
   QtFolderBrowser& folders() { return *folders_; }
   QtFileOpenDialog& files() { return *files_; }
+  // How the file dialogs of the host program itself are run.
+  const FileDialogRunner& runner() const { return runner_; }
 
  private:
+  FileDialogRunner runner_;
   std::shared_ptr<QtFormsDriver> driver_;
   std::shared_ptr<QtFolderBrowser> folders_;
   std::shared_ptr<QtFileOpenDialog> files_;

@@ -47,34 +47,36 @@ bool IsLowSurrogate(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
 
 std::string Encode(std::u16string_view text) {
   const std::array<uint8_t, 0x10000>& table = EncodeTable();
-  std::string out;
-  out.resize(text.size());
-  size_t length = 0;
-  for (size_t i = 0; i < text.size(); ++i) {
-    const char16_t c = text[i];
-    char byte;
+  std::string out(text.size(), '\0');
+  char* dst = out.data();
+  const char16_t* src = text.data();
+  const char16_t* const end = src + text.size();
+  for (; src != end; ++src) {
+    const char16_t c = *src;
     if (c < 0x80) {
-      byte = static_cast<char>(c);
+      *dst++ = static_cast<char>(c);
     } else if (const uint8_t mapped = table[c]; mapped != 0) {
-      byte = static_cast<char>(mapped);
+      *dst++ = static_cast<char>(mapped);
     } else {
       // A character outside the plane is one character: one "?" for the pair.
-      if (IsHighSurrogate(c) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) ++i;
-      byte = '?';
+      if (IsHighSurrogate(c) && src + 1 != end && IsLowSurrogate(src[1])) ++src;
+      *dst++ = '?';
     }
-    out[length++] = byte;
   }
-  out.resize(length);
+  out.resize(static_cast<size_t>(dst - out.data()));
   return out;
 }
 
 std::u16string Decode(std::string_view bytes) {
-  std::u16string out;
-  out.resize(bytes.size());
-  for (size_t i = 0; i < bytes.size(); ++i) {
-    const unsigned char byte = static_cast<unsigned char>(bytes[i]);
-    out[i] = byte < 0x80 ? static_cast<char16_t>(byte) : kHighHalf[byte - 0x80];
-  }
+  static constexpr std::array<char16_t, 256> kDecode = [] {
+    std::array<char16_t, 256> t{};
+    for (unsigned byte = 0; byte < 0x80; ++byte) t[byte] = static_cast<char16_t>(byte);
+    for (unsigned k = 0; k < 128; ++k) t[0x80 + k] = kHighHalf[k];
+    return t;
+  }();
+  std::u16string out(bytes.size(), u'\0');
+  char16_t* dst = out.data();
+  for (const char byte : bytes) *dst++ = kDecode[static_cast<unsigned char>(byte)];
   return out;
 }
 

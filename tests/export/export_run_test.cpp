@@ -47,16 +47,6 @@ TEST_F(ExportRunTest, ThreeLocalPaymentsGoToTheDPFileOnly) {
   ExpectMessage(Summary(3, 0), 1);
 }
 
-TEST_F(ExportRunTest, MixedRunCountsEachKind) {
-  Begin();
-  Export(kForeign, ExampleForeignDoc());
-  Export(kLocal, ExampleLocalDoc());
-  Export(kForeign, ExampleForeignDoc());
-  End();
-  ExpectMessage(Summary(1, 2), 1);
-  EXPECT_EQ(folder.ReadBytes(kFPName), kExampleForeignLine + "\r\n" + kExampleForeignLine + "\r\n");
-}
-
 TEST_F(ExportRunTest, FilesFromAnEarlierRunAreReplacedOnlyWhenWrittenTo) {
   folder.WriteBytes(kDPName, "old local line\r\n");
   folder.WriteBytes(kFPName, "old foreign line\r\n");
@@ -67,41 +57,16 @@ TEST_F(ExportRunTest, FilesFromAnEarlierRunAreReplacedOnlyWhenWrittenTo) {
   EXPECT_EQ(folder.ReadBytes(kFPName), "old foreign line\r\n");
 }
 
-TEST_F(ExportRunTest, NamesAndFolderComeFromTheDialog) {
-  TempFolder other;
-  host->Driver().ExpectShow(
-      u"SelectFilesDlg",
-      {hostkit::Type(u"edPath", other.u16path()), hostkit::Type(u"edDPFile", u"vietiniai.txt"),
-       hostkit::Type(u"edFPFile", u"valiutiniai.txt"), hostkit::Click(u"btOk")});
-  bank->BeginExport(Date(), RunEnd());
+TEST_F(ExportRunTest, FilesGoToTheExportFolderUnderDateNames) {
+  host->SetPathKey(u"RazizeRuveRO", folder.u16path());
+  host->Driver().ExpectShow(u"SelectFilesDlg", {hostkit::Click(u"btOk")});
+  bank->BeginExport(Date::FromCivil(2001, 1, 1), Date::FromCivil(2024, 1, 31));
   Export(kLocal, ExampleLocalDoc());
   Export(kForeign, ExampleForeignDoc());
   End();
-  EXPECT_EQ(other.ReadBytes("vietiniai.txt"), kExampleLocalLine + "\r\n");
-  EXPECT_EQ(other.ReadBytes("valiutiniai.txt"), kExampleForeignLine + "\r\n");
-  EXPECT_FALSE(folder.Exists(kDPName));
-}
-
-TEST_F(ExportRunTest, DialogProposesTheExportFolderAndDateNames) {
-  host->SetPathKey(u"RazizeRuveRO", folder.u16path());
-  std::u16string path, dp_name, fp_name;
-  host->Driver().ExpectShow(
-      u"SelectFilesDlg", {hostkit::Call([&](forms::Form& form) {
-                            auto text = [&](const char16_t* name) {
-                              return static_cast<forms::TextBox*>(form.FindControl(name))->Text();
-                            };
-                            path = text(u"edPath");
-                            dp_name = text(u"edDPFile");
-                            fp_name = text(u"edFPFile");
-                          }),
-                          hostkit::Click(u"btOk")});
-  bank->BeginExport(Date::FromCivil(2001, 1, 1), Date::FromCivil(2024, 1, 31));
-  EXPECT_EQ(path, folder.u16path());
-  EXPECT_EQ(dp_name, u"240131.mok");
-  EXPECT_EQ(fp_name, u"240131.tar");
-  Export(kLocal, ExampleLocalDoc());
-  End();
-  EXPECT_TRUE(folder.Exists(kDPName));
+  ExpectMessage(Summary(1, 1), 1);
+  EXPECT_EQ(folder.ReadBytes("240131.mok"), kExampleLocalLine + "\r\n");
+  EXPECT_EQ(folder.ReadBytes("240131.tar"), kExampleForeignLine + "\r\n");
 }
 
 TEST_F(ExportRunTest, CancelRaises1100AndASecondBeginWorks) {
@@ -119,16 +84,6 @@ TEST_F(ExportRunTest, CancelRaises1100AndASecondBeginWorks) {
   End();
   ExpectMessage(Summary(1, 0), 1);
   EXPECT_EQ(folder.ReadBytes(kDPName), kExampleLocalLine + "\r\n");
-}
-
-TEST_F(ExportRunTest, ClosingTheDialogCountsAsCancel) {
-  host->Driver().ExpectShow(u"SelectFilesDlg", {hostkit::Close()});
-  try {
-    bank->BeginExport(Date(), RunEnd());
-    FAIL() << "BeginExport raised no error";
-  } catch (const ComError& error) {
-    EXPECT_EQ(error.number(), kErrExportCancelled);
-  }
 }
 
 TEST_F(ExportRunTest, CancelKeepsTheCountsOfTheLastRun) {
@@ -229,18 +184,6 @@ TEST_F(ExportRunTest, RunAfterABackedUpRunUsesTheNewlyConfirmedNames) {
   End();
   EXPECT_EQ(folder.ReadBytes(kDPName), kExampleLocalLine + "\r\n");
   EXPECT_EQ(folder.ReadBytes(std::string(kDPName) + ".bak"), kExampleLocalLine + "\r\n");
-}
-
-TEST_F(ExportRunTest, EndWithoutBeginShowsTheCountsAsTheyStand) {
-  End();
-  ExpectMessage(Summary(0, 0), 1);
-}
-
-TEST_F(ExportRunTest, ExportBeforeAnyBeginFailsWithAFileError) {
-  // No names yet: the file name is the folder alone, which cannot be created.
-  PaymentDoc doc = ExampleLocalDoc();
-  int32_t type = kLocal;
-  EXPECT_THROW(bank->ExportDoc(type, doc), ComError);
 }
 
 TEST_F(ExportRunTest, The32768thDocumentOfOneKindOverflows) {

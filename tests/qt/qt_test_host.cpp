@@ -7,10 +7,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPainter>
 #include <QPointer>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <algorithm>
 #include <cstdlib>
 
 #include <gtest/gtest.h>
@@ -45,12 +47,46 @@ qt::BookLister RecordingBooks(testing::RecordingHost& recording) {
 
 }  // namespace
 
+void ScreenUser::Attach(qt::QtFormsDriver& driver) {
+  driver.SetShowObserver([this, &driver](qt::FormDialog& dialog) { OnShown(driver, dialog); });
+}
+
+qt::FileDialogRunner ScreenUser::FileRunner() {
+  return [this](QFileDialog& dialog) { return AnswerFileDialog(dialog); };
+}
+
+void ScreenUser::OnShown(qt::QtFormsDriver& driver, qt::FormDialog& dialog) {
+  shown_.push_back(dialog.form().Name());
+  if (users_.empty()) {
+    problems_.push_back("no user for " + dialog.objectName().toStdString());
+  } else {
+    User user = std::move(users_.front());
+    users_.pop_front();
+    user(dialog);
+  }
+  // The user left the form up: close it as a person would, so the run ends.
+  if (dialog.isVisible() && driver.ActiveDialog() == &dialog) {
+    problems_.push_back("left on screen: " + dialog.objectName().toStdString());
+    dialog.close();
+  }
+}
+
+bool ScreenUser::AnswerFileDialog(QFileDialog& dialog) {
+  if (file_answers_.empty()) {
+    problems_.push_back("no answer for file dialog " + dialog.windowTitle().toStdString());
+    return false;
+  }
+  FileAnswer answer = std::move(file_answers_.front());
+  file_answers_.pop_front();
+  return answer(dialog);
+}
+
 QtTestHost::QtTestHost(testing::RecordingHost& recording)
     : recording_(recording),
       driver_(RecordingBooks(recording)),
-      folders_([this](QFileDialog& dialog) { return AnswerFileDialog(dialog); }),
-      files_([this](QFileDialog& dialog) { return AnswerFileDialog(dialog); }) {
-  driver_.SetShowObserver([this](qt::FormDialog& dialog) { OnShown(dialog); });
+      folders_(user_.FileRunner()),
+      files_(user_.FileRunner()) {
+  user_.Attach(driver_);
 }
 
 QtTestHost::~QtTestHost() = default;
@@ -78,32 +114,6 @@ host::ResourceService& QtTestHost::Resources() { return recording_.Resources(); 
 host::HostApp& QtTestHost::App() { return recording_.App(); }
 host::BookFactory& QtTestHost::Books() { return recording_.Books(); }
 host::UtilityService& QtTestHost::Utility() { return recording_.Utility(); }
-
-void QtTestHost::OnShown(qt::FormDialog& dialog) {
-  shown_.push_back(dialog.form().Name());
-  if (users_.empty()) {
-    problems_.push_back("no user for " + dialog.objectName().toStdString());
-  } else {
-    User user = std::move(users_.front());
-    users_.pop_front();
-    user(dialog);
-  }
-  // The user left the form up: close it as a person would, so the run ends.
-  if (dialog.isVisible() && driver_.ActiveDialog() == &dialog) {
-    problems_.push_back("left on screen: " + dialog.objectName().toStdString());
-    dialog.close();
-  }
-}
-
-bool QtTestHost::AnswerFileDialog(QFileDialog& dialog) {
-  if (file_answers_.empty()) {
-    problems_.push_back("no answer for file dialog " + dialog.windowTitle().toStdString());
-    return false;
-  }
-  FileAnswer answer = std::move(file_answers_.front());
-  file_answers_.pop_front();
-  return answer(dialog);
-}
 
 ScopedQtHost::ScopedQtHost() : qt_(std::make_shared<QtTestHost>(*recording_)) {
   host::HostLibrary::Install(qt_);
@@ -171,7 +181,29 @@ QString SaveScreenshot(QWidget& widget, const QString& name) {
   QDir dir(binary_dir != nullptr ? QString::fromLocal8Bit(binary_dir) : QDir::currentPath());
   dir.mkpath(QStringLiteral("screenshots"));
   const QString path = dir.filePath(QStringLiteral("screenshots/") + name + QStringLiteral(".png"));
-  EXPECT_TRUE(widget.grab().save(path)) << path.toStdString();
+
+  // The offscreen platform draws no window frame; a plain title bar above the
+  // window's own picture shows its caption, so the picture shows all a user sees.
+  const QPixmap body = widget.grab();
+  QFont title_font = widget.font();
+  title_font.setBold(true);
+  const QFontMetrics metrics(title_font);
+  const int bar = widget.isWindow() ? metrics.height() + 12 : 0;
+  QPixmap shot(std::max(body.width(), metrics.horizontalAdvance(widget.windowTitle()) + 60),
+               body.height() + bar);
+  shot.fill(widget.palette().color(QPalette::Window));
+  QPainter painter(&shot);
+  if (bar > 0) {
+    painter.fillRect(0, 0, shot.width(), bar, QColor(0x2b, 0x57, 0x9a));
+    painter.setPen(Qt::white);
+    painter.setFont(title_font);
+    painter.drawText(QRect(8, 0, shot.width() - 40, bar), Qt::AlignVCenter | Qt::AlignLeft,
+                     widget.windowTitle());
+    painter.drawText(QRect(shot.width() - 28, 0, 20, bar), Qt::AlignCenter, QStringLiteral("✕"));
+  }
+  painter.drawPixmap(0, bar, body);
+  painter.end();
+  EXPECT_TRUE(shot.save(path)) << path.toStdString();
   return path;
 }
 

@@ -9,6 +9,7 @@
 #include <deque>
 #include <functional>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -18,10 +19,44 @@
 #include "qt/qt_forms_driver.h"
 #include "support/recording_host.h"
 
+// Readable QStrings in test failures.
+inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
+
 namespace norv::qttest {
 
 using User = std::function<void(qt::FormDialog& dialog)>;
 using FileAnswer = std::function<bool(QFileDialog& dialog)>;
+
+// Works the shows of a Qt forms driver with queued users and answers the file
+// dialogs of the Qt services with queued answers.
+class ScreenUser {
+ public:
+  // From now on the driver's shows go to this object's users.
+  void Attach(qt::QtFormsDriver& driver);
+  // The runner to give the Qt folder choice and file-open dialog.
+  qt::FileDialogRunner FileRunner();
+
+  // The user of the next modal show. A user that leaves the form on screen is a
+  // failure: the dialog is then closed so the test goes on.
+  void QueueUser(User user) { users_.push_back(std::move(user)); }
+  // The answer to the next folder choice or file-open dialog.
+  void QueueFileAnswer(FileAnswer answer) { file_answers_.push_back(std::move(answer)); }
+
+  const std::vector<std::u16string>& Shown() const { return shown_; }
+  // What went wrong with the users: shows without a user, forms left on screen.
+  const std::vector<std::string>& Problems() const { return problems_; }
+  size_t PendingUsers() const { return users_.size(); }
+  size_t PendingFileAnswers() const { return file_answers_.size(); }
+
+ private:
+  void OnShown(qt::QtFormsDriver& driver, qt::FormDialog& dialog);
+  bool AnswerFileDialog(QFileDialog& dialog);
+
+  std::deque<User> users_;
+  std::deque<FileAnswer> file_answers_;
+  std::vector<std::u16string> shown_;
+  std::vector<std::string> problems_;
+};
 
 class QtTestHost : public host::HostLibrary {
  public:
@@ -43,31 +78,20 @@ class QtTestHost : public host::HostLibrary {
   host::UtilityService& Utility() override;
   forms::FormsDriver& Forms() override { return driver_; }
 
-  // The user of the next modal show. A user that leaves the form on screen is a
-  // failure: the dialog is then closed so the test goes on.
-  void QueueUser(User user) { users_.push_back(std::move(user)); }
-  // The answer to the next folder choice or file-open dialog.
-  void QueueFileAnswer(FileAnswer answer) { file_answers_.push_back(std::move(answer)); }
-
+  void QueueUser(User user) { user_.QueueUser(std::move(user)); }
+  void QueueFileAnswer(FileAnswer answer) { user_.QueueFileAnswer(std::move(answer)); }
   qt::QtFormsDriver& driver() { return driver_; }
-  const std::vector<std::u16string>& Shown() const { return shown_; }
-  // What went wrong with the users: shows without a user, forms left on screen.
-  const std::vector<std::string>& Problems() const { return problems_; }
-  size_t PendingUsers() const { return users_.size(); }
-  size_t PendingFileAnswers() const { return file_answers_.size(); }
+  const std::vector<std::u16string>& Shown() const { return user_.Shown(); }
+  const std::vector<std::string>& Problems() const { return user_.Problems(); }
+  size_t PendingUsers() const { return user_.PendingUsers(); }
+  size_t PendingFileAnswers() const { return user_.PendingFileAnswers(); }
 
  private:
-  void OnShown(qt::FormDialog& dialog);
-  bool AnswerFileDialog(QFileDialog& dialog);
-
   testing::RecordingHost& recording_;
+  ScreenUser user_;
   qt::QtFormsDriver driver_;
   qt::QtFolderBrowser folders_;
   qt::QtFileOpenDialog files_;
-  std::deque<User> users_;
-  std::deque<FileAnswer> file_answers_;
-  std::vector<std::u16string> shown_;
-  std::vector<std::string> problems_;
 };
 
 // A test fixture's part: the recording host, with the Qt test host installed

@@ -1,0 +1,193 @@
+// The program's command line, its database commands, the registry, and a
+// busy or read-only database, each through a real run of clientbank.
+#include <filesystem>
+
+#include "clientbank_fixture.h"
+#include "hostkit/database.h"
+
+namespace norv::testing {
+namespace {
+
+TEST_F(ClientBankTest, HelpListsEveryCommand) {
+  ProgramRun run = RunProgram({"--help"});
+  EXPECT_EQ(run.status, 0);
+  for (const char* command : {"init [--demo]", "books list BOOK", "books add BOOK FILE.json",
+                              "paths set KEY FOLDER", "export --end-date", "import --account",
+                              "rates [--LB CODE]", "demo", "register LIBRARY", "unregister LIBRARY"}) {
+    EXPECT_NE(run.out.find(command), std::string::npos) << command;
+  }
+}
+
+class BadUseTest : public ClientBankTest,
+                   public ::testing::WithParamInterface<std::vector<std::string>> {};
+
+TEST_P(BadUseTest, ExitsTwoWithAUsageLine) {
+  ProgramRun run = Cb(GetParam());
+  EXPECT_EQ(run.status, 2);
+  EXPECT_NE(run.err.find("\nusage: clientbank "), std::string::npos) << run.err;
+  EXPECT_EQ(run.out, "");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Commands, BadUseTest,
+    ::testing::Values(std::vector<std::string>{}, std::vector<std::string>{"frobnicate"},
+                      std::vector<std::string>{"books"}, std::vector<std::string>{"export", "docs.json"},
+                      std::vector<std::string>{"--regional", "lv-LV", "init"},
+                      std::vector<std::string>{"import", "--account", "1", "a.txt", "b.txt"},
+                      std::vector<std::string>{"rates", "--Cash", "LB", "kursai.txt"}));
+
+TEST_F(ClientBankTest, InitDemoFillsTheBooks) {
+  EXPECT_NE(Ok({"init", "--demo"}).find("demo reference data: 5 currencies, 6 rate types"),
+            std::string::npos);
+  std::vector<Json> currencies = JsonLines(Ok({"books", "list", "REFCurrency"}));
+  ASSERT_EQ(currencies.size(), 5u);
+  EXPECT_EQ(currencies[0], Json::parse(R"({"CurrencyCode":"EUR","Name":"Euras"})"));
+  std::vector<Json> types = JsonLines(Ok({"books", "list", "REFCurrencyRateType"}));
+  ASSERT_EQ(types.size(), 30u);
+  for (const Json& type : types) {
+    EXPECT_EQ(type["Amount"], type["CurrencyCode"] == "PLN" ? "10.0000" : "1.0000");
+    EXPECT_EQ(type["IsReverse"], 0);
+  }
+  std::vector<Json> rate_types = JsonLines(Ok({"books", "list", "REFRateType"}));
+  EXPECT_EQ(rate_types.size(), 6u);
+  std::string folder_text = std::filesystem::path(folder.path()).lexically_normal().string();
+  EXPECT_EQ(JsonLines(Ok({"books", "list", "PathKey"})),
+            (std::vector<Json>{{{"Key", "ClientBank"}, {"EntryPath", folder_text}},
+                               {{"Key", "RazizeRuveRO"}, {"EntryPath", folder_text}}}));
+}
+
+TEST_F(ClientBankTest, BooksAddReplacesByKeyAndGivesRatesNewIdcs) {
+  std::string first = WriteFile("rates.json", R"([
+    {"CurrencyCode": "EUR", "RateTypeCode": "LB", "DateRate": "2024-01-31", "Rate": "3.4528"},
+    {"CurrencyCode": "USD", "RateTypeCode": "LB", "DateRate": "2024-01-31", "Rate": 0.5}])");
+  EXPECT_EQ(Ok({"books", "add", "REFCurrencyRate", first}), "added or replaced 2 records of REFCurrencyRate\n");
+  std::string again = WriteFile("again.json", R"([
+    {"CurrencyCode": "EUR", "RateTypeCode": "LB", "DateRate": "2024-01-31", "Rate": "-922337203685477.5808"},
+    {"CurrencyCode": "EUR", "RateTypeCode": "LB", "DateRate": "2024-02-01", "Rate": null}])");
+  Ok({"books", "add", "REFCurrencyRate", again});
+  EXPECT_EQ(Ok({"books", "list", "REFCurrencyRate"}),
+            R"({"IDC":1,"CurrencyCode":"EUR","RateTypeCode":"LB","DateRate":"2024-01-31","Rate":"-922337203685477.5808"})"
+            "\n"
+            R"({"IDC":3,"CurrencyCode":"EUR","RateTypeCode":"LB","DateRate":"2024-02-01","Rate":null})"
+            "\n"
+            R"({"IDC":2,"CurrencyCode":"USD","RateTypeCode":"LB","DateRate":"2024-01-31","Rate":"0.5000"})"
+            "\n");
+}
+
+struct BadFileCase {
+  std::vector<std::string> command;  // the file's path is appended
+  std::string content;
+  std::string error;  // the start of the error line
+};
+
+class BadFileTest : public ClientBankTest, public ::testing::WithParamInterface<BadFileCase> {};
+
+TEST_P(BadFileTest, IsAnErrorNamingWhereBeforeAnythingIsWritten) {
+  std::vector<std::string> command = GetParam().command;
+  command.push_back(WriteFile("input.json", GetParam().content));
+  ProgramRun run = Cb(command);
+  EXPECT_EQ(run.status, 2);
+  EXPECT_EQ(run.err.rfind(GetParam().error, 0), 0u) << run.err;
+  EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << run.err;  // one line
+  EXPECT_EQ(Ok({"books", "list", "REFCurrency"}), "");
+  EXPECT_FALSE(folder.Exists("240131.mok"));
+}
+
+const std::vector<std::string> kAddCurrencies{"books", "add", "REFCurrency"};
+const std::vector<std::string> kExport{"export", "--end-date", "2024-01-31", "--folder", "."};
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, BadFileTest,
+    ::testing::Values(
+        BadFileCase{kAddCurrencies, R"([{"CurrencyCode": "EUR"},)", "error 5: clientbank: Invalid procedure call or argument: '"},
+        BadFileCase{kAddCurrencies, R"({"CurrencyCode": "EUR"})", "error 5: clientbank: "},
+        BadFileCase{kAddCurrencies, R"([{"CurrencyCode": "EUR"}, {"CurrencyCode": "USD", "Kodas": 1}])",
+                    "error 5: clientbank: Invalid procedure call or argument: record 2: unknown key \"Kodas\""},
+        BadFileCase{kAddCurrencies, R"([{"CurrencyCode": 978}])",
+                    "error 13: clientbank: Type mismatch: record 1, key \"CurrencyCode\": expected a string"},
+        BadFileCase{kAddCurrencies, R"([{"Name": "Euras"}])",
+                    "error 5: clientbank: Invalid procedure call or argument: record 1: the key field \"CurrencyCode\""},
+        BadFileCase{kExport, R"([{"DocType": 1, "Amount": "1.00"}, {"DocType": 1, "Amout": "1.00"}])",
+                    "error 5: clientbank: Invalid procedure call or argument: document 2: unknown key \"Amout\""},
+        BadFileCase{kExport, R"([{"DocType": 1, "Amount": true}])",
+                    "error 13: clientbank: Type mismatch: document 1, key \"Amount\": expected an amount"},
+        BadFileCase{kExport, R"([{"DocType": 1, "Amount": "1,50"}])",
+                    "error 13: clientbank: Type mismatch: document 1, key \"Amount\""},
+        BadFileCase{kExport, R"([{"DocType": 1, "DocDate": "2024-02-30"}])",
+                    "error 13: clientbank: Type mismatch: document 1, key \"DocDate\""},
+        BadFileCase{kExport, R"([{"DocType": "1"}])",
+                    "error 13: clientbank: Type mismatch: document 1, key \"DocType\": expected an integer"}));
+
+TEST_F(ClientBankTest, AMissingFileIsFileNotFound) {
+  ProgramRun run = Cb({"books", "add", "REFCurrency", folder.File("nera.json")});
+  EXPECT_EQ(run.status, 2);
+  EXPECT_EQ(run.err, "error 53: clientbank: File not found: '" + folder.File("nera.json") + "'\n");
+}
+
+TEST_F(ClientBankTest, PathsSetKeepsTheAbsoluteFolder) {
+  std::filesystem::create_directory(folder.File("bank"));
+  ProgramRun run = Cb({"paths", "set", "RazizeRuveRO", "bank"}, {folder.path()});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(JsonLines(Ok({"books", "list", "PathKey"})),
+            (std::vector<Json>{{{"Key", "RazizeRuveRO"}, {"EntryPath", folder.File("bank")}}}));
+}
+
+TEST_F(ClientBankTest, RegisterAndUnregisterGoThroughTheLibrary) {
+  std::string library = std::filesystem::canonical(BuiltLibraryPath()).string();
+  EXPECT_EQ(Ok({"register", BuiltLibraryPath()}),
+            "registered Norv_RazizeRuveRO_DOS.CBankCl_VB -> " + library + "\n"
+            "registered Norv_RazizeRuveRO_DOS.CBrowsePath -> " + library + "\n"
+            "registered Norv_RazizeRuveRO_DOS.CErrDescription -> " + library + "\n");
+  std::string removed = Ok({"unregister", BuiltLibraryPath()});
+  EXPECT_EQ(removed,
+            "unregistered Norv_RazizeRuveRO_DOS.CBankCl_VB\n"
+            "unregistered Norv_RazizeRuveRO_DOS.CBrowsePath\n"
+            "unregistered Norv_RazizeRuveRO_DOS.CErrDescription\n");
+  ProgramRun again = Cb({"unregister", BuiltLibraryPath()});
+  EXPECT_EQ(again.status, 1);
+  // A job registers the library the program was built with on first use.
+  ProgramRun job = Cb({"rates", WriteFile("kursai.txt", "")});
+  EXPECT_EQ(job.status, 1) << job.err;
+  EXPECT_EQ(Ok({"unregister", BuiltLibraryPath()}), removed);
+
+  ProgramRun text = Cb({"register", WriteFile("text.so", "not a library")});
+  EXPECT_EQ(text.status, 2);
+  EXPECT_EQ(text.err.rfind("error 48: DefaultHost.ComponentRegistry: Error in loading DLL: ", 0), 0u)
+      << text.err;
+}
+
+TEST_F(ClientBankTest, ABusyDatabaseIsAClearError) {
+  Ok({"init"});
+  auto other = hostkit::Database::Open(db);
+  other->Execute("BEGIN IMMEDIATE");
+  ProgramRun run = Cb({"--busy-timeout", "100", "paths", "set", "ClientBank", "/srv"});
+  EXPECT_EQ(run.status, 2);
+  EXPECT_EQ(run.err, "error 75: DefaultHost.Database: Path/File access error: the database '" + db +
+                         "' is busy: another program holds its lock; try again when it has finished\n");
+  EXPECT_EQ(Ok({"books", "list", "PathKey"}), "");  // readers do not wait for the writer
+  other->Execute("ROLLBACK");
+}
+
+TEST_F(ClientBankTest, AReadOnlyDatabaseListsButRefusesChanges) {
+  Ok({"paths", "set", "ClientBank", "/srv"});
+  ASSERT_EQ(chmod(db.c_str(), 0444), 0);
+  ProgramRun change = Cb({"paths", "set", "ClientBank", "/tmp"}, {"", true});
+  EXPECT_EQ(change.status, 2);
+  EXPECT_EQ(change.err.rfind("error 70: DefaultHost.Database: Permission denied: the database '" + db +
+                                 "' is read-only",
+                             0),
+            0u)
+      << change.err;
+  ProgramRun list = Cb({"books", "list", "PathKey"}, {"", true});
+  EXPECT_EQ(list.status, 0) << list.err;
+  EXPECT_EQ(list.out, R"({"Key":"ClientBank","EntryPath":"/srv"})" "\n");
+}
+
+TEST_F(ClientBankTest, GuiIsAcceptedAndSaysWhenItArrives) {
+  ProgramRun run = Cb({"--gui", "init"});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_NE(run.err.find("arrives with the Qt issue"), std::string::npos) << run.err;
+}
+
+}  // namespace
+}  // namespace norv::testing

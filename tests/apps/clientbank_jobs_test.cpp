@@ -1,0 +1,227 @@
+// The three jobs and the demo through real runs of clientbank: files on disk,
+// JSON Lines on standard output, messages and errors on standard error.
+#include <filesystem>
+
+#include "clientbank_fixture.h"
+#include "hostkit/database.h"
+#include "hostkit/resource_module.h"
+#include "hostkit/statement_store.h"
+#include "runtime/text.h"
+
+namespace norv::testing {
+namespace {
+
+std::string Text(int32_t id) { return U16ToUtf8(hostkit::NorvFormResText(id)); }
+
+constexpr char kLocal[] = R"({"DocType": 1, "DocNumber": "000125", "DocDate": "2004-03-15",
+  "PayerCode": "123456789", "PayerName": "Pavyzdys ir Ko", "PayerBankCode": "70440",
+  "PayerAccount": "LT123456789012345678", "Amount": "1234.5", "CurrencyCode": "EUR",
+  "PayeeName": "Tiekėjas", "PayeeBankCode": "73000", "PayeeAccount": "LT876543210987654321",
+  "Purpose": "Saskaita Nr. 15"})";
+constexpr char kForeign[] = R"({"DocType": 2, "DocNumber": "7", "DocDate": "2004-03-15",
+  "PaymentType": 1, "CurrencyCode": "EUR", "Amount": 2500, "PayerAccount": "LT123456789012345678",
+  "PayerBankCode": "70440", "PayeeBankSwift": "BANKDEFF", "PayeeBankName": "Beispiel Bank",
+  "PayeeAccount": "DE00123456780000000000", "PayeeName": "Muster GmbH",
+  "Purpose": "Invoice 2004-15", "ForeignBankCharges": 3})";
+const std::string kLocalLine =
+    "125,2004.03.15,123456789,\"Pavyzdys ir Ko\",70440,LT123456789012345678,1234.50,EUR,,"
+    "Tiek\xEBjas,73000,LT876543210987654321,,,\"Saskaita Nr. 15\"";
+const std::string kForeignLine =
+    "7,2004.03.15,1,EUR,2500.00,LT123456789012345678,70440,,,,,,,BANKDEFF,,\"Beispiel Bank\",,,,"
+    "DE00123456780000000000,\"Muster GmbH\",,,,\"Invoice 2004-15\",,,,3,,,,,";
+
+class ExportTest : public ClientBankTest {
+ protected:
+  ProgramRun Export(const std::string& docs, std::vector<std::string> options = {}) {
+    std::vector<std::string> args{"export", "--end-date", "2004-03-15", "--folder", folder.path()};
+    args.insert(args.end(), options.begin(), options.end());
+    args.push_back(WriteFile("docs.json", docs));
+    return Cb(args);
+  }
+};
+
+TEST_F(ExportTest, WritesTheDpAndFpFilesAndTheSummary) {
+  ProgramRun run = Export(std::string("[") + kLocal + "," + kForeign + "]");
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(folder.ReadBytes("040315.mok"), kLocalLine + "\r\n");
+  EXPECT_EQ(folder.ReadBytes("040315.tar"), kForeignLine + "\r\n");
+  EXPECT_EQ(run.out, Text(987) + "\n\n" + Text(988) + " - 1\n" + Text(989) + " - 1\n" +
+                         "DP file: " + folder.File("040315.mok") + "\n" +
+                         "FP file: " + folder.File("040315.tar") + "\n");
+  EXPECT_EQ(run.err, "");
+}
+
+TEST_F(ExportTest, TakesTheNamesFromTheOptionsAndTheCodePageFromTheSettings) {
+  Ok({"settings", "set", "code-page", "775"});
+  ProgramRun run = Export(std::string("[") + kLocal + "]", {"--dp-name", "vietiniai.txt"});
+  EXPECT_EQ(run.status, 0) << run.err;
+  std::string line = kLocalLine;
+  line.replace(line.find('\xEB'), 1, "\xD3");  // ė in code page 775
+  EXPECT_EQ(folder.ReadBytes("vietiniai.txt"), line + "\r\n");
+  EXPECT_FALSE(folder.Exists("040315.tar"));
+}
+
+TEST_F(ExportTest, CancelRaises1100AndWritesNothing) {
+  ProgramRun run = Export(std::string("[") + kLocal + "]", {"--cancel"});
+  EXPECT_EQ(run.status, 2);
+  EXPECT_EQ(run.err.rfind("error 1100: ", 0), 0u) << run.err;
+  EXPECT_FALSE(folder.Exists("040315.mok"));
+}
+
+TEST_F(ExportTest, AFieldErrorEndsTheRunAndLeavesBackups) {
+  std::string broken = kLocal;
+  broken.replace(broken.find("\"PayeeAccount\""), 14, "\"PayeeAddress\"");
+  ProgramRun run = Export(std::string("[") + kLocal + "," + broken + "]");
+  EXPECT_EQ(run.status, 2);
+  EXPECT_EQ(run.err.rfind("error -2147221392: ", 0), 0u) << run.err;
+  std::string notice = Text(1200);
+  notice.replace(notice.find("%0"), 2, folder.path() + "\\040315.mok.bak");
+  EXPECT_NE(run.err.find("\n" + notice + "\n"), std::string::npos) << run.err;
+  EXPECT_EQ(folder.ReadBytes("040315.mok.bak"), kLocalLine + "\r\n");
+  EXPECT_FALSE(folder.Exists("040315.mok"));
+}
+
+TEST_F(ExportTest, AReadOnlyFolderIsAnErrorAndNothingIsWritten) {
+  std::string locked = folder.File("locked");
+  std::filesystem::create_directory(locked);
+  ASSERT_EQ(chmod(locked.c_str(), 0555), 0);
+  ProgramRun run = RunProgram({"--db", db, "export", "--end-date", "2004-03-15", "--folder", locked,
+                               WriteFile("docs.json", std::string("[") + kLocal + "]")},
+                              {"", true});
+  EXPECT_EQ(run.status, 2);
+  EXPECT_EQ(run.err.rfind("error 70: ", 0), 0u) << run.err;
+  EXPECT_TRUE(std::filesystem::is_empty(locked));
+}
+
+class ImportTest : public ClientBankTest {
+ protected:
+  std::string WriteStatement() {
+    return WriteFile(
+        "israsas.txt",
+        BankFile({StatementLine({{2, "2024.01.05"}, {3, "12345678901"}, {5, "LT"}, {6, "1001"},
+                                  {11, "150,00"}, {17, "AB SEB bankas"}, {19, "Apmokėjimas"},
+                                  {30, "LT121000011101001000"}}),
+                   StatementLine({{2, "2024.01.03"}, {3, "12345678901"}, {5, "EUR"}, {9, "80,00"}}),
+                   StatementLine({{2, "2024.01.09"}, {3, "99999999999"}, {5, "EUR"}}), "GALAS"}));
+  }
+};
+
+TEST_F(ImportTest, PrintsTheHeaderAndEveryDocumentAndKeepsThem) {
+  std::string file = WriteStatement();
+  ProgramRun run = Cb({"import", "--account", "12345678901", "--credit-side", file});
+  ASSERT_EQ(run.status, 0) << run.err;
+  std::vector<Json> lines = JsonLines(run.out);
+  ASSERT_EQ(lines.size(), 5u);
+  EXPECT_EQ(lines[0], Json::parse(R"({"Account":"12345678901","DateFrom":"2024-01-03",
+                                      "DateTo":"2024-01-05","CreditSideDocs":true})"));
+  EXPECT_EQ(lines[1], Json::parse(R"({"DocKind":1,"ClientAccount":"12345678901","CorrAccount":"",
+      "CorrCode":"","CorrBankName":"AB SEB bankas","Amount":"150.0000","CurrencyCode":"LTL",
+      "IsDebit":false,"CurrencyKind":1,"DocNumber":"1001","OpDate":"2024-01-05",
+      "Comment":"Apmokėjimas","ClientIban":"LT121000011101001000","CorrIban":""})"));
+  EXPECT_EQ(lines[2]["Amount"], "80.0000");
+  EXPECT_EQ(lines[2]["IsDebit"], true);
+  EXPECT_EQ(lines[3]["DocKind"], 3);
+  EXPECT_EQ(lines[4]["OpDate"], "");
+  std::vector<hostkit::StoredStatementDoc> stored =
+      hostkit::StatementStore(hostkit::Database::Open(db)).List();
+  ASSERT_EQ(stored.size(), 4u);
+  EXPECT_EQ(stored[0].doc.Comment, u"Apmokėjimas");
+  EXPECT_EQ(stored[1].doc.Amount, Currency::FromRaw(800000));
+}
+
+TEST_F(ImportTest, WithoutTheCreditSideBoxTheHeaderSaysSo) {
+  ProgramRun run = Cb({"import", "--account", "12345678901", WriteStatement()});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(JsonLines(run.out)[0]["CreditSideDocs"], false);
+}
+
+TEST_F(ImportTest, AnAccountWithoutLinesPrintsNothingAndExitsOne) {
+  ProgramRun run = Cb({"import", "--account", "11111111111", WriteStatement()});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.out, "");
+  EXPECT_NE(run.err.find("has no line of the account 11111111111"), std::string::npos) << run.err;
+}
+
+TEST_F(ImportTest, AMissingFileIsReportedByTheDialog) {
+  ProgramRun run = Cb({"import", "--account", "12345678901", folder.File("nera.txt")});
+  EXPECT_EQ(run.status, 2);
+  EXPECT_EQ(run.out, "");
+  EXPECT_EQ(run.err.rfind("error 53: LoadStatementDlg::btOk_Click: ", 0), 0u) << run.err;
+}
+
+class RatesTest : public ClientBankTest {
+ protected:
+  void SetUp() override { Ok({"init", "--demo"}); }
+  std::string WriteRates(const std::vector<std::string>& currency_lines) {
+    std::vector<std::string> lines = currency_lines;
+    lines.push_back("2024.01.31");
+    lines.push_back("GALAS");
+    return WriteFile("kursai.txt", BankFile(lines));
+  }
+  std::vector<Json> Rates() { return JsonLines(Ok({"books", "list", "REFCurrencyRate"})); }
+};
+
+TEST_F(RatesTest, StoresEachChosenColumnUnderItsRateType) {
+  ProgramRun run = Cb({"rates", "--LB", "LB", "--Check", "Buy",
+                       WriteRates({RateLine("EUR", {"3.4528", "0", "0", "0", "0", "3.4"}),
+                                   RateLine("PLN", {"0.81234567"})})});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, Text(998) + " 2\n");
+  EXPECT_EQ(Rates(), JsonLines(R"({"IDC":2,"CurrencyCode":"EUR","RateTypeCode":"Buy","DateRate":"2024-01-31","Rate":"3.4000"}
+{"IDC":1,"CurrencyCode":"EUR","RateTypeCode":"LB","DateRate":"2024-01-31","Rate":"3.4528"}
+{"IDC":3,"CurrencyCode":"PLN","RateTypeCode":"LB","DateRate":"2024-01-31","Rate":"8.1235"}
+)"));
+}
+
+TEST_F(RatesTest, WithoutARateTypeTheRefusalIsShownAndNothingIsRead) {
+  ProgramRun run = Cb({"rates", WriteRates({RateLine("EUR", {"3.4528"})})});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.out, "");
+  EXPECT_NE(run.err.find(Text(1220) + "\n"), std::string::npos) << run.err;
+  EXPECT_TRUE(Rates().empty());
+}
+
+TEST_F(RatesTest, ACodeThatIsNoRateTypeIsAnError) {
+  ProgramRun run = Cb({"rates", "--Sell", "Pardavimas", WriteRates({})});
+  EXPECT_EQ(run.status, 2);
+  EXPECT_EQ(run.err.rfind("error 5: clientbank: ", 0), 0u) << run.err;
+}
+
+TEST_F(RatesTest, ALaterFailureKeepsTheRatesStoredBeforeIt) {
+  ProgramRun run = Cb({"rates", "--LB", "LB",
+                       WriteRates({RateLine("EUR", {"3.4528"}), RateLine("USD", {"3.1254"}),
+                                   RateLine("GBP", {"keturi"})})});
+  EXPECT_EQ(run.status, 2);
+  EXPECT_EQ(run.out, "");
+  EXPECT_EQ(run.err.rfind("error -2147221404: ", 0), 0u) << run.err;
+  std::vector<Json> rates = Rates();
+  ASSERT_EQ(rates.size(), 2u);
+  EXPECT_EQ(rates[0]["Rate"], "3.4528");
+  EXPECT_EQ(rates[1]["CurrencyCode"], "USD");
+}
+
+TEST_F(RatesTest, AMissingRateFileIsReportedWithTheLoadsNumber) {
+  ProgramRun run = Cb({"rates", "--LB", "LB", folder.File("nera.txt")});
+  EXPECT_EQ(run.status, 2);
+  EXPECT_EQ(run.err.rfind("error -2147221404: ", 0), 0u) << run.err;
+  EXPECT_TRUE(Rates().empty());
+}
+
+TEST_F(ClientBankTest, DemoRunsTheThreeJobs) {
+  ProgramRun run = RunProgram({"demo"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.err, "");
+  size_t at = run.out.find("clientbank demo in ");
+  ASSERT_EQ(at, 0u) << run.out;
+  std::string demo = run.out.substr(19, run.out.find('\n') - 19);
+  EXPECT_TRUE(std::filesystem::exists(demo + "/bank/240131.mok"));
+  EXPECT_TRUE(std::filesystem::exists(demo + "/bank/240131.tar"));
+  EXPECT_NE(run.out.find(Text(988) + " - 2"), std::string::npos);
+  EXPECT_NE(run.out.find(R"({"Account":"12345678901","DateFrom":"2024-01-02","DateTo":"2024-01-15")"),
+            std::string::npos);
+  EXPECT_NE(run.out.find(Text(998) + " 4"), std::string::npos);
+  std::filesystem::remove_all(demo);
+}
+
+}  // namespace
+}  // namespace norv::testing

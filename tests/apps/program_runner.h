@@ -1,0 +1,25 @@
+// Runs the real program clientbank (from NORV_BINARY_DIR) as a child process
+// and collects what it printed and its exit status.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace norv::testing {
+
+struct ProgramRun {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+struct RunOptions {
+  std::string cwd;           // empty: the test's own
+  bool unprivileged = false;  // run as "nobody" when the tests run as root
+};
+
+std::string ProgramPath();
+std::string BuiltLibraryPath();
+ProgramRun RunProgram(const std::vector<std::string>& args, const RunOptions& options = {});
+
+}  // namespace norv::testing
