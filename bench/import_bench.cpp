@@ -108,10 +108,10 @@ uint64_t WriteStatement(const std::string& path, int lines) {
   const std::string party_names[4] = {
       Ansi(u"\"UAB \"\"Žalgirio prekyba\"\"\""), Ansi(u"\"Jonas Petraitis\""),
       Ansi(u"\"UAB \"\"Šiaurės vėjas\"\"\""), Ansi(u"\"VšĮ Ąžuolynas\"")};
-  const std::string comments[3] = {Ansi(u"Apmokėjimas už prekes pagal sąskaitą faktūrą"),
+  const std::string comments[3] = {Ansi(u"Už prekes pagal sąskaitą Nr. 17"),
                                     Ansi(u"Darbo užmokestis už sausį"),
-                                    Ansi(u"Grąžinama permoka pagal sutartį Nr. 17")};
-  const std::string means = Ansi(u"Mokėjimo nurodymas");
+                                    Ansi(u"Permokos grąžinimas")};
+  const std::string means = Ansi(u"Pavedimas");
   const std::string address = Ansi(u"Gedimino pr. 12, Vilnius");
 
   std::ofstream out(path, std::ios::binary);

@@ -252,9 +252,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const bool local = doc_type == 1;
   const std::string* written = files.Get(local ? kDPPath : kFPPath);
   fuzz::Require(written != nullptr, "no file written");
-  fuzz::Require(*written == cp1257::Encode(expected.line) + "\r\n",
-                "the line differs from the reference:\n" + *written + "\n" +
-                    cp1257::Encode(expected.line));
+  if (*written != cp1257::Encode(expected.line) + "\r\n") {
+    fuzz::Broken("the line differs from the reference:\n" + *written + "\n" +
+                 cp1257::Encode(expected.line));
+  }
   fuzz::Require(files.Get(local ? kFPPath : kDPPath) == nullptr, "the other file was written");
   RegionalSettings::SetCurrent(RegionalSettings::LtLT());
   return 0;

@@ -3,9 +3,9 @@
 #include <filesystem>
 #include <vector>
 
+#include "demo_data.h"
 #include "hostkit/book_specs.h"
 #include "hostkit/sqlite_books.h"
-#include "demo_data.h"
 #include "jobs.h"
 #include "json_records.h"
 #include "runtime/com_error.h"
@@ -13,8 +13,8 @@
 
 namespace clientbank {
 
-using norv::Utf8ToU16;
 using norv::U16ToUtf8;
+using norv::Utf8ToU16;
 namespace hostkit = norv::hostkit;
 
 namespace {
@@ -65,7 +65,8 @@ int RunBooksAdd(Session& session, const std::string& name, const std::string& fi
   const hostkit::BookSpec& book = BookNamed(name);
   Json array = ReadJsonArray(file);
   std::vector<hostkit::BookRecord> records;
-  for (const Json& object : array) records.push_back(ReadBookRecord(book, object, records.size() + 1));
+  for (const Json& object : array)
+    records.push_back(ReadBookRecord(book, object, records.size() + 1));
   hostkit::BookStore store(session.host().database());
   session.host().database()->Transaction([&] {
     for (const hostkit::BookRecord& record : records) store.Put(book, record);

@@ -24,8 +24,8 @@ namespace {
 
 fs::path NewDemoFolder() {
   const char* tmp = getenv("TMPDIR");
-  std::string pattern = std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") +
-                        "/clientbank-demo-XXXXXX";
+  std::string pattern =
+      std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/clientbank-demo-XXXXXX";
   if (mkdtemp(pattern.data()) == nullptr) {
     Fail(norv::kErrPathFileAccess, "cannot create a folder like '" + pattern + "'");
   }
@@ -102,7 +102,8 @@ int RunDemo(const GlobalOptions& global, std::ostream& out, std::ostream& err) {
   status = std::max(status, RunRates(session, rates_request));
   const hostkit::BookSpec& book = *hostkit::FindBook(u"REFCurrencyRate");
   size_t shown = 0;
-  std::vector<hostkit::BookRecord> stored = hostkit::BookStore(session.host().database()).List(book);
+  std::vector<hostkit::BookRecord> stored =
+      hostkit::BookStore(session.host().database()).List(book);
   out << "  REFCurrencyRate now holds " << stored.size() << " rates, for example:\n";
   for (const hostkit::BookRecord& record : stored) {
     if (shown++ == 4) break;

@@ -33,7 +33,7 @@ constexpr DemoCurrency kCurrencies[] = {
 };
 
 constexpr std::pair<const char*, const char*> kRateTypes[] = {
-    {"LB", "Buhalterinis kursas"},     {"CashBuy", "Pirkimas grynais"},
+    {"LB", "Buhalterinis kursas"},      {"CashBuy", "Pirkimas grynais"},
     {"CashSell", "Pardavimas grynais"}, {"Buy", "Pirkimas sąskaitoje"},
     {"Sell", "Pardavimas sąskaitoje"},  {"Check", "Čekių supirkimas"},
 };
@@ -174,19 +174,18 @@ std::string DemoStatementBytes(hostkit::DefaultHost& host) {
   const std::u16string account = Utf8ToU16(kDemoAccount);
   const std::u16string iban = u"LT121000011101001000";
   return BankLines(
-      host,
-      {StatementLine(day(2), account, u"", u"", 1000.00, 0, u"BALANSAS", u"", u"", u"Likutis", u"",
-                     iban, u""),
-       StatementLine(day(5), account, u"1001", u"LT601010012345678901", 0, 150.00, u"T0001",
-                     u"AB SEB bankas", u"Pirkėjas UAB", u"Apmokėjimas pagal sąskaitą Nr. 77",
-                     u"111222333", iban, u"LT601010012345678901"),
-       StatementLine(day(15), account, u"125", u"LT876543210987654321", 1234.50, 0, u"T0002",
-                     u"Swedbank, AB", u"Tiekėjas UAB", u"Sąskaita Nr. 15", u"222333444", iban,
-                     u"LT876543210987654321"),
-       StatementLine(day(20), u"98765432109", u"3", u"LT601010012345678901", 0, 42.00, u"T0003",
-                     u"AB SEB bankas", u"Kitas klientas", u"Kitos sąskaitos operacija", u"", u"",
-                     u""),
-       u"GALAS"});
+      host, {StatementLine(day(2), account, u"", u"", 1000.00, 0, u"BALANSAS", u"", u"", u"Likutis",
+                           u"", iban, u""),
+             StatementLine(day(5), account, u"1001", u"LT601010012345678901", 0, 150.00, u"T0001",
+                           u"AB SEB bankas", u"Pirkėjas UAB", u"Apmokėjimas pagal sąskaitą Nr. 77",
+                           u"111222333", iban, u"LT601010012345678901"),
+             StatementLine(day(15), account, u"125", u"LT876543210987654321", 1234.50, 0, u"T0002",
+                           u"Swedbank, AB", u"Tiekėjas UAB", u"Sąskaita Nr. 15", u"222333444", iban,
+                           u"LT876543210987654321"),
+             StatementLine(day(20), u"98765432109", u"3", u"LT601010012345678901", 0, 42.00,
+                           u"T0003", u"AB SEB bankas", u"Kitas klientas",
+                           u"Kitos sąskaitos operacija", u"", u"", u""),
+             u"GALAS"});
 }
 
 std::string DemoRateFileBytes(hostkit::DefaultHost& host) {
@@ -195,8 +194,8 @@ std::string DemoRateFileBytes(hostkit::DefaultHost& host) {
   for (const DemoRate& rate : kRates) {
     char prefix[16];
     std::snprintf(prefix, sizeof prefix, "%03d", number++);
-    std::u16string line = Utf8ToU16(prefix) + Utf8ToU16(rate.code) +
-                          Padded(u" " + Utf8ToU16(rate.name), 32, false);
+    std::u16string line =
+        Utf8ToU16(prefix) + Utf8ToU16(rate.code) + Padded(u" " + Utf8ToU16(rate.name), 32, false);
     for (size_t column = 0; column < 6; ++column) {
       char value[32];
       std::snprintf(value, sizeof value, "%.8g", rate.rates[column]);

@@ -18,8 +18,8 @@
 namespace clientbank {
 
 using norv::ComError;
-using norv::Utf8ToU16;
 using norv::U16ToUtf8;
+using norv::Utf8ToU16;
 namespace hostkit = norv::hostkit;
 
 namespace {
@@ -39,7 +39,8 @@ std::string DiskPath(const std::u16string& folder, const std::u16string& name) {
   for (char& c : joined) {
     if (c == '\\') c = '/';
   }
-  std::filesystem::path base = joined.empty() ? std::filesystem::current_path() : std::filesystem::path(joined);
+  std::filesystem::path base =
+      joined.empty() ? std::filesystem::current_path() : std::filesystem::path(joined);
   return (base / U16ToUtf8(name)).lexically_normal().string();
 }
 
@@ -63,7 +64,8 @@ int RunExport(Session& session, const ExportRequest& request) {
   std::vector<ExportDocument> docs = ReadPaymentDocs(ReadJsonArray(request.docs_file));
 
   std::vector<hostkit::UserAction> actions;
-  if (request.folder) actions.push_back(hostkit::Type(u"edPath", Utf8ToU16(AbsolutePath(*request.folder))));
+  if (request.folder)
+    actions.push_back(hostkit::Type(u"edPath", Utf8ToU16(AbsolutePath(*request.folder))));
   if (request.dp_name) actions.push_back(hostkit::Type(u"edDPFile", Utf8ToU16(*request.dp_name)));
   if (request.fp_name) actions.push_back(hostkit::Type(u"edFPFile", Utf8ToU16(*request.fp_name)));
   std::u16string folder, dp_name, fp_name;
@@ -106,9 +108,9 @@ int RunExport(Session& session, const ExportRequest& request) {
 int RunImport(Session& session, const ImportRequest& request) {
   std::u16string file = ComponentPath(request.file);
   session.host().Driver().ExpectShow(
-      u"LoadStatementDlg", {hostkit::Type(u"edImpFile", file),
-                            hostkit::Tick(u"chCreateKreditDoc", request.credit_side ? 1 : 0),
-                            hostkit::Click(u"btOk")});
+      u"LoadStatementDlg",
+      {hostkit::Type(u"edImpFile", file),
+       hostkit::Tick(u"chCreateKreditDoc", request.credit_side ? 1 : 0), hostkit::Click(u"btOk")});
   size_t problems_before = session.host().Driver().Problems().size();
 
   std::shared_ptr<norv::IClientBank> bank = session.CreateClientBank();
@@ -167,11 +169,11 @@ int RunRates(Session& session, const RatesRequest& request) {
     auto it = request.codes.find(column.option);
     if (it == request.codes.end()) continue;
     if (!rate_types->FindByKey({Utf8ToU16(it->second)})) {
-      return ErrorRaised(session, ComError(norv::kErrInvalidCall, u"clientbank",
-                                           norv::RuntimeErrorDescription(norv::kErrInvalidCall) +
-                                               u": --" + Utf8ToU16(column.option) + u" " +
-                                               Utf8ToU16(it->second) +
-                                               u" is not a rate type of the book REFRateType"));
+      return ErrorRaised(session,
+                         ComError(norv::kErrInvalidCall, u"clientbank",
+                                  norv::RuntimeErrorDescription(norv::kErrInvalidCall) + u": --" +
+                                      Utf8ToU16(column.option) + u" " + Utf8ToU16(it->second) +
+                                      u" is not a rate type of the book REFRateType"));
     }
     actions.push_back(hostkit::Pick(column.combo, Utf8ToU16(it->second)));
   }

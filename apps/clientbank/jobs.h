@@ -45,8 +45,12 @@ struct RateColumn {
   const char16_t* combo;
 };
 inline constexpr RateColumn kRateColumns[] = {
-    {"LB", u"cbLBRateType"},   {"CashBuy", u"cbCashBuyRateType"}, {"CashSell", u"cbCashSellRateType"},
-    {"Buy", u"cbBuyRateType"}, {"Sell", u"cbSellRateType"},       {"Check", u"cbCheckRateType"},
+    {"LB", u"cbLBRateType"},
+    {"CashBuy", u"cbCashBuyRateType"},
+    {"CashSell", u"cbCashSellRateType"},
+    {"Buy", u"cbBuyRateType"},
+    {"Sell", u"cbSellRateType"},
+    {"Check", u"cbCheckRateType"},
 };
 
 struct RatesRequest {

@@ -95,7 +95,8 @@ std::vector<ExportDocument> ReadPaymentDocs(const Json& array) {
   for (const Json& object : array) {
     ++index;
     if (!object.is_object()) {
-      Fail(norv::kErrTypeMismatch, "document " + std::to_string(index) + ": expected a JSON object");
+      Fail(norv::kErrTypeMismatch,
+           "document " + std::to_string(index) + ": expected a JSON object");
     }
     ExportDocument entry;
     for (const auto& [key, value] : object.items()) {
@@ -109,8 +110,8 @@ std::vector<ExportDocument> ReadPaymentDocs(const Json& array) {
         if (key == candidate.name) field = &candidate;
       }
       if (field == nullptr) {
-        Fail(norv::kErrInvalidCall, "document " + std::to_string(index) + ": unknown key \"" +
-                                        key + "\"");
+        Fail(norv::kErrInvalidCall,
+             "document " + std::to_string(index) + ": unknown key \"" + key + "\"");
       }
       ReadPaymentField(*field, value, entry.doc, where);
     }
@@ -214,8 +215,8 @@ BookRecord ReadBookRecord(const BookSpec& book, const Json& object, size_t index
                  (std::holds_alternative<norv::Date>(it->second) &&
                   std::get<norv::Date>(it->second).IsEmpty());
     if (empty) {
-      Fail(norv::kErrInvalidCall, record_name + ": the key field \"" + norv::U16ToUtf8(key) +
-                                      "\" is missing or empty");
+      Fail(norv::kErrInvalidCall,
+           record_name + ": the key field \"" + norv::U16ToUtf8(key) + "\" is missing or empty");
     }
   }
   return record;

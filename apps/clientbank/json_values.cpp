@@ -31,7 +31,8 @@ std::string AmountText(Currency amount) {
 
 std::string DateText(Date date) {
   if (date.IsEmpty()) return "";
-  norv::CivilDateTime civil = Date(static_cast<double>(static_cast<int64_t>(date.serial()))).ToCivil();
+  norv::CivilDateTime civil =
+      Date(static_cast<double>(static_cast<int64_t>(date.serial()))).ToCivil();
   char text[16];
   std::snprintf(text, sizeof text, "%04d-%02d-%02d", civil.year, civil.month, civil.day);
   return text;
@@ -48,15 +49,16 @@ Currency ParseAmountText(const std::string& text, const std::string& where) {
   static const std::regex form(R"(^(-?)(\d+)(?:\.(\d{1,4}))?$)");
   std::smatch match;
   if (!std::regex_match(text, match, form)) {
-    WrongKind(where, "an amount such as \"1234.50\" (a point, at most 4 decimals), not \"" + text +
-                         "\"");
+    WrongKind(where,
+              "an amount such as \"1234.50\" (a point, at most 4 decimals), not \"" + text + "\"");
   }
   std::string fraction = match[3].str();
   fraction.resize(4, '0');
   const std::string digits = match[2].str() + fraction;
   const bool negative = match[1].str() == "-";
   // A negative amount may reach one further than a positive one.
-  const uint64_t limit = static_cast<uint64_t>(std::numeric_limits<int64_t>::max()) + (negative ? 1 : 0);
+  const uint64_t limit =
+      static_cast<uint64_t>(std::numeric_limits<int64_t>::max()) + (negative ? 1 : 0);
   uint64_t magnitude = 0;
   for (char c : digits) {
     uint64_t digit = static_cast<uint64_t>(c - '0');

@@ -20,7 +20,8 @@ namespace {
 using namespace clientbank;
 
 constexpr char kUsage[] =
-    "usage: clientbank [--db FILE] [--regional lt-LT|lt-LT-2010|en-US|invariant] [--gui] [--busy-timeout MS] "
+    "usage: clientbank [--db FILE] [--regional lt-LT|lt-LT-2010|en-US|invariant] [--gui] "
+    "[--busy-timeout MS] "
     "COMMAND "
     "... (clientbank --help lists the commands)";
 
@@ -49,9 +50,10 @@ int UsageError(const std::string& message) {
 }
 
 int Run(int argc, char** argv) {
-  CLI::App app{"clientbank: payment export, statement import and currency rates through the "
-               "Norv_RazizeRuveRO_DOS component on the embedded default host.",
-               "clientbank"};
+  CLI::App app{
+      "clientbank: payment export, statement import and currency rates through the "
+      "Norv_RazizeRuveRO_DOS component on the embedded default host.",
+      "clientbank"};
   app.footer(kCommands);
   app.require_subcommand(1);
   app.fallthrough();
@@ -124,7 +126,9 @@ int Run(int argc, char** argv) {
   settings->require_subcommand(1);
   settings->add_subcommand("show", "show the settings");
   auto* settings_set = settings->add_subcommand("set", "change a setting");
-  settings_set->add_option("NAME", setting)->required()->check(CLI::IsMember({"regional", "code-page"}));
+  settings_set->add_option("NAME", setting)
+      ->required()
+      ->check(CLI::IsMember({"regional", "code-page"}));
   settings_set->add_option("VALUE", value)->required();
 
   try {

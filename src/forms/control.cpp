@@ -24,7 +24,7 @@ void Event::Fire() {
   for (const auto& [token, handler] : snapshot) {
     const bool still_connected =
         std::any_of(handlers_.begin(), handlers_.end(),
-                    [token](const auto& entry) { return entry.first == token; });
+                    [token = token](const auto& entry) { return entry.first == token; });
     if (still_connected) handler();
   }
 }

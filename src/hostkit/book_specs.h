@@ -21,7 +21,7 @@ struct FieldSpec {
 struct BookSpec {
   std::u16string_view name;
   std::string table;
-  std::vector<FieldSpec> fields;         // in record order
+  std::vector<FieldSpec> fields;          // in record order
   std::vector<std::u16string_view> keys;  // in FindByKey order
   bool idc_field = false;                 // IDC is one of `fields`
 

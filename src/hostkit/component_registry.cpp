@@ -21,7 +21,8 @@ std::string CanonicalPath(const std::string& path) {
   std::error_code error;
   std::filesystem::path canonical = std::filesystem::canonical(path, error);
   if (error) {
-    RaiseHostError(kErrFileNotFound, kSource, Utf8ToU16("the library '" + path + "' does not exist"));
+    RaiseHostError(kErrFileNotFound, kSource,
+                   Utf8ToU16("the library '" + path + "' does not exist"));
   }
   return canonical.string();
 }
@@ -64,8 +65,10 @@ struct RegistryCall {
 int32_t AddClass(void* context, const char* class_name, const char* library_path) {
   auto* call = static_cast<RegistryCall*>(context);
   try {
-    call->db->Prepare("INSERT INTO component_classes (class_name, library) VALUES (?, ?) "
-                      "ON CONFLICT (class_name) DO UPDATE SET library = excluded.library")
+    call->db
+        ->Prepare(
+            "INSERT INTO component_classes (class_name, library) VALUES (?, ?) "
+            "ON CONFLICT (class_name) DO UPDATE SET library = excluded.library")
         .Bind(1, std::string_view(class_name))
         .Bind(2, std::string_view(library_path))
         .Run();
@@ -135,7 +138,8 @@ std::vector<std::string> ComponentRegistry::UnregisterLibrary(const std::string&
 
 std::vector<std::pair<std::string, std::string>> ComponentRegistry::Classes() {
   std::vector<std::pair<std::string, std::string>> classes;
-  Statement list = db_->Prepare("SELECT class_name, library FROM component_classes ORDER BY class_name");
+  Statement list =
+      db_->Prepare("SELECT class_name, library FROM component_classes ORDER BY class_name");
   while (list.Step()) classes.emplace_back(list.Utf8(0), list.Utf8(1));
   return classes;
 }
@@ -165,9 +169,8 @@ std::shared_ptr<void> ComponentRegistry::Create(const std::string& class_name) {
     }
     throw ComError(error.number, error.source, error.description);
   }
-  return std::shared_ptr<void>(object, [release, class_name](void* doomed) {
-    release(class_name.c_str(), doomed);
-  });
+  return std::shared_ptr<void>(
+      object, [release, class_name](void* doomed) { release(class_name.c_str(), doomed); });
 }
 
 std::shared_ptr<IClientBank> ComponentRegistry::CreateClientBank() {

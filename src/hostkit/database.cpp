@@ -22,7 +22,8 @@ std::string SchemaSql() {
       "CREATE TABLE form_settings (form TEXT NOT NULL, key TEXT NOT NULL, kind INTEGER NOT NULL,"
       " value, PRIMARY KEY (form, key));"
       "CREATE TABLE component_classes (class_name TEXT PRIMARY KEY, library TEXT NOT NULL);"
-      "CREATE TABLE statement_docs (id INTEGER PRIMARY KEY AUTOINCREMENT, imported_at REAL NOT NULL,"
+      "CREATE TABLE statement_docs (id INTEGER PRIMARY KEY AUTOINCREMENT, imported_at REAL NOT "
+      "NULL,"
       " file TEXT NOT NULL, account TEXT NOT NULL, DocKind INTEGER, ClientAccount TEXT,"
       " CorrAccount TEXT, CorrCode TEXT, CorrBankName TEXT, Amount INTEGER, CurrencyCode TEXT,"
       " IsDebit INTEGER, CurrencyKind INTEGER, DocNumber TEXT, OpDate REAL, Comment TEXT,"
@@ -68,8 +69,8 @@ Statement& Statement::Bind(int index, std::u16string_view text) {
 }
 
 Statement& Statement::Bind(int index, std::string_view utf8) {
-  int rc = sqlite3_bind_text(stmt_, index, utf8.data(), static_cast<int>(utf8.size()),
-                             SQLITE_TRANSIENT);
+  int rc =
+      sqlite3_bind_text(stmt_, index, utf8.data(), static_cast<int>(utf8.size()), SQLITE_TRANSIENT);
   if (rc != SQLITE_OK) db_->Fail(rc, "binding a value");
   return *this;
 }
@@ -121,9 +122,9 @@ Database::~Database() {
 
 std::shared_ptr<Database> Database::Open(const std::string& path, Options options) {
   sqlite3* handle = nullptr;
-  int rc = sqlite3_open_v2(path.c_str(), &handle,
-                           SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
-                           nullptr);
+  int rc =
+      sqlite3_open_v2(path.c_str(), &handle,
+                      SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
   std::shared_ptr<Database> db(new Database(path, handle));
   if (rc != SQLITE_OK) db->Fail(rc, "opening the database");
   sqlite3_extended_result_codes(handle, 1);
@@ -148,10 +149,10 @@ void Database::CreateOrCheckSchema() {
                    Utf8ToU16("the file '" + path_ + "' is the database of another program"));
   }
   if (version > kSchemaVersion) {
-    RaiseHostError(kErrDeviceIo, kSource,
-                   Utf8ToU16("the database '" + path_ + "' has schema version " +
-                             std::to_string(version) + ", newer than this program's " +
-                             std::to_string(kSchemaVersion)));
+    RaiseHostError(
+        kErrDeviceIo, kSource,
+        Utf8ToU16("the database '" + path_ + "' has schema version " + std::to_string(version) +
+                  ", newer than this program's " + std::to_string(kSchemaVersion)));
   }
   if (version == kSchemaVersion) return;
   // A new file: WAL first (it cannot change inside a transaction), then the tables.
@@ -184,7 +185,8 @@ void Database::Execute(const std::string& sql) {
 }
 
 void Database::Rollback() noexcept {
-  if (sqlite3_get_autocommit(handle_) == 0) sqlite3_exec(handle_, "ROLLBACK", nullptr, nullptr, nullptr);
+  if (sqlite3_get_autocommit(handle_) == 0)
+    sqlite3_exec(handle_, "ROLLBACK", nullptr, nullptr, nullptr);
 }
 
 void Database::RollbackSavepoint() noexcept {
@@ -203,8 +205,9 @@ std::string Database::Setting(std::string_view key, std::string_view fallback) {
 }
 
 void Database::SetSetting(std::string_view key, std::string_view value) {
-  Prepare("INSERT INTO settings (key, value) VALUES (?, ?) "
-          "ON CONFLICT (key) DO UPDATE SET value = excluded.value")
+  Prepare(
+      "INSERT INTO settings (key, value) VALUES (?, ?) "
+      "ON CONFLICT (key) DO UPDATE SET value = excluded.value")
       .Bind(1, key)
       .Bind(2, value)
       .Run();

@@ -72,7 +72,9 @@ std::unique_ptr<host::DialogForm> DefaultHost::CreateDialogForm() {
   return std::make_unique<DialogFormImpl>(*this);
 }
 
-std::unique_ptr<host::HostApp> DefaultHost::CreateHostApp() { return std::make_unique<AppObject>(*this); }
+std::unique_ptr<host::HostApp> DefaultHost::CreateHostApp() {
+  return std::make_unique<AppObject>(*this);
+}
 
 std::unique_ptr<host::StartupObject> DefaultHost::CreateStartupObject() {
   return std::make_unique<DefaultStartupObject>();

@@ -15,7 +15,7 @@ namespace norv::hostkit {
 inline constexpr int32_t kErrLoadingLibrary = 48;       // Error in loading DLL
 inline constexpr int32_t kErrCannotCreateObject = 429;  // ActiveX component can't create object
 inline constexpr int32_t kErrNotSupported = 438;  // Object doesn't support this property or method
-inline constexpr int32_t kErrEntryPointMissing = 453;   // Specified DLL function not found
+inline constexpr int32_t kErrEntryPointMissing = 453;  // Specified DLL function not found
 
 // The usual description of `number` (runtime numbers and the three above),
 // then ": " and `detail`.

@@ -43,9 +43,9 @@ std::unique_ptr<host::LineConverter> MakeLineConverter(int32_t code_page) {
     case kCodePageDosBaltic:
       return std::make_unique<DosBalticConverter>();
     default:
-      RaiseHostError(kErrInvalidCall, kSource,
-                     u"no line converter for code page " + IntToText(code_page) +
-                         u" (1257 or 775)");
+      RaiseHostError(
+          kErrInvalidCall, kSource,
+          u"no line converter for code page " + IntToText(code_page) + u" (1257 or 775)");
   }
 }
 

@@ -10,7 +10,9 @@ namespace norv::hostkit {
 
 namespace {
 
-std::u16string SourceOf(const BookSpec& book) { return u"DefaultHost." + std::u16string(book.name); }
+std::u16string SourceOf(const BookSpec& book) {
+  return u"DefaultHost." + std::u16string(book.name);
+}
 
 std::string Column(std::u16string_view field) { return U16ToUtf8(field); }
 
@@ -71,7 +73,8 @@ std::string SelectSql(const BookSpec& book) {
 
 std::string KeyOrder(const BookSpec& book) {
   std::string sql;
-  for (std::u16string_view key : book.keys) sql += (sql.empty() ? " ORDER BY " : ", ") + Column(key);
+  for (std::u16string_view key : book.keys)
+    sql += (sql.empty() ? " ORDER BY " : ", ") + Column(key);
   return sql;
 }
 
@@ -112,8 +115,8 @@ class SqliteBook : public host::Book, public host::BookFields {
     if (keys.size() != spec_.keys.size()) {
       RaiseHostError(kErrInvalidCall, SourceOf(spec_),
                      u"FindByKey of " + std::u16string(spec_.name) + u" takes " +
-                         IntToText(static_cast<long long>(spec_.keys.size())) + u" key values, not " +
-                         IntToText(static_cast<long long>(keys.size())));
+                         IntToText(static_cast<long long>(spec_.keys.size())) +
+                         u" key values, not " + IntToText(static_cast<long long>(keys.size())));
     }
     std::string sql = SelectSql(spec_);
     for (size_t i = 0; i < spec_.keys.size(); ++i) {
@@ -133,8 +136,9 @@ class SqliteBook : public host::Book, public host::BookFields {
 
   std::u16string EntryPath() override {
     if (spec_.name != u"PathKey") {
-      RaiseHostError(kErrNotSupported, SourceOf(spec_),
-                     u"EntryPath belongs to the PathKey book, not to " + std::u16string(spec_.name));
+      RaiseHostError(
+          kErrNotSupported, SourceOf(spec_),
+          u"EntryPath belongs to the PathKey book, not to " + std::u16string(spec_.name));
     }
     return VariantToText(Get(u"EntryPath"));
   }
@@ -260,8 +264,7 @@ int64_t BookStore::Put(const BookSpec& book, const BookRecord& record) {
     auto it = record.find(std::u16string(name));
     return it == record.end() ? Variant{} : ToFieldKind(book.Field(name)->kind, it->second);
   };
-  bool with_idc =
-      book.idc_field && !std::holds_alternative<std::monostate>(value_of(kIdcField));
+  bool with_idc = book.idc_field && !std::holds_alternative<std::monostate>(value_of(kIdcField));
   std::vector<const FieldSpec*> fields = DataFields(book);
   std::string key_match;
   for (std::u16string_view key : book.keys) {

@@ -17,15 +17,32 @@ bool IsLoanOperation(std::u16string_view doc_number) {
   return doc_number == u"PAGR" || doc_number == u"PALU" || doc_number == u"DELS";
 }
 
+// The line read and its parse, kept from call to call so that a long import
+// reuses their buffers.
+struct ReadBuffers {
+  std::u16string line;
+  StatementLine parsed;
+};
+
+// The calling thread's buffers, reached through one call: a thread-local used
+// directly in a shared library costs a look-up at every use.
+#if defined(__GNUC__)
+[[gnu::noinline]]
+#endif
+ReadBuffers& ThreadReadBuffers() {
+  thread_local ReadBuffers buffers;
+  return buffers;
+}
+
 }  // namespace
 
 bool CBankCl_VB::IClientBank_ImportDoc(StatementDoc& Doc) {
   if (!m_oStatementDlg) RaiseRuntime(kErrObjectNotSet);
   CFile& file = m_oStatementDlg->ImpFile();
 
-  // Kept between calls so that a long import reuses their buffers.
-  thread_local std::u16string line;
-  thread_local StatementLine parsed;
+  ReadBuffers& buffers = ThreadReadBuffers();
+  std::u16string& line = buffers.line;
+  StatementLine& parsed = buffers.parsed;
   if (!file.ReadStr(line)) return false;
 
   const bool end_marker = line == kStatementEndMarker;

@@ -3,13 +3,15 @@
 //
 // A statement file can hold a million lines and is read twice (once to find
 // the account's dates, once by ImportDoc), so the parse works on views of the
-// converted line, marked once for its tabs and quotes (TabbedLine), and writes
+// converted line, split once for its tabs and quotes (TabbedLine), checks the
+// 32 fields in straight-line code generated from a constant table, and writes
 // into a record whose buffers survive from line to line: after the first few
 // lines a parse allocates nothing but the converter's result.
 #include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "core/cbankcl_vb.h"
 #include "core/error_numbers.h"
@@ -26,7 +28,7 @@ enum class FieldKind { kText, kAmount, kNumber };
 // One of the 32 fields of a statement line. A field with no member is parsed
 // and checked, then dropped.
 struct FieldSpec {
-  std::u16string label;
+  std::u16string_view label;  // names the field in error messages
   FieldKind kind;
   int16_t max_len;
   std::u16string StatementLine::*text = nullptr;
@@ -35,62 +37,60 @@ struct FieldSpec {
   bool read_by_scan = false;  // ScanAccount reads the kept text
 };
 
-FieldSpec Text(std::u16string label, int16_t max_len,
-               std::u16string StatementLine::*member = nullptr) {
-  return {std::move(label), FieldKind::kText, max_len, member, nullptr, nullptr};
+constexpr FieldSpec Text(std::u16string_view label, int16_t max_len,
+                         std::u16string StatementLine::*member = nullptr) {
+  return {label, FieldKind::kText, max_len, member, nullptr, nullptr, false};
 }
-FieldSpec ScannedText(std::u16string label, int16_t max_len,
-                      std::u16string StatementLine::*member) {
-  return {std::move(label), FieldKind::kText, max_len, member, nullptr, nullptr, true};
+constexpr FieldSpec ScannedText(std::u16string_view label, int16_t max_len,
+                                std::u16string StatementLine::*member) {
+  return {label, FieldKind::kText, max_len, member, nullptr, nullptr, true};
 }
-FieldSpec Amount(std::u16string label, int16_t max_len, Currency StatementLine::*member) {
-  return {std::move(label), FieldKind::kAmount, max_len, nullptr, member, nullptr};
+constexpr FieldSpec Amount(std::u16string_view label, int16_t max_len,
+                           Currency StatementLine::*member) {
+  return {label, FieldKind::kAmount, max_len, nullptr, member, nullptr, false};
 }
-FieldSpec Number(std::u16string label, int16_t max_len, int16_t StatementLine::*member) {
-  return {std::move(label), FieldKind::kNumber, max_len, nullptr, nullptr, member};
+constexpr FieldSpec Number(std::u16string_view label, int16_t max_len,
+                           int16_t StatementLine::*member) {
+  return {label, FieldKind::kNumber, max_len, nullptr, nullptr, member, false};
 }
 
-using FieldTable = std::array<FieldSpec, 32>;
+using L = StatementLine;
 
-// The fields in file order; the labels name them in error messages.
-const FieldTable& StatementFields() {
-  using L = StatementLine;
-  static const FieldTable table = {
-      Text(u"Kliento KIF'o numeris", 5, &L::ClientKifNo),
-      ScannedText(u"Saskaitos operacijos data", 10, &L::OpDateText),
-      ScannedText(u"Kliento saskaitos numeris", 11, &L::ClientAccount),
-      Number(u"Sask. Valiutos skaitinis kodas", 2, &L::CurrencyNo),
-      Text(u"Sask. Valiutos raidinis kodas", 3, &L::CurrencyCode),
-      Text(u"Dokumento numeris", 10, &L::DocNumber),
-      Text(u"Korespond. Banko kodas", 9, &L::CorrBankCode),
-      Text(u"Korespond. saskaitos numeris", 35, &L::CorrAccount),
-      Amount(u"Debeto suma(valiuta)", 20, &L::DebitAmount),
-      Amount(u"Debeto suma(ekvivalentu)", 20, &L::DebitAmountEq),
-      Amount(u"Kredito suma(valiuta)", 20, &L::CreditAmount),
-      Amount(u"Kredito suma(ekvivalentu)", 20, &L::CreditAmountEq),
-      Text(u"Operacijos(tranzak.) numeris", 10, &L::TransNo),
-      Text(u"Operacijos eilute", 5, &L::OpLine),
-      Text(u"Operacijos tipas", 5, &L::OpType),
-      Text(u"Uzskaitomo dokumento uzkvitavimo data", 10, &L::SettleDateText),
-      Text(u"Korespond. Banko pavadinimas", 60, &L::CorrBankName),
-      Text(u"Korespond. saskaitos pavadinimas", 60, &L::CorrAccountName),
-      Text(u"Operacijos komentaras", 254, &L::Comment),
-      Text(u"Korespond. Imones/Asmens kodas", 11, &L::CorrCode),
-      Text(u"Imokos kodas(mokesciu inspekcijos)", 3, &L::TaxPaymentCode),
-      Text(u"Kliento imokos kodas", 28, &L::ClientPaymentCode),
-      Text(u"Operacijos su paskoline sask. dokumento Nr.", 10, &L::LoanDocNumber),
-      Text(u"Mokėjimo priemonės pavadinimas", 32),
-      Text(u"Sąskaitos savininko įmonės/asmens kodas", 11),
-      Text(u"Sąskaitos savininko banko kodas", 9),
-      Text(u"Sąskaitos savininko pavadinimas", 60),
-      Text(u"Sąskaitos savininko adresas", 60),
-      Text(u"Koresponduojamosios sąskaitos valiutos raidinis kodas", 3),
-      Text(u"Kliento sąskaitos numeris (IBAN)", 20, &L::ClientIban),
-      Text(u"Koresponduojamojo banko tarptautinis identifikavimo kodas (BIC)", 11),
-      Text(u"Koresponduojamosios sąskaitos numeris (IBAN)", 20, &L::CorrIban),
-  };
-  return table;
-}
+// The fields in file order.
+constexpr std::array<FieldSpec, TabbedLine::kMaxFields> kStatementFields = {
+    Text(u"Kliento KIF'o numeris", 5, &L::ClientKifNo),
+    ScannedText(u"Saskaitos operacijos data", 10, &L::OpDateText),
+    ScannedText(u"Kliento saskaitos numeris", 11, &L::ClientAccount),
+    Number(u"Sask. Valiutos skaitinis kodas", 2, &L::CurrencyNo),
+    Text(u"Sask. Valiutos raidinis kodas", 3, &L::CurrencyCode),
+    Text(u"Dokumento numeris", 10, &L::DocNumber),
+    Text(u"Korespond. Banko kodas", 9, &L::CorrBankCode),
+    Text(u"Korespond. saskaitos numeris", 35, &L::CorrAccount),
+    Amount(u"Debeto suma(valiuta)", 20, &L::DebitAmount),
+    Amount(u"Debeto suma(ekvivalentu)", 20, &L::DebitAmountEq),
+    Amount(u"Kredito suma(valiuta)", 20, &L::CreditAmount),
+    Amount(u"Kredito suma(ekvivalentu)", 20, &L::CreditAmountEq),
+    Text(u"Operacijos(tranzak.) numeris", 10, &L::TransNo),
+    Text(u"Operacijos eilute", 5, &L::OpLine),
+    Text(u"Operacijos tipas", 5, &L::OpType),
+    Text(u"Uzskaitomo dokumento uzkvitavimo data", 10, &L::SettleDateText),
+    Text(u"Korespond. Banko pavadinimas", 60, &L::CorrBankName),
+    Text(u"Korespond. saskaitos pavadinimas", 60, &L::CorrAccountName),
+    Text(u"Operacijos komentaras", 254, &L::Comment),
+    Text(u"Korespond. Imones/Asmens kodas", 11, &L::CorrCode),
+    Text(u"Imokos kodas(mokesciu inspekcijos)", 3, &L::TaxPaymentCode),
+    Text(u"Kliento imokos kodas", 28, &L::ClientPaymentCode),
+    Text(u"Operacijos su paskoline sask. dokumento Nr.", 10, &L::LoanDocNumber),
+    Text(u"Mokėjimo priemonės pavadinimas", 32),
+    Text(u"Sąskaitos savininko įmonės/asmens kodas", 11),
+    Text(u"Sąskaitos savininko banko kodas", 9),
+    Text(u"Sąskaitos savininko pavadinimas", 60),
+    Text(u"Sąskaitos savininko adresas", 60),
+    Text(u"Koresponduojamosios sąskaitos valiutos raidinis kodas", 3),
+    Text(u"Kliento sąskaitos numeris (IBAN)", 20, &L::ClientIban),
+    Text(u"Koresponduojamojo banko tarptautinis identifikavimo kodas (BIC)", 11),
+    Text(u"Koresponduojamosios sąskaitos numeris (IBAN)", 20, &L::CorrIban),
+};
 
 // A text field loses one enclosing pair of double quotes first. A lone quote
 // "encloses" itself: cutting the pair from one character is an invalid call, as
@@ -126,10 +126,18 @@ size_t HalvedLength(std::u16string_view text) {
   return length;
 }
 
+// The error of a field over its maximum, built by TooLong(Label, offending
+// text). Kept out of line: the field checks that call it are inlined 32 times.
+template <typename TooLongError>
+[[noreturn]] void RaiseTooLong(const TooLongError& TooLong, std::u16string_view Label,
+                               std::u16string_view Offending) {
+  throw TooLong(Label, std::u16string(Offending));
+}
+
 // A text field with a double quote in it: its quotes are undone before its
 // length is checked. A field that is only checked is measured, not built.
 template <typename TooLongError>
-void ParseQuotedText(std::u16string_view Token, size_t MaxLen, const std::u16string& Label,
+void ParseQuotedText(std::u16string_view Token, size_t MaxLen, std::u16string_view Label,
                      std::u16string* Text, const TooLongError& TooLong) {
   const std::u16string_view inner = StripEnclosingQuotes(Token);
   if (Text == nullptr && HalvedLength(inner) <= MaxLen) return;
@@ -137,30 +145,75 @@ void ParseQuotedText(std::u16string_view Token, size_t MaxLen, const std::u16str
   std::u16string& text = Text != nullptr ? *Text : offending;
   text.clear();
   AppendHalvingQuotes(inner, text);
-  if (text.size() > MaxLen) throw TooLong(Label, text);
+  if (text.size() > MaxLen) RaiseTooLong(TooLong, Label, text);
 }
 
-// Converts and checks one field (HasQuote: the token holds a double quote). A
-// text goes into *Text (its buffer reused; none for a text that is only
-// checked), an amount into Amount. A field over its maximum raises the error
-// that TooLong(Label, offending text) builds.
+// Stores a checked text. Kept out of line (where the compiler allows saying
+// so), so that the checks around it stay small enough to be inlined for every
+// field.
+#if defined(__GNUC__)
+[[gnu::noinline]]
+#endif
+void Keep(std::u16string_view text, std::u16string& into) {
+  into.assign(text);
+}
+
+// ParseField of a text (HasQuote: the token holds a double quote): the text
+// goes into *Text (its buffer reused; none for a text that is only checked).
 template <typename TooLongError>
-inline void ParseField(std::u16string_view Token, bool HasQuote, bool IsText, int16_t MaxLen,
-                       const std::u16string& Label, std::u16string* Text, Currency& Amount,
-                       const RegionalSettings& Settings, const TooLongError& TooLong) {
+inline void ParseTextField(std::u16string_view Token, bool HasQuote, int16_t MaxLen,
+                           std::u16string_view Label, std::u16string* Text,
+                           const TooLongError& TooLong) {
   const size_t max_len = static_cast<size_t>(MaxLen);
-  if (!IsText) {
-    // The conversion comes first: a long text that is no number fails as a type mismatch.
-    Amount = Settings.ParseCurrency(Token);
-    if (Token.size() > max_len) throw TooLong(Label, std::u16string(Token));
-    return;
-  }
   if (HasQuote) {
     ParseQuotedText(Token, max_len, Label, Text, TooLong);
     return;
   }
-  if (Token.size() > max_len) throw TooLong(Label, std::u16string(Token));
-  if (Text != nullptr) Text->assign(Token);
+  if (Token.size() > max_len) RaiseTooLong(TooLong, Label, Token);
+  if (Text != nullptr) Keep(Token, *Text);
+}
+
+// The plainest amount text: an optional minus, 1 to 14 digits and, after the
+// decimal separator, 1 to 4 more. Five amounts stand in every statement line,
+// nearly all of this form, so it is read here directly; ParseCurrency reads it
+// to the same value (an exact decimal needs no rounding) and decides every
+// other text, blanks and digit grouping included.
+bool ReadPlainAmount(std::u16string_view text, char16_t decimal_separator, Currency& amount) {
+  auto is_digit = [](char16_t c) { return c >= u'0' && c <= u'9'; };
+  size_t i = 0;
+  const bool negative = !text.empty() && text[0] == u'-';
+  if (negative) ++i;
+  const size_t whole_start = i;
+  int64_t raw = 0;
+  for (; i < text.size() && is_digit(text[i]); ++i) raw = raw * 10 + (text[i] - u'0');
+  const size_t whole_digits = i - whole_start;
+  if (whole_digits == 0 || whole_digits > 14) return false;
+  int64_t scale = Currency::kScale;
+  if (i < text.size()) {
+    if (text[i] != decimal_separator) return false;
+    const size_t fraction_start = ++i;
+    for (; i < text.size() && is_digit(text[i]) && i - fraction_start < 4; ++i) {
+      raw = raw * 10 + (text[i] - u'0');
+      scale /= 10;
+    }
+    if (i == fraction_start || i != text.size()) return false;
+  }
+  amount = Currency::FromRaw((negative ? -raw : raw) * scale);
+  return true;
+}
+
+// ParseField of an amount. The conversion comes first: a long text that is no
+// number fails as a type mismatch.
+template <typename TooLongError>
+inline Currency ParseAmountField(std::u16string_view Token, int16_t MaxLen,
+                                 std::u16string_view Label, const RegionalSettings& Settings,
+                                 const TooLongError& TooLong) {
+  Currency amount;
+  if (!ReadPlainAmount(Token, Settings.decimal_separator, amount)) {
+    amount = Settings.ParseCurrency(Token);
+  }
+  if (Token.size() > static_cast<size_t>(MaxLen)) RaiseTooLong(TooLong, Label, Token);
+  return amount;
 }
 
 // An amount rounded to a 16-bit whole number, ties to even as CInt rounds.
@@ -176,8 +229,39 @@ int16_t ToInt16(Currency value) {
   return static_cast<int16_t>(whole);
 }
 
+// ParseField of field I of the table: converted, checked and stored. Each field gets code of
+// its own, so that its kind, maximum and place in the record are constants.
+template <size_t I, typename TooLongError>
+inline void ParseFieldAt(const TabbedLine& fields, StatementLine& into, bool scan_only,
+                         const RegionalSettings& settings, const TooLongError& too_long) {
+  constexpr FieldSpec field = kStatementFields[I];
+  if constexpr (field.kind == FieldKind::kText) {
+    // A dropped field, or one the scan does not read, is checked without being kept.
+    std::u16string* keep = nullptr;
+    if constexpr (field.text != nullptr) {
+      if (!scan_only || field.read_by_scan) keep = &(into.*field.text);
+    }
+    ParseTextField(fields.Field(I), fields.HasQuote(I), field.max_len, field.label, keep,
+                   too_long);
+  } else if constexpr (field.kind == FieldKind::kAmount) {
+    into.*field.amount =
+        ParseAmountField(fields.Field(I), field.max_len, field.label, settings, too_long);
+  } else {
+    into.*field.number = ToInt16(
+        ParseAmountField(fields.Field(I), field.max_len, field.label, settings, too_long));
+  }
+}
+
+// Every field in file order, so that the first faulty one is the one reported.
+template <typename TooLongError, size_t... I>
+void ParseFields(const TabbedLine& fields, StatementLine& into, bool scan_only,
+                 const RegionalSettings& settings, const TooLongError& too_long,
+                 std::index_sequence<I...>) {
+  (ParseFieldAt<I>(fields, into, scan_only, settings, too_long), ...);
+}
+
 void ClearStatementLine(StatementLine& line) {
-  for (const FieldSpec& field : StatementFields()) {
+  for (const FieldSpec& field : kStatementFields) {
     if (field.text) (line.*field.text).clear();
     if (field.amount) line.*field.amount = Currency();
     if (field.number) line.*field.number = 0;
@@ -238,39 +322,14 @@ void CBankCl_VB::ParseStatementLine(const std::u16string& Line, StatementLine& I
     return;
   }
   const std::u16string converted = LineConverterOnFirstUse().Convert(Line, host::kConvertFromBank);
-
-  const RegionalSettings& settings = RegionalSettings::Current();
-  const auto too_long = [this](const std::u16string& label, const std::u16string& text) {
-    return ComError(kErrValueTooLong, label, ErrorText(kErrValueTooLong, label, text));
-  };
   TabbedLine fields;
   fields.Split(converted);
-  const FieldTable& table = StatementFields();
-  Currency number;
-  Currency unused_amount;
-  for (size_t i = 0; i < table.size(); ++i) {
-    const FieldSpec& field = table[i];
-    const std::u16string_view token = fields.Field(i);
-    const bool has_quote = fields.HasQuote(i);
-    switch (field.kind) {
-      case FieldKind::kText: {
-        // A dropped field, or one the scan does not read, is checked without being kept.
-        const bool keep = field.text != nullptr && (!ScanOnly || field.read_by_scan);
-        ParseField(token, has_quote, true, field.max_len, field.label,
-                   keep ? &(Into.*field.text) : nullptr, unused_amount, settings, too_long);
-        break;
-      }
-      case FieldKind::kAmount:
-        ParseField(token, has_quote, false, field.max_len, field.label, nullptr,
-                   Into.*field.amount, settings, too_long);
-        break;
-      case FieldKind::kNumber:
-        ParseField(token, has_quote, false, field.max_len, field.label, nullptr, number,
-                   settings, too_long);
-        Into.*field.number = ToInt16(number);
-        break;
-    }
-  }
+  const auto too_long = [this](std::u16string_view label, const std::u16string& text) {
+    const std::u16string source(label);
+    return ComError(kErrValueTooLong, source, ErrorText(kErrValueTooLong, source, text));
+  };
+  ParseFields(fields, Into, ScanOnly, RegionalSettings::Current(), too_long,
+              std::make_index_sequence<kStatementFields.size()>());
 }
 
 }  // namespace norv

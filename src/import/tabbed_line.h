@@ -1,5 +1,5 @@
 // TabbedLine: the first fields of a tab-separated line. One pass over the line
-// finds where each field ends and which fields hold a double quote (sixteen
+// finds where each field ends and which fields hold a double quote (32
 // characters at a time where the processor has SSE2), so that a statement line
 // of 32 fields costs one scan and no search per field.
 #pragma once

@@ -61,9 +61,8 @@ QWidget* FormDialog::ForWindowHandle(intptr_t handle) {
 }
 
 FormDialog::FormDialog(forms::Form& form, const BookLister& books, QWidget* parent)
-    : QDialog(parent,
-              Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                  Qt::WindowCloseButtonHint),
+    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowCloseButtonHint),
       form_(form) {
   setObjectName(Q(form.Name()));
   setFont(FormFont(form.FontName()));

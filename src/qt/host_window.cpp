@@ -11,17 +11,21 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFormLayout>
+#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QTabWidget>
+#include <QSplitter>
 #include <QTableWidget>
 #include <QToolBar>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <initializer_list>
 
 #include "forms/control.h"
 #include "forms/form.h"
@@ -38,6 +42,12 @@ namespace {
 
 QString Q(const std::u16string& text) { return QString::fromStdU16String(text); }
 QString Text(const Variant& value) { return Q(VariantToText(value)); }
+
+// Amounts with their two decimals, as an accountant reads them.
+QString Money(Currency amount) {
+  return QLocale(QLocale::Lithuanian, QLocale::Lithuania)
+      .toString(static_cast<double>(amount.raw()) / 10000.0, 'f', 2);
+}
 
 // The host program's own captions.
 const QString kTitle = QStringLiteral("clientbank – kliento-banko mainai");
@@ -63,9 +73,15 @@ QTableWidget* MakeTable(const QStringList& headers) {
   return table;
 }
 
-void SetRow(QTableWidget* table, int row, const QStringList& cells) {
+// Numbers (columns listed in `numeric`) stand right-aligned.
+void SetRow(QTableWidget* table, int row, const QStringList& cells,
+            std::initializer_list<int> numeric = {}) {
   for (int column = 0; column < cells.size(); ++column) {
-    table->setItem(row, column, new QTableWidgetItem(cells[column]));
+    auto* item = new QTableWidgetItem(cells[column]);
+    if (std::find(numeric.begin(), numeric.end(), column) != numeric.end()) {
+      item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    }
+    table->setItem(row, column, item);
   }
 }
 
@@ -82,6 +98,14 @@ int CountLines(const QString& path) {
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly)) return 0;
   return static_cast<int>(file.readAll().count('\n'));
+}
+
+// Columns as wide as their contents, the last one taking the rest of the width
+// (set again, since sizing to contents fixes the last one's width too).
+void FitColumns(QTableWidget* table) {
+  table->resizeColumnsToContents();
+  table->horizontalHeader()->setStretchLastSection(false);
+  table->horizontalHeader()->setStretchLastSection(true);
 }
 
 }  // namespace
@@ -121,22 +145,34 @@ HostWindow::HostWindow(GuiServices services, QtUiServices& ui, QWidget* parent)
   outcome_->setWordWrap(true);
   layout->addWidget(outcome_);
 
-  documents_ = MakeTable({QStringLiteral("Sąskaita"), QStringLiteral("Dok. Nr."),
-                          QStringLiteral("Data"), QStringLiteral("D/K"), QStringLiteral("Suma"),
-                          QStringLiteral("Valiuta"), QStringLiteral("Kor. kodas"),
-                          QStringLiteral("Kor. sąskaita"), QStringLiteral("Kor. bankas"),
-                          QStringLiteral("Paskirtis")});
+  documents_ =
+      MakeTable({QStringLiteral("Sąskaita"), QStringLiteral("Dok. Nr."), QStringLiteral("Data"),
+                 QStringLiteral("D/K"), QStringLiteral("Suma"), QStringLiteral("Valiuta"),
+                 QStringLiteral("Kor. kodas"), QStringLiteral("Kor. sąskaita"),
+                 QStringLiteral("Kor. bankas"), QStringLiteral("Paskirtis")});
   rates_ = MakeTable({QStringLiteral("Valiuta"), QStringLiteral("Kurso tipas"),
                       QStringLiteral("Data"), QStringLiteral("Kursas")});
   files_ = MakeTable({QStringLiteral("Failas"), QStringLiteral("Eilučių"),
                       QStringLiteral("Dydis, B"), QStringLiteral("Įrašytas")});
-  tabs_ = new QTabWidget;
-  tabs_->addTab(documents_, QStringLiteral("Importuoti dokumentai"));
-  tabs_->addTab(rates_, QStringLiteral("Valiutų kursai"));
-  tabs_->addTab(files_, QStringLiteral("Įrašyti failai"));
-  layout->addWidget(tabs_, 1);
+  // All three results at once: the documents across the top, the rates and the
+  // files written side by side below.
+  auto titled = [](const QString& title, QWidget* content) {
+    auto* box = new QGroupBox(title);
+    auto* box_layout = new QVBoxLayout(box);
+    box_layout->addWidget(content);
+    return box;
+  };
+  auto* lower = new QSplitter(Qt::Horizontal);
+  lower->addWidget(titled(QStringLiteral("Valiutų kursai"), rates_));
+  lower->addWidget(titled(QStringLiteral("Įrašyti failai"), files_));
+  lower->setStretchFactor(0, 1);
+  lower->setStretchFactor(1, 1);
+  auto* results = new QSplitter(Qt::Vertical);
+  results->addWidget(titled(QStringLiteral("Importuoti dokumentai"), documents_));
+  results->addWidget(lower);
+  layout->addWidget(results, 1);
   setCentralWidget(central);
-  resize(900, 480);
+  resize(960, 640);
 
   // The component's dialogs are the host's only view of what the user chose:
   // the export target and the statement file are read as the dialogs end.
@@ -251,10 +287,8 @@ void HostWindow::ExportPayments(const QString& docs_file, Date end_date) {
   }
   if (local > 0) NoteFileWritten(export_folder_, dp_name_);
   if (foreign > 0) NoteFileWritten(export_folder_, fp_name_);
-  ShowOutcome(QStringLiteral("Eksportuota mokėjimų: vietinių %1, valiutinių %2.")
-                  .arg(local)
-                  .arg(foreign));
-  tabs_->setCurrentWidget(files_);
+  ShowOutcome(
+      QStringLiteral("Eksportuota mokėjimų: vietinių %1, valiutinių %2.").arg(local).arg(foreign));
 }
 
 void HostWindow::NoteFileWritten(const std::u16string& folder, const std::u16string& name) {
@@ -264,8 +298,9 @@ void HostWindow::NoteFileWritten(const std::u16string& folder, const std::u16str
   files_->insertRow(0);
   SetRow(files_, 0,
          {path, QString::number(CountLines(path)), QString::number(info.size()),
-          info.lastModified().toString(QStringLiteral("yyyy.MM.dd HH:mm:ss"))});
-  files_->resizeColumnsToContents();
+          info.lastModified().toString(QStringLiteral("yyyy.MM.dd HH:mm:ss"))},
+         {1, 2});
+  FitColumns(files_);
 }
 
 void HostWindow::ImportStatement(const QString& account) {
@@ -281,7 +316,8 @@ void HostWindow::ImportStatement(const QString& account) {
     if (accepted) {
       StatementDoc doc;
       while (bank->ImportDoc(doc)) {
-        docs.push_back(doc);
+        // Kind 3 is nothing to import: the end marker or a line of another account.
+        if (doc.DocKind != kDocNone) docs.push_back(doc);
         doc = StatementDoc{};
       }
     }
@@ -310,7 +346,6 @@ void HostWindow::ImportStatement(const QString& account) {
   ShowOutcome(QStringLiteral("Importuota dokumentų: %1 (sąskaita %2, %3 – %4).")
                   .arg(docs.size())
                   .arg(account, Text(head.DateFrom), Text(head.DateTo)));
-  tabs_->setCurrentWidget(documents_);
 }
 
 void HostWindow::LoadRates() {
@@ -322,7 +357,6 @@ void HostWindow::LoadRates() {
   }
   RefreshResults();
   ShowOutcome(QStringLiteral("Valiutų kursų knygoje įrašų: %1.").arg(rates_->rowCount()));
-  tabs_->setCurrentWidget(rates_);
 }
 
 void HostWindow::RefreshResults() {
@@ -333,23 +367,26 @@ void HostWindow::RefreshResults() {
     const StatementDoc& doc = stored[row].doc;
     SetRow(documents_, row,
            {Q(doc.ClientAccount), Q(doc.DocNumber), Text(doc.OpDate),
-            doc.IsDebit ? QStringLiteral("D") : QStringLiteral("K"), Text(doc.Amount),
+            doc.IsDebit ? QStringLiteral("D") : QStringLiteral("K"), Money(doc.Amount),
             Q(doc.CurrencyCode), Q(doc.CorrCode), Q(doc.CorrAccount), Q(doc.CorrBankName),
-            Q(doc.Comment)});
+            Q(doc.Comment)},
+           {4});
   }
-  documents_->resizeColumnsToContents();
+  FitColumns(documents_);
 
   const hostkit::BookSpec* rates_book = hostkit::FindBook(u"REFCurrencyRate");
   std::vector<hostkit::BookRecord> rates;
-  if (rates_book != nullptr) rates = hostkit::BookStore(services_.host->database()).List(*rates_book);
+  if (rates_book != nullptr)
+    rates = hostkit::BookStore(services_.host->database()).List(*rates_book);
   rates_->setRowCount(static_cast<int>(rates.size()));
   for (int row = 0; row < static_cast<int>(rates.size()); ++row) {
     hostkit::BookRecord& record = rates[row];
     SetRow(rates_, row,
-           {Text(record[u"CurrencyCode"]), Text(record[u"RateTypeCode"]),
-            Text(record[u"DateRate"]), Text(record[u"Rate"])});
+           {Text(record[u"CurrencyCode"]), Text(record[u"RateTypeCode"]), Text(record[u"DateRate"]),
+            Text(record[u"Rate"])},
+           {3});
   }
-  rates_->resizeColumnsToContents();
+  FitColumns(rates_);
 }
 
 int RunGui(int& argc, char** argv, const GuiServices& services) {

@@ -21,7 +21,6 @@
 
 class QLabel;
 class QTableWidget;
-class QTabWidget;
 
 namespace norv::qt {
 
@@ -59,7 +58,6 @@ class HostWindow : public QMainWindow {
   QTableWidget* documents_table() const { return documents_; }
   QTableWidget* rates_table() const { return rates_; }
   QTableWidget* files_table() const { return files_; }
-  QTabWidget* results() const { return tabs_; }
 
  private:
   void AskExport();
@@ -69,7 +67,6 @@ class HostWindow : public QMainWindow {
 
   GuiServices services_;
   QtUiServices& ui_;
-  QTabWidget* tabs_ = nullptr;
   QTableWidget* documents_ = nullptr;
   QTableWidget* rates_ = nullptr;
   QTableWidget* files_ = nullptr;

@@ -43,7 +43,8 @@ class QtFolderBrowser : public host::FolderBrowser {
 // followed by NULs up to the buffer's length.
 class QtFileOpenDialog : public host::FileOpenDialog {
  public:
-  explicit QtFileOpenDialog(FileDialogRunner runner = ExecFileDialog) : runner_(std::move(runner)) {}
+  explicit QtFileOpenDialog(FileDialogRunner runner = ExecFileDialog)
+      : runner_(std::move(runner)) {}
   void SetRunner(FileDialogRunner runner) { runner_ = std::move(runner); }
 
   std::optional<std::u16string> GetOpenFileName(const host::OpenFileRequest& request) override;

@@ -11,9 +11,10 @@ namespace {
 TEST_F(ClientBankTest, HelpListsEveryCommand) {
   ProgramRun run = RunProgram({"--help"});
   EXPECT_EQ(run.status, 0);
-  for (const char* command : {"init [--demo]", "books list BOOK", "books add BOOK FILE.json",
-                              "paths set KEY FOLDER", "export --end-date", "import --account",
-                              "rates [--LB CODE]", "demo", "register LIBRARY", "unregister LIBRARY"}) {
+  for (const char* command :
+       {"init [--demo]", "books list BOOK", "books add BOOK FILE.json", "paths set KEY FOLDER",
+        "export --end-date", "import --account", "rates [--LB CODE]", "demo", "register LIBRARY",
+        "unregister LIBRARY"}) {
     EXPECT_NE(run.out.find(command), std::string::npos) << command;
   }
 }
@@ -31,7 +32,8 @@ TEST_P(BadUseTest, ExitsTwoWithAUsageLine) {
 INSTANTIATE_TEST_SUITE_P(
     Commands, BadUseTest,
     ::testing::Values(std::vector<std::string>{}, std::vector<std::string>{"frobnicate"},
-                      std::vector<std::string>{"books"}, std::vector<std::string>{"export", "docs.json"},
+                      std::vector<std::string>{"books"},
+                      std::vector<std::string>{"export", "docs.json"},
                       std::vector<std::string>{"--regional", "lv-LV", "init"},
                       std::vector<std::string>{"import", "--account", "1", "a.txt", "b.txt"},
                       std::vector<std::string>{"rates", "--Cash", "LB", "kursai.txt"}));
@@ -60,18 +62,20 @@ TEST_F(ClientBankTest, BooksAddReplacesByKeyAndGivesRatesNewIdcs) {
   std::string first = WriteFile("rates.json", R"([
     {"CurrencyCode": "EUR", "RateTypeCode": "LB", "DateRate": "2024-01-31", "Rate": "3.4528"},
     {"CurrencyCode": "USD", "RateTypeCode": "LB", "DateRate": "2024-01-31", "Rate": 0.5}])");
-  EXPECT_EQ(Ok({"books", "add", "REFCurrencyRate", first}), "added or replaced 2 records of REFCurrencyRate\n");
+  EXPECT_EQ(Ok({"books", "add", "REFCurrencyRate", first}),
+            "added or replaced 2 records of REFCurrencyRate\n");
   std::string again = WriteFile("again.json", R"([
     {"CurrencyCode": "EUR", "RateTypeCode": "LB", "DateRate": "2024-01-31", "Rate": "-922337203685477.5808"},
     {"CurrencyCode": "EUR", "RateTypeCode": "LB", "DateRate": "2024-02-01", "Rate": null}])");
   Ok({"books", "add", "REFCurrencyRate", again});
-  EXPECT_EQ(Ok({"books", "list", "REFCurrencyRate"}),
-            R"({"IDC":1,"CurrencyCode":"EUR","RateTypeCode":"LB","DateRate":"2024-01-31","Rate":"-922337203685477.5808"})"
-            "\n"
-            R"({"IDC":3,"CurrencyCode":"EUR","RateTypeCode":"LB","DateRate":"2024-02-01","Rate":null})"
-            "\n"
-            R"({"IDC":2,"CurrencyCode":"USD","RateTypeCode":"LB","DateRate":"2024-01-31","Rate":"0.5000"})"
-            "\n");
+  EXPECT_EQ(
+      Ok({"books", "list", "REFCurrencyRate"}),
+      R"({"IDC":1,"CurrencyCode":"EUR","RateTypeCode":"LB","DateRate":"2024-01-31","Rate":"-922337203685477.5808"})"
+      "\n"
+      R"({"IDC":3,"CurrencyCode":"EUR","RateTypeCode":"LB","DateRate":"2024-02-01","Rate":null})"
+      "\n"
+      R"({"IDC":2,"CurrencyCode":"USD","RateTypeCode":"LB","DateRate":"2024-01-31","Rate":"0.5000"})"
+      "\n");
 }
 
 struct BadFileCase {
@@ -99,24 +103,33 @@ const std::vector<std::string> kExport{"export", "--end-date", "2024-01-31", "--
 INSTANTIATE_TEST_SUITE_P(
     Files, BadFileTest,
     ::testing::Values(
-        BadFileCase{kAddCurrencies, R"([{"CurrencyCode": "EUR"},)", "error 5: clientbank: Invalid procedure call or argument: '"},
+        BadFileCase{kAddCurrencies, R"([{"CurrencyCode": "EUR"},)",
+                    "error 5: clientbank: Invalid procedure call or argument: '"},
         BadFileCase{kAddCurrencies, R"({"CurrencyCode": "EUR"})", "error 5: clientbank: "},
-        BadFileCase{kAddCurrencies, R"([{"CurrencyCode": "EUR"}, {"CurrencyCode": "USD", "Kodas": 1}])",
-                    "error 5: clientbank: Invalid procedure call or argument: record 2: unknown key \"Kodas\""},
+        BadFileCase{kAddCurrencies,
+                    R"([{"CurrencyCode": "EUR"}, {"CurrencyCode": "USD", "Kodas": 1}])",
+                    "error 5: clientbank: Invalid procedure call or argument: record 2: unknown "
+                    "key \"Kodas\""},
         BadFileCase{kAddCurrencies, R"([{"CurrencyCode": 978}])",
-                    "error 13: clientbank: Type mismatch: record 1, key \"CurrencyCode\": expected a string"},
+                    "error 13: clientbank: Type mismatch: record 1, key \"CurrencyCode\": expected "
+                    "a string"},
         BadFileCase{kAddCurrencies, R"([{"Name": "Euras"}])",
-                    "error 5: clientbank: Invalid procedure call or argument: record 1: the key field \"CurrencyCode\""},
-        BadFileCase{kExport, R"([{"DocType": 1, "Amount": "1.00"}, {"DocType": 1, "Amout": "1.00"}])",
-                    "error 5: clientbank: Invalid procedure call or argument: document 2: unknown key \"Amout\""},
-        BadFileCase{kExport, R"([{"DocType": 1, "Amount": true}])",
-                    "error 13: clientbank: Type mismatch: document 1, key \"Amount\": expected an amount"},
+                    "error 5: clientbank: Invalid procedure call or argument: record 1: the key "
+                    "field \"CurrencyCode\""},
+        BadFileCase{kExport,
+                    R"([{"DocType": 1, "Amount": "1.00"}, {"DocType": 1, "Amout": "1.00"}])",
+                    "error 5: clientbank: Invalid procedure call or argument: document 2: unknown "
+                    "key \"Amout\""},
+        BadFileCase{
+            kExport, R"([{"DocType": 1, "Amount": true}])",
+            "error 13: clientbank: Type mismatch: document 1, key \"Amount\": expected an amount"},
         BadFileCase{kExport, R"([{"DocType": 1, "Amount": "1,50"}])",
                     "error 13: clientbank: Type mismatch: document 1, key \"Amount\""},
         BadFileCase{kExport, R"([{"DocType": 1, "DocDate": "2024-02-30"}])",
                     "error 13: clientbank: Type mismatch: document 1, key \"DocDate\""},
         BadFileCase{kExport, R"([{"DocType": "1"}])",
-                    "error 13: clientbank: Type mismatch: document 1, key \"DocType\": expected an integer"}));
+                    "error 13: clientbank: Type mismatch: document 1, key \"DocType\": expected an "
+                    "integer"}));
 
 TEST_F(ClientBankTest, AMissingFileIsFileNotFound) {
   ProgramRun run = Cb({"books", "add", "REFCurrency", folder.File("nera.json")});
@@ -135,9 +148,13 @@ TEST_F(ClientBankTest, PathsSetKeepsTheAbsoluteFolder) {
 TEST_F(ClientBankTest, RegisterAndUnregisterGoThroughTheLibrary) {
   std::string library = std::filesystem::canonical(BuiltLibraryPath()).string();
   EXPECT_EQ(Ok({"register", BuiltLibraryPath()}),
-            "registered Norv_RazizeRuveRO_DOS.CBankCl_VB -> " + library + "\n"
-            "registered Norv_RazizeRuveRO_DOS.CBrowsePath -> " + library + "\n"
-            "registered Norv_RazizeRuveRO_DOS.CErrDescription -> " + library + "\n");
+            "registered Norv_RazizeRuveRO_DOS.CBankCl_VB -> " + library +
+                "\n"
+                "registered Norv_RazizeRuveRO_DOS.CBrowsePath -> " +
+                library +
+                "\n"
+                "registered Norv_RazizeRuveRO_DOS.CErrDescription -> " +
+                library + "\n");
   std::string removed = Ok({"unregister", BuiltLibraryPath()});
   EXPECT_EQ(removed,
             "unregistered Norv_RazizeRuveRO_DOS.CBankCl_VB\n"
@@ -152,7 +169,8 @@ TEST_F(ClientBankTest, RegisterAndUnregisterGoThroughTheLibrary) {
 
   ProgramRun text = Cb({"register", WriteFile("text.so", "not a library")});
   EXPECT_EQ(text.status, 2);
-  EXPECT_EQ(text.err.rfind("error 48: DefaultHost.ComponentRegistry: Error in loading DLL: ", 0), 0u)
+  EXPECT_EQ(text.err.rfind("error 48: DefaultHost.ComponentRegistry: Error in loading DLL: ", 0),
+            0u)
       << text.err;
 }
 
@@ -162,8 +180,9 @@ TEST_F(ClientBankTest, ABusyDatabaseIsAClearError) {
   other->Execute("BEGIN IMMEDIATE");
   ProgramRun run = Cb({"--busy-timeout", "100", "paths", "set", "ClientBank", "/srv"});
   EXPECT_EQ(run.status, 2);
-  EXPECT_EQ(run.err, "error 75: DefaultHost.Database: Path/File access error: the database '" + db +
-                         "' is busy: another program holds its lock; try again when it has finished\n");
+  EXPECT_EQ(run.err,
+            "error 75: DefaultHost.Database: Path/File access error: the database '" + db +
+                "' is busy: another program holds its lock; try again when it has finished\n");
   EXPECT_EQ(Ok({"books", "list", "PathKey"}), "");  // readers do not wait for the writer
   other->Execute("ROLLBACK");
 }
@@ -173,14 +192,15 @@ TEST_F(ClientBankTest, AReadOnlyDatabaseListsButRefusesChanges) {
   ASSERT_EQ(chmod(db.c_str(), 0444), 0);
   ProgramRun change = Cb({"paths", "set", "ClientBank", "/tmp"}, {"", true});
   EXPECT_EQ(change.status, 2);
-  EXPECT_EQ(change.err.rfind("error 70: DefaultHost.Database: Permission denied: the database '" + db +
-                                 "' is read-only",
+  EXPECT_EQ(change.err.rfind("error 70: DefaultHost.Database: Permission denied: the database '" +
+                                 db + "' is read-only",
                              0),
             0u)
       << change.err;
   ProgramRun list = Cb({"books", "list", "PathKey"}, {"", true});
   EXPECT_EQ(list.status, 0) << list.err;
-  EXPECT_EQ(list.out, R"({"Key":"ClientBank","EntryPath":"/srv"})" "\n");
+  EXPECT_EQ(list.out, R"({"Key":"ClientBank","EntryPath":"/srv"})"
+                      "\n");
 }
 
 TEST_F(ClientBankTest, GuiIsAcceptedAndSaysWhenItArrives) {

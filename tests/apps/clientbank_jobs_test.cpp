@@ -98,11 +98,16 @@ class ImportTest : public ClientBankTest {
   std::string WriteStatement() {
     return WriteFile(
         "israsas.txt",
-        BankFile({StatementLine({{2, "2024.01.05"}, {3, "12345678901"}, {5, "LT"}, {6, "1001"},
-                                  {11, "150,00"}, {17, "AB SEB bankas"}, {19, "Apmokėjimas"},
-                                  {30, "LT121000011101001000"}}),
-                   StatementLine({{2, "2024.01.03"}, {3, "12345678901"}, {5, "EUR"}, {9, "80,00"}}),
-                   StatementLine({{2, "2024.01.09"}, {3, "99999999999"}, {5, "EUR"}}), "GALAS"}));
+        BankFile({StatementLine({{2, "2024.01.05"},
+                                 {3, "12345678901"},
+                                 {5, "LT"},
+                                 {6, "1001"},
+                                 {11, "150,00"},
+                                 {17, "AB SEB bankas"},
+                                 {19, "Apmokėjimas"},
+                                 {30, "LT121000011101001000"}}),
+                  StatementLine({{2, "2024.01.03"}, {3, "12345678901"}, {5, "EUR"}, {9, "80,00"}}),
+                  StatementLine({{2, "2024.01.09"}, {3, "99999999999"}, {5, "EUR"}}), "GALAS"}));
   }
 };
 
@@ -167,7 +172,10 @@ TEST_F(RatesTest, StoresEachChosenColumnUnderItsRateType) {
                                    RateLine("PLN", {"0.81234567"})})});
   ASSERT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.out, Text(998) + " 2\n");
-  EXPECT_EQ(Rates(), JsonLines(R"({"IDC":2,"CurrencyCode":"EUR","RateTypeCode":"Buy","DateRate":"2024-01-31","Rate":"3.4000"}
+  EXPECT_EQ(
+      Rates(),
+      JsonLines(
+          R"({"IDC":2,"CurrencyCode":"EUR","RateTypeCode":"Buy","DateRate":"2024-01-31","Rate":"3.4000"}
 {"IDC":1,"CurrencyCode":"EUR","RateTypeCode":"LB","DateRate":"2024-01-31","Rate":"3.4528"}
 {"IDC":3,"CurrencyCode":"PLN","RateTypeCode":"LB","DateRate":"2024-01-31","Rate":"8.1235"}
 )"));
@@ -217,8 +225,9 @@ TEST_F(ClientBankTest, DemoRunsTheThreeJobs) {
   EXPECT_TRUE(std::filesystem::exists(demo + "/bank/240131.mok"));
   EXPECT_TRUE(std::filesystem::exists(demo + "/bank/240131.tar"));
   EXPECT_NE(run.out.find(Text(988) + " - 2"), std::string::npos);
-  EXPECT_NE(run.out.find(R"({"Account":"12345678901","DateFrom":"2024-01-02","DateTo":"2024-01-15")"),
-            std::string::npos);
+  EXPECT_NE(
+      run.out.find(R"({"Account":"12345678901","DateFrom":"2024-01-02","DateTo":"2024-01-15")"),
+      std::string::npos);
   EXPECT_NE(run.out.find(Text(998) + " 4"), std::string::npos);
   std::filesystem::remove_all(demo);
 }

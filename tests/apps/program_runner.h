@@ -14,7 +14,7 @@ struct ProgramRun {
 };
 
 struct RunOptions {
-  std::string cwd;           // empty: the test's own
+  std::string cwd;            // empty: the test's own
   bool unprivileged = false;  // run as "nobody" when the tests run as root
 };
 

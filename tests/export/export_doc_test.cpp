@@ -171,7 +171,7 @@ TEST_F(ExportDocTest, FractionOfADocNumberTakesTheRegionalDecimalSeparator) {
   PaymentDoc doc = ExampleLocalDoc();
   doc.DocNumber = u"12.50";
   const std::u16string separator(1, RegionalSettings::Current().decimal_separator);
-  EXPECT_EQ(ExportOne(kLocal, doc).substr(0, 15), U16ToUtf8(u"12" + separator + u"5,2004.03."));
+  EXPECT_EQ(ExportOne(kLocal, doc).substr(0, 13), U16ToUtf8(u"12" + separator + u"5,2004.03."));
 }
 
 TEST_F(ExportDocTest, DateOfAnyDocumentIsYearMonthDayWithPoints) {

@@ -11,11 +11,11 @@
 #include "core/cbankcl_vb.h"
 #include "core/error_numbers.h"
 #include "core/records.h"
-#include "support/recording_host.h"
 #include "runtime/com_error.h"
 #include "runtime/date.h"
 #include "runtime/regional.h"
 #include "runtime/text.h"
+#include "support/recording_host.h"
 
 namespace norv::testing {
 

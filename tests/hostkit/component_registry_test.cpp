@@ -44,8 +44,8 @@ class ComponentRegistryTest : public ::testing::Test {
 
 TEST_F(ComponentRegistryTest, TheLibraryRegistersItsClassesAndHandsOutObjects) {
   std::vector<std::string> classes = registry.RegisterLibrary(BuiltLibrary());
-  EXPECT_EQ(classes, (std::vector<std::string>{kClassClientBank, kClassBrowsePath,
-                                               kClassErrDescription}));
+  EXPECT_EQ(classes,
+            (std::vector<std::string>{kClassClientBank, kClassBrowsePath, kClassErrDescription}));
   std::string canonical = std::filesystem::canonical(BuiltLibrary()).string();
   for (const auto& [name, library] : registry.Classes()) EXPECT_EQ(library, canonical) << name;
 
@@ -70,7 +70,8 @@ TEST_F(ComponentRegistryTest, TheLibraryRefusesAClassItDoesNotHave) {
   auto create = reinterpret_cast<CreateObjectFn>(dlsym(handle, "Norv_CreateObject"));
   ASSERT_NE(create, nullptr);
   void* object = &handle;
-  EXPECT_EQ(create("Norv_RazizeRuveRO_DOS.CFile", &object, nullptr, nullptr), kNorvClassNotAvailable);
+  EXPECT_EQ(create("Norv_RazizeRuveRO_DOS.CFile", &object, nullptr, nullptr),
+            kNorvClassNotAvailable);
   EXPECT_EQ(object, nullptr);
 }
 

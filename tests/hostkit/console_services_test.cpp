@@ -30,7 +30,8 @@ TEST(ConsoleTest, MessagesGoToTheOutputAndErrorsToTheErrorStream) {
   std::ostringstream out, err;
   auto console = std::make_shared<Console>(out, err);
   ConsoleMessageWindow window(console);
-  EXPECT_EQ(host::ShowSimpleMessage(window, u"Baigta.\r\n\r\nDP - 2", host::kMessageInformation), 1);
+  EXPECT_EQ(host::ShowSimpleMessage(window, u"Baigta.\r\n\r\nDP - 2", host::kMessageInformation),
+            1);
   host::ShowSimpleMessage(window, u"Klaida: %0", host::kMessageError);
   console->PendingError(ComError(5, u"m_btSelect_Click", u"Invalid procedure call or argument"));
   ConsoleErrorContext context(console);
@@ -53,10 +54,10 @@ TEST(HalfEvenUtilityTest, RoundsToTheDigitsTiesToEven) {
     int64_t rounded;
   };
   HalfEvenUtility utility;
-  for (const Case& c : {Case{12345, 4, 12345}, Case{12345, 3, 12340}, Case{12355, 3, 12360},
-                        Case{12351, 3, 12350}, Case{-12355, 3, -12360}, Case{-12345, 3, -12340},
-                        Case{15000, 0, 20000}, Case{25000, 0, 20000}, Case{-25001, 0, -30000},
-                        Case{2896, 2, 2900}, Case{2850, 2, 2800}}) {
+  for (const Case& c :
+       {Case{12345, 4, 12345}, Case{12345, 3, 12340}, Case{12355, 3, 12360}, Case{12351, 3, 12350},
+        Case{-12355, 3, -12360}, Case{-12345, 3, -12340}, Case{15000, 0, 20000},
+        Case{25000, 0, 20000}, Case{-25001, 0, -30000}, Case{2896, 2, 2900}, Case{2850, 2, 2800}}) {
     EXPECT_EQ(utility.RoundMoney(Currency::FromRaw(c.raw), c.digits).raw(), c.rounded)
         << c.raw << " to " << c.digits;
   }

@@ -32,15 +32,17 @@ class DefaultHostTest : public ::testing::Test {
 };
 
 TEST_F(DefaultHostTest, FormValuesOutliveTheHostWithTheirKinds) {
-  const std::vector<Variant> values{std::u16string(u"C:\\bankas\\"), int32_t{7}, 2.5,
-                                    Currency::FromRaw(-34528), Date::FromCivil(2024, 1, 31), true};
+  const std::vector<Variant> values{
+      std::u16string(u"C:\\bankas\\"), int32_t{7}, 2.5, Currency::FromRaw(-34528),
+      Date::FromCivil(2024, 1, 31),    true};
   {
     auto host = OpenHost();
     for (size_t i = 0; i < values.size(); ++i) {
       host->App().GetFormSettings().WriteFormValue(u"SelectFilesDlg", u"key" + IntToText(i),
                                                    values[i]);
     }
-    host->App().GetFormSettings().WriteFormValue(u"SelectFilesDlg", u"key0", std::u16string(u"D:\\"));
+    host->App().GetFormSettings().WriteFormValue(u"SelectFilesDlg", u"key0",
+                                                 std::u16string(u"D:\\"));
   }
   auto host = OpenHost();
   for (size_t i = 1; i < values.size(); ++i) {
@@ -75,8 +77,7 @@ TEST_F(DefaultHostTest, AnExportRunWritesCodePage775WhenTheSettingSaysSo) {
   auto host = OpenHost();
   host->SetCodePage(kCodePageDosBaltic);
   host::HostLibrary::Install(host);
-  host->Driver().ExpectShow(u"SelectFilesDlg",
-                            {Type(u"edPath", folder.u16path()), Click(u"btOk")});
+  host->Driver().ExpectShow(u"SelectFilesDlg", {Type(u"edPath", folder.u16path()), Click(u"btOk")});
   PaymentDoc doc;
   doc.DocNumber = u"125";
   doc.DocDate = Date::FromCivil(2004, 3, 15);
@@ -105,8 +106,9 @@ TEST_F(DefaultHostTest, AnExportRunWritesCodePage775WhenTheSettingSaysSo) {
 TEST_F(DefaultHostTest, ADialogErrorIsPrintedAndCounted) {
   auto host = OpenHost();
   host::HostLibrary::Install(host);
-  host->Driver().ExpectShow(u"LoadStatementDlg",
-                            {Type(u"edImpFile", Utf8ToU16(folder.File("nera.txt"))), Click(u"btOk")});
+  host->Driver().ExpectShow(
+      u"LoadStatementDlg",
+      {Type(u"edImpFile", Utf8ToU16(folder.File("nera.txt"))), Click(u"btOk")});
   CBankCl_VB bank;
   StHead head;
   head.Account = u"12345678901";

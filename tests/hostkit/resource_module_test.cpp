@@ -63,11 +63,12 @@ TEST(NorvFormResTest, TemplatesHoldTheirPlaceholders) {
     int32_t id;
     std::vector<std::u16string> placeholders;
   };
-  for (const Case& c : {Case{1198, {u"%0", u"%1", u"%2"}}, Case{1199, {u"%0", u"%1"}},
-                        Case{1200, {u"%0"}}}) {
+  for (const Case& c :
+       {Case{1198, {u"%0", u"%1", u"%2"}}, Case{1199, {u"%0", u"%1"}}, Case{1200, {u"%0"}}}) {
     std::u16string text = NorvFormResText(c.id);
     for (const std::u16string& placeholder : c.placeholders) {
-      EXPECT_NE(text.find(placeholder), std::u16string::npos) << c.id << " " << U16ToUtf8(placeholder);
+      EXPECT_NE(text.find(placeholder), std::u16string::npos)
+          << c.id << " " << U16ToUtf8(placeholder);
     }
     EXPECT_EQ(text.find(u"%" + IntToText(static_cast<long long>(c.placeholders.size()))),
               std::u16string::npos)

@@ -76,7 +76,10 @@ TEST_P(BookKeyTest, FindsByEveryKeyFieldInOrder) {
 INSTANTIATE_TEST_SUITE_P(
     Books, BookKeyTest,
     ::testing::Values(
-        KeyCase{u"PathKey", {{u"Key", u"RazizeRuveRO"}, {u"EntryPath", u"/srv/bank"}}, {u"RazizeRuveRO"}, 0},
+        KeyCase{u"PathKey",
+                {{u"Key", u"RazizeRuveRO"}, {u"EntryPath", u"/srv/bank"}},
+                {u"RazizeRuveRO"},
+                0},
         KeyCase{u"REFCurrency", {{u"CurrencyCode", u"EUR"}, {u"Name", u"Euras"}}, {u"EUR"}, 0},
         KeyCase{u"REFCurrencyRateType",
                 {{u"RateTypeCode", u"LB"},
@@ -93,7 +96,10 @@ INSTANTIATE_TEST_SUITE_P(
                  {u"Rate", Currency::FromRaw(31254)}},
                 {u"USD", u"Sell", kDay},
                 2},
-        KeyCase{u"REFRateType", {{u"Code", u"CashBuy"}, {u"Name", u"Pirkimas grynais"}}, {u"CashBuy"}, 0}));
+        KeyCase{u"REFRateType",
+                {{u"Code", u"CashBuy"}, {u"Name", u"Pirkimas grynais"}},
+                {u"CashBuy"},
+                0}));
 
 TEST_F(SqliteBooksTest, EachStoreIsCommittedWithTheNextIdc) {
   auto rates = Open(u"REFCurrencyRate");
@@ -154,7 +160,9 @@ TEST_F(SqliteBooksTest, AmountsAndDatesKeepEveryDigit) {
 TEST_F(SqliteBooksTest, PutReplacesByKeyAndKeepsTheIdc) {
   BookStore store(db);
   const BookSpec& book = *FindBook(u"REFCurrencyRate");
-  BookRecord rate{{u"CurrencyCode", u"EUR"}, {u"RateTypeCode", u"LB"}, {u"DateRate", kDay},
+  BookRecord rate{{u"CurrencyCode", u"EUR"},
+                  {u"RateTypeCode", u"LB"},
+                  {u"DateRate", kDay},
                   {u"Rate", Currency::FromRaw(1)}};
   EXPECT_EQ(store.Put(book, rate), 1);
   rate[u"Rate"] = Currency::FromRaw(2);
@@ -211,7 +219,9 @@ TEST_F(SqliteBooksTest, AReadOnlyDatabaseReadsButRefusesChangesClearly) {
              U16ToUtf8(error.description());
     }
   });
-  EXPECT_EQ(answer.rfind("found; error 70: Permission denied: the database '" + path + "' is read-only", 0), 0u)
+  EXPECT_EQ(answer.rfind(
+                "found; error 70: Permission denied: the database '" + path + "' is read-only", 0),
+            0u)
       << answer;
 }
 

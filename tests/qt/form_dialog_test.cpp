@@ -111,8 +111,10 @@ TEST_F(FormDialogTest, LaysOutTheControlsInDesignOrder) {
     ASSERT_NE(frame, nullptr);
     EXPECT_EQ(frame->title(), QString::fromStdU16String(rec().Text(4001)));
     // The field rows after a frame stand in it; the check box and the status line do not.
-    for (const char16_t* name : {u"Label1", u"edPath", u"btBrowse", u"edBare", u"Label2", u"cbType"}) {
-      EXPECT_EQ(dialog.WidgetFor(name)->parentWidget(), frame) << QString::fromUtf16(name).toStdString();
+    for (const char16_t* name :
+         {u"Label1", u"edPath", u"btBrowse", u"edBare", u"Label2", u"cbType"}) {
+      EXPECT_EQ(dialog.WidgetFor(name)->parentWidget(), frame)
+          << QString::fromUtf16(name).toStdString();
     }
     EXPECT_EQ(dialog.WidgetFor(u"chOption")->parentWidget(), &dialog);
     EXPECT_EQ(dialog.WidgetFor(u"lbStatus")->parentWidget(), &dialog);
@@ -123,8 +125,7 @@ TEST_F(FormDialogTest, LaysOutTheControlsInDesignOrder) {
     EXPECT_LT(dialog.WidgetFor(u"edPath")->x(), dialog.WidgetFor(u"btBrowse")->x());
     EXPECT_LT(dialog.WidgetFor(u"edPath")->y(), dialog.WidgetFor(u"cbType")->y());
     // OK and Cancel at the bottom; OK is the default button, Cancel answers Escape.
-    EXPECT_GT(dialog.WidgetFor(u"btOk")->mapTo(&dialog, QPoint()).y(),
-              frame->geometry().bottom());
+    EXPECT_GT(dialog.WidgetFor(u"btOk")->mapTo(&dialog, QPoint()).y(), frame->geometry().bottom());
     EXPECT_EQ(dialog.DefaultButton(), dialog.WidgetFor(u"btOk"));
     EXPECT_EQ(dialog.CancelButton(), dialog.WidgetFor(u"btCancel"));
     // Nothing is cut off: every caption has the room it asks for.
@@ -240,10 +241,12 @@ TEST_P(FormDialogEndingTest, EndsTheModalShowAsTheUserChose) {
 INSTANTIATE_TEST_SUITE_P(
     Endings, FormDialogEndingTest,
     ::testing::Values(
-        Ending{"EnterInABox", [](qt::FormDialog& d) {
+        Ending{"EnterInABox",
+               [](qt::FormDialog& d) {
                  d.WidgetFor(u"edBare")->setFocus();
                  QTest::keyClick(d.WidgetFor(u"edBare"), Qt::Key_Return);
-               }, 1, 0, 0, true},
+               },
+               1, 0, 0, true},
         Ending{"ClickOk", [](qt::FormDialog& d) { ClickOn(d, u"btOk"); }, 1, 0, 0, true},
         Ending{"Escape", [](qt::FormDialog& d) { PressKey(d, Qt::Key_Escape); }, 0, 1, 0, true},
         Ending{"ClickCancel", [](qt::FormDialog& d) { ClickOn(d, u"btCancel"); }, 0, 1, 0, true},

@@ -8,7 +8,6 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QTabWidget>
 #include <QTableWidget>
 #include <QTest>
 #include <QTimer>
@@ -204,7 +203,6 @@ TEST_F(HostWindowTest, ExportListsTheFilesItWrote) {
   EXPECT_EQ(docs_files_read_, std::vector<std::string>{"mokėjimai.json"});
   QTableWidget* files = window_->files_table();
   ASSERT_EQ(files->rowCount(), 2);
-  EXPECT_EQ(window_->results()->currentWidget(), files);
   QStringList names;
   for (int row = 0; row < 2; ++row) {
     EXPECT_EQ(files->item(row, 1)->text(), QStringLiteral("1"));  // one line each
@@ -219,7 +217,6 @@ TEST_F(HostWindowTest, ImportShowsTheDocumentsOfTheAccount) {
   RunImport();
   QTableWidget* docs = window_->documents_table();
   ASSERT_EQ(docs->rowCount(), 2);
-  EXPECT_EQ(window_->results()->currentWidget(), docs);
   EXPECT_EQ(docs->item(0, 0)->text(), QStringLiteral("LT001"));
   EXPECT_EQ(docs->item(1, 0)->text(), QStringLiteral("LT001"));
   EXPECT_EQ(host_->ErrorsReported(), 0);
@@ -229,7 +226,6 @@ TEST_F(HostWindowTest, RatesShowTheRateBookAfterTheLoad) {
   RunRates();
   QTableWidget* rates = window_->rates_table();
   EXPECT_EQ(rates->rowCount(), 4);  // two currencies, two chosen columns
-  EXPECT_EQ(window_->results()->currentWidget(), rates);
   QStringList types;
   for (int row = 0; row < rates->rowCount(); ++row) types << rates->item(row, 1)->text();
   EXPECT_EQ(types.count(QStringLiteral("LB")), 2);
@@ -267,7 +263,6 @@ TEST_F(HostWindowTest, AllThreeJobsOnOneScreen) {
   RunRates();
   RunExport();
   RunImport();
-  window_->resize(960, 420);
   SaveScreenshot(*window_, QStringLiteral("clientbank"));
   EXPECT_EQ(window_->documents_table()->rowCount(), 2);
   EXPECT_EQ(window_->rates_table()->rowCount(), 4);

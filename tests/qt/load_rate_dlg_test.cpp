@@ -20,15 +20,15 @@ namespace {
 
 QString Q(const std::u16string& text) { return QString::fromStdU16String(text); }
 
-constexpr const char16_t* kCombos[] = {u"cbLBRateType", u"cbCashBuyRateType",
+constexpr const char16_t* kCombos[] = {u"cbLBRateType",       u"cbCashBuyRateType",
                                        u"cbCashSellRateType", u"cbBuyRateType",
-                                       u"cbSellRateType", u"cbCheckRateType"};
+                                       u"cbSellRateType",     u"cbCheckRateType"};
 
 class LoadRateDlgQtTest : public ::testing::Test {
  protected:
   void SetUp() override {
     const std::vector<std::pair<const char16_t*, const char16_t*>> types = {
-        {u"LB", u"Lietuvos banko"},       {u"GP", u"Grynųjų pirkimo"},
+        {u"LB", u"Lietuvos banko"},      {u"GP", u"Grynųjų pirkimo"},
         {u"GR", u"Grynųjų pardavimo"},   {u"NP", u"Negrynųjų pirkimo"},
         {u"NR", u"Negrynųjų pardavimo"}, {u"ČK", u"Čekių supirkimo"}};
     for (auto [code, name] : types) {

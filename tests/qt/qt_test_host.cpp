@@ -184,6 +184,7 @@ QString SaveScreenshot(QWidget& widget, const QString& name) {
 
   // The offscreen platform draws no window frame; a plain title bar above the
   // window's own picture shows its caption, so the picture shows all a user sees.
+  QCoreApplication::processEvents();  // pending layouts and resizes
   const QPixmap body = widget.grab();
   QFont title_font = widget.font();
   title_font.setBold(true);

@@ -27,8 +27,8 @@ class MessageWindowTest : public ::testing::TestWithParam<MessageCase> {};
 TEST_P(MessageWindowTest, ShowsOneGeraiButtonWithTheIconOfTheKind) {
   SeenMessage seen;
   const std::u16string text = u"Nepavyko atidaryti failo:\r\nC:\\Išrašai\\banko išrašas.txt";
-  AnswerNextMessageBox(seen, GetParam().kind == host::kMessageError ? QStringLiteral("message")
-                                                                    : QString());
+  AnswerNextMessageBox(
+      seen, GetParam().kind == host::kMessageError ? QStringLiteral("message") : QString());
   qt::QtMessageWindow window;
   EXPECT_EQ(host::ShowSimpleMessage(window, text, GetParam().kind), 1);
   ASSERT_TRUE(seen.seen);
@@ -38,12 +38,12 @@ TEST_P(MessageWindowTest, ShowsOneGeraiButtonWithTheIconOfTheKind) {
   EXPECT_EQ(seen.title, QApplication::applicationDisplayName());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Kinds, MessageWindowTest,
-    ::testing::Values(MessageCase{"Information", host::kMessageInformation,
-                                  QMessageBox::Information},
-                      MessageCase{"Error", host::kMessageError, QMessageBox::Critical}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Kinds, MessageWindowTest,
+                         ::testing::Values(MessageCase{"Information", host::kMessageInformation,
+                                                       QMessageBox::Information},
+                                           MessageCase{"Error", host::kMessageError,
+                                                       QMessageBox::Critical}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(MessageWindowButtonsTest, AnswersTheNumberOfTheButtonPressed) {
   SeenMessage seen;
@@ -103,7 +103,8 @@ TEST(FileOpenDialogTest, SetsUpTheDialogFromTheRequestAndAnswersTheBuffer) {
     seen_filters = dialog.nameFilters();
     seen_dir = dialog.directory().absolutePath();
     seen_name = dialog.selectedFiles().value(0);
-    dialog.selectFile(QString::fromStdU16String(folder.u16path()) + QStringLiteral("/kursai 1.txt"));
+    dialog.selectFile(QString::fromStdU16String(folder.u16path()) +
+                      QStringLiteral("/kursai 1.txt"));
     return true;
   });
   auto answer = files.GetOpenFileName(Request(component_dir, u"*.txt"));

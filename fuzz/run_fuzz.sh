@@ -1,0 +1,68 @@
+#!/usr/bin/env bash
+# Fuzzes every target (or the ones named) for SECONDS each, one after another,
+# with libFuzzer, AddressSanitizer and UndefinedBehaviorSanitizer (clang). The
+# build goes to build-fuzz/, the growing corpus of each target to
+# build-fuzz/corpus/<target>/ (seeded from fuzz/corpus/<target>/, which is only
+# read), logs to build-fuzz/logs/. An input that crashes, hangs or runs out of
+# memory is copied into fuzz/regressions/<target>/, where ctest replays it.
+#
+#   fuzz/run_fuzz.sh [--merge] [SECONDS] [TARGET...]
+#     --merge   afterwards add the inputs that reach new code to fuzz/corpus/
+#
+# Prints one line per target: executions, executions per second, new
+# regression files. Exits 1 when any target failed.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$(pwd)
+merge=0
+if [ "${1:-}" = --merge ]; then merge=1; shift; fi
+seconds=${1:-60}
+shift || true
+targets=("$@")
+if ((${#targets[@]} == 0)); then
+  targets=(statement_line statement_import rate_file payment_line regional_number regional_date)
+fi
+
+build=$root/build-fuzz
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DNORV_FUZZ=ON -DNORV_BUILD_TESTS=OFF -DNORV_WITH_QT=OFF >/dev/null
+cmake --build "$build" -j "$(nproc 2>/dev/null || echo 2)" \
+  --target $(printf '%s_fuzzer ' "${targets[@]}") >/dev/null
+
+failed=0
+for t in "${targets[@]}"; do
+  work=$build/corpus/$t
+  artifacts=$build/artifacts/$t
+  log=$build/logs/$t.log
+  mkdir -p "$work" "$artifacts" "$(dirname "$log")" "$root/fuzz/regressions/$t"
+  rm -f "$artifacts"/*
+  # A statement import reads whole files; the others take one line or value.
+  max_len=4096
+  [ "$t" = statement_import ] && max_len=65536
+  [ "$t" = rate_file ] && max_len=16384
+  set +e
+  ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+    "$build/bin/${t}_fuzzer" "$work" "$root/fuzz/corpus/$t" \
+    -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -max_len=$max_len \
+    -print_final_stats=1 -artifact_prefix="$artifacts/" >"$log" 2>&1
+  status=$?
+  set -e
+  execs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)
+  speed=$(sed -n 's/^stat::average_exec_per_sec: *//p' "$log" | tail -1)
+  peak=$(sed -n 's/^stat::peak_rss_mb: *//p' "$log" | tail -1)
+  cov=$(grep -o 'cov: [0-9]*' "$log" | tail -1 | cut -d' ' -f2)
+  found=0
+  for f in "$artifacts"/crash-* "$artifacts"/timeout-* "$artifacts"/oom-* "$artifacts"/leak-*; do
+    [ -e "$f" ] || continue
+    cp "$f" "$root/fuzz/regressions/$t/"
+    found=$((found + 1))
+  done
+  if [ "$status" -ne 0 ] || [ "$found" -ne 0 ]; then failed=1; fi
+  printf '%-17s %4ss  execs %-10s exec/s %-6s cov %-5s peak %sMB  status %s  new regressions %s\n' \
+    "$t" "$seconds" "${execs:-?}" "${speed:-?}" "${cov:-?}" "${peak:-?}" "$status" "$found"
+  if ((merge)); then
+    "$build/bin/${t}_fuzzer" -merge=1 -max_len=$max_len "$root/fuzz/corpus/$t" "$work" \
+      >>"$log" 2>&1 || failed=1
+  fi
+done
+exit $failed
