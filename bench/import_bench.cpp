@@ -26,10 +26,10 @@
 #include <string_view>
 #include <vector>
 
+#include "bench/bench_host.h"
 #include "core/cbankcl_vb.h"
 #include "core/records.h"
 #include "host/host_library.h"
-#include "bench/bench_host.h"
 #include "runtime/codepage.h"
 #include "runtime/com_error.h"
 #include "runtime/regional.h"
@@ -109,8 +109,8 @@ uint64_t WriteStatement(const std::string& path, int lines) {
       Ansi(u"\"UAB \"\"Žalgirio prekyba\"\"\""), Ansi(u"\"Jonas Petraitis\""),
       Ansi(u"\"UAB \"\"Šiaurės vėjas\"\"\""), Ansi(u"\"VšĮ Ąžuolynas\"")};
   const std::string comments[3] = {Ansi(u"Už prekes pagal sąskaitą Nr. 17"),
-                                    Ansi(u"Darbo užmokestis už sausį"),
-                                    Ansi(u"Permokos grąžinimas")};
+                                   Ansi(u"Darbo užmokestis už sausį"),
+                                   Ansi(u"Permokos grąžinimas")};
   const std::string means = Ansi(u"Pavedimas");
   const std::string address = Ansi(u"Gedimino pr. 12, Vilnius");
 
@@ -343,13 +343,14 @@ int main(int argc, char** argv) {
               static_cast<unsigned long long>(naive_fields));
   report("component", component);
   const norv::RegionalSettings lt = norv::RegionalSettings::LtLT();
-  std::printf("           file read twice; %llu records; account %s: %llu operations, %llu balance "
-              "lines, %s to %s, sum %.2f\n",
-              static_cast<unsigned long long>(counts.records), norv::U16ToUtf8(head.Account).c_str(),
-              static_cast<unsigned long long>(counts.operations),
-              static_cast<unsigned long long>(counts.balances),
-              norv::U16ToUtf8(lt.FormatShortDate(head.DateFrom)).c_str(),
-              norv::U16ToUtf8(lt.FormatShortDate(head.DateTo)).c_str(), counts.total.ToDouble());
+  std::printf(
+      "           file read twice; %llu records; account %s: %llu operations, %llu balance "
+      "lines, %s to %s, sum %.2f\n",
+      static_cast<unsigned long long>(counts.records), norv::U16ToUtf8(head.Account).c_str(),
+      static_cast<unsigned long long>(counts.operations),
+      static_cast<unsigned long long>(counts.balances),
+      norv::U16ToUtf8(lt.FormatShortDate(head.DateFrom)).c_str(),
+      norv::U16ToUtf8(lt.FormatShortDate(head.DateTo)).c_str(), counts.total.ToDouble());
   std::printf("peak resident size %ld KiB\n", PeakResidentKiB());
   std::printf("wall-clock ratio %.2f\n", component.wall / naive.wall);
 

@@ -17,6 +17,9 @@ int RunRegister(Session& session, const std::string& library);
 int RunUnregister(Session& session, const std::string& library);
 int RunSettingsShow(Session& session);
 int RunSettingsSet(Session& session, const std::string& name, const std::string& value);
+// The program's window (--gui without a command): the three jobs with the
+// component's dialogs on screen. Needs the program built with Qt.
+int RunWindow(const GlobalOptions& global, int& argc, char** argv);
 // Builds a demo in a new temporary folder and runs the three jobs there.
 int RunDemo(const GlobalOptions& global, std::ostream& out, std::ostream& err);
 

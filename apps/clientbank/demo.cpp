@@ -101,12 +101,11 @@ int RunDemo(const GlobalOptions& global, std::ostream& out, std::ostream& err) {
   for (const RateColumn& column : kRateColumns) rates_request.codes[column.option] = column.option;
   status = std::max(status, RunRates(session, rates_request));
   const hostkit::BookSpec& book = *hostkit::FindBook(u"REFCurrencyRate");
-  size_t shown = 0;
   std::vector<hostkit::BookRecord> stored =
       hostkit::BookStore(session.host().database()).List(book);
-  out << "  REFCurrencyRate now holds " << stored.size() << " rates, for example:\n";
+  out << "  REFCurrencyRate now holds " << stored.size() << " rates; the accounting ones (LB):\n";
   for (const hostkit::BookRecord& record : stored) {
-    if (shown++ == 4) break;
+    if (record.at(u"RateTypeCode") != norv::Variant(std::u16string(u"LB"))) continue;
     out << "    " << BookRecordJson(book, record).dump() << '\n';
   }
 

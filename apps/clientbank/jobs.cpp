@@ -63,9 +63,12 @@ int RunExport(Session& session, const ExportRequest& request) {
   // Every document is checked before the component writes anything.
   std::vector<ExportDocument> docs = ReadPaymentDocs(ReadJsonArray(request.docs_file));
 
+  // The folder comes through the folder choice behind the box's browse button.
   std::vector<hostkit::UserAction> actions;
-  if (request.folder)
-    actions.push_back(hostkit::Type(u"edPath", Utf8ToU16(AbsolutePath(*request.folder))));
+  if (request.folder) {
+    session.host().QueueFolderChoice(Utf8ToU16(AbsolutePath(*request.folder)));
+    actions.push_back(hostkit::Click(u"btSelectPath"));
+  }
   if (request.dp_name) actions.push_back(hostkit::Type(u"edDPFile", Utf8ToU16(*request.dp_name)));
   if (request.fp_name) actions.push_back(hostkit::Type(u"edFPFile", Utf8ToU16(*request.fp_name)));
   std::u16string folder, dp_name, fp_name;
@@ -106,10 +109,12 @@ int RunExport(Session& session, const ExportRequest& request) {
 }
 
 int RunImport(Session& session, const ImportRequest& request) {
+  // The file comes through the file-open dialog behind the box's browse button.
   std::u16string file = ComponentPath(request.file);
+  session.host().QueueFileChoice(file);
   session.host().Driver().ExpectShow(
       u"LoadStatementDlg",
-      {hostkit::Type(u"edImpFile", file),
+      {hostkit::Click(u"btSelectDPFile"),
        hostkit::Tick(u"chCreateKreditDoc", request.credit_side ? 1 : 0), hostkit::Click(u"btOk")});
   size_t problems_before = session.host().Driver().Problems().size();
 
@@ -143,14 +148,15 @@ int RunImport(Session& session, const ImportRequest& request) {
     bool dialog_closed = session.host().Driver().Problems().size() > problems_before;
     session.err() << "clientbank: nothing imported: "
                   << (dialog_closed ? "the statement dialog was closed without a statement"
-                                    : "the statement '" + U16ToUtf8(file) +
+                                    : "the statement '" + AbsolutePath(request.file) +
                                           "' has no line of the account " + request.account)
                   << '\n';
     return kExitNothingDone;
   }
   hostkit::StatementStore store(session.host().database());
   session.host().database()->Transaction([&] {
-    for (const norv::StatementDoc& doc : docs) store.Add(file, head.Account, doc);
+    std::u16string path = Utf8ToU16(AbsolutePath(request.file));
+    for (const norv::StatementDoc& doc : docs) store.Add(path, head.Account, doc);
   });
   std::ostringstream lines;
   lines << HeaderJson(head).dump() << '\n';
@@ -163,8 +169,8 @@ int RunRates(Session& session, const RatesRequest& request) {
   // A combo offers only the entries of its book: a code that is not there
   // cannot be chosen.
   auto rate_types = session.host().Books().OpenBook(u"REFRateType", nullptr);
-  std::vector<hostkit::UserAction> actions{
-      hostkit::Type(u"edLBRateFile", Utf8ToU16(AbsolutePath(request.file)))};
+  session.host().QueueFileChoice(ComponentPath(request.file));
+  std::vector<hostkit::UserAction> actions{hostkit::Click(u"btSelectDPFile")};
   for (const RateColumn& column : kRateColumns) {
     auto it = request.codes.find(column.option);
     if (it == request.codes.end()) continue;

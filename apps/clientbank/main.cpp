@@ -37,6 +37,7 @@ constexpr char kCommands[] = R"(Commands:
   rates [--LB CODE] [--CashBuy CODE] [--CashSell CODE] [--Buy CODE] [--Sell CODE] [--Check CODE] FILE
                                          load a currency rate file into the rate books
   demo                                   run the three jobs on sample files in a new temporary folder
+  --gui (no command)                     the program's window: the jobs with their dialogs on screen
   register LIBRARY                       register the component library's classes
   unregister LIBRARY                     remove them again
   settings show | settings set regional NAME | settings set code-page 1257|775
@@ -55,7 +56,7 @@ int Run(int argc, char** argv) {
       "Norv_RazizeRuveRO_DOS component on the embedded default host.",
       "clientbank"};
   app.footer(kCommands);
-  app.require_subcommand(1);
+  app.require_subcommand(0, 1);
   app.fallthrough();
 
   GlobalOptions global;
@@ -64,7 +65,8 @@ int Run(int argc, char** argv) {
   app.add_option("--regional", global.regional,
                  "regional settings (default: the database's setting, lt-LT unless set)")
       ->check(CLI::IsMember({"lt-LT", "lt-LT-2010", "en-US", "invariant"}));
-  app.add_flag("--gui", global.gui, "show the dialogs on screen");
+  app.add_flag("--gui", global.gui,
+               "open the program's window: the three jobs with their dialogs on screen");
   app.add_option("--busy-timeout", global.busy_timeout_ms,
                  "milliseconds a change waits for another program's lock on the database")
       ->capture_default_str()
@@ -142,9 +144,12 @@ int Run(int argc, char** argv) {
   }
 
   if (global.gui) {
-    std::cerr << "clientbank: --gui (the dialogs on screen) arrives with the Qt issue; "
-                 "the dialogs are answered from the options\n";
+    if (!app.get_subcommands().empty()) {
+      return UsageError("--gui opens the program's window and takes no command");
+    }
+    return RunWindow(global, argc, argv);
   }
+  if (app.get_subcommands().empty()) return UsageError("a command is required");
   if (app.got_subcommand("demo")) return RunDemo(global, std::cout, std::cerr);
 
   Session session(global, std::cout, std::cerr);
@@ -173,7 +178,7 @@ int Run(int argc, char** argv) {
     }
     return RunRates(session, rates_request);
   }
-  return UsageError("no command");
+  return UsageError("a command is required");
 }
 
 }  // namespace

@@ -62,9 +62,8 @@ class CBankCl_VB final : public IClientBank {
   bool IClientBank_ImportDoc(StatementDoc& Doc);
   bool ScanAccount(const std::u16string& Account, Date& DateFrom, Date& DateTo);
   // Parses into a record whose text buffers are reused line after line. Every
-  // field is checked; ScanOnly keeps only the texts that ScanAccount reads
-  // (ClientAccount, OpDateText).
-  void ParseStatementLine(const std::u16string& Line, StatementLine& Into, bool ScanOnly = false);
+  // field is checked; only the texts that Use reads are stored.
+  void ParseStatementLine(const std::u16string& Line, StatementLine& Into, StatementLineUse Use);
 
   // Rates (rates/load_rate_command.cpp).
   void IClientBank_LoadRate();

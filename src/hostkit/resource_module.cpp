@@ -37,7 +37,7 @@ constexpr std::pair<int32_t, const char16_t*> kTexts[] = {
     {1006, u"Kursas"},
     {1196, u"Neužpildytas privalomas laukas."},
     {1197, u"Reikšmė per ilga šiam laukui."},
-    {1198, u"Dokumentas Nr. %0 (%1 data), laukas „%2“"},
+    {1198, u"Dokumento Nr. %0 (data %1) laukas „%2“"},
     {1199, u"%0: „%1“"},
     {1200,
      u"Eksportas nutrauktas dėl klaidos. Jau įrašyti failai išsaugoti kaip atsarginės kopijos: %0"},

@@ -24,12 +24,9 @@ struct ReadBuffers {
   StatementLine parsed;
 };
 
-// The calling thread's buffers, reached through one call: a thread-local used
-// directly in a shared library costs a look-up at every use.
-#if defined(__GNUC__)
-[[gnu::noinline]]
-#endif
-ReadBuffers& ThreadReadBuffers() {
+// The calling thread's buffers, reached through one call that is not inlined:
+// a thread-local used directly in a shared library costs a look-up at every use.
+[[gnu::noinline]] ReadBuffers& ThreadReadBuffers() {
   thread_local ReadBuffers buffers;
   return buffers;
 }
@@ -46,7 +43,7 @@ bool CBankCl_VB::IClientBank_ImportDoc(StatementDoc& Doc) {
   if (!file.ReadStr(line)) return false;
 
   const bool end_marker = line == kStatementEndMarker;
-  ParseStatementLine(line, parsed);
+  ParseStatementLine(line, parsed, StatementLineUse::kDocument);
 
   const bool credit = parsed.CreditAmount > Currency();
   if (!end_marker && parsed.ClientAccount == m_StHead.Account) {
@@ -63,24 +60,26 @@ bool CBankCl_VB::IClientBank_ImportDoc(StatementDoc& Doc) {
   }
 
   // A date that is not one fails here, leaving the kind and the amount set.
-  Doc.OpDate = parsed.OpDateText.empty()
-                   ? Date()
-                   : RegionalSettings::Current().ParseDate(parsed.OpDateText);
+  Doc.OpDate =
+      parsed.OpDateText.empty() ? Date() : RegionalSettings::Current().ParseDate(parsed.OpDateText);
   Doc.IsDebit = !credit;
+  // The texts change places with the record's: the record gets this line's
+  // values and the parse keeps the record's old buffers for the next line
+  // (every text it reads is stored anew on every line).
   if (parsed.CurrencyCode == u"LT") {
     Doc.CurrencyCode = u"LTL";
   } else {
-    Doc.CurrencyCode = parsed.CurrencyCode;
+    Doc.CurrencyCode.swap(parsed.CurrencyCode);
   }
   Doc.CurrencyKind = Doc.CurrencyCode == u"LTL" ? 1 : 2;
-  Doc.ClientAccount = parsed.ClientAccount;
-  Doc.ClientIban = parsed.ClientIban;
-  Doc.CorrAccount = parsed.CorrAccount;
-  Doc.CorrIban = parsed.CorrIban;
-  Doc.CorrCode = parsed.CorrCode;
-  Doc.CorrBankName = parsed.CorrBankName;
-  Doc.DocNumber = IsLoanOperation(parsed.DocNumber) ? parsed.LoanDocNumber : parsed.DocNumber;
-  Doc.Comment = parsed.Comment;
+  Doc.ClientAccount.swap(parsed.ClientAccount);
+  Doc.ClientIban.swap(parsed.ClientIban);
+  Doc.CorrAccount.swap(parsed.CorrAccount);
+  Doc.CorrIban.swap(parsed.CorrIban);
+  Doc.CorrCode.swap(parsed.CorrCode);
+  Doc.CorrBankName.swap(parsed.CorrBankName);
+  Doc.DocNumber.swap(IsLoanOperation(parsed.DocNumber) ? parsed.LoanDocNumber : parsed.DocNumber);
+  Doc.Comment.swap(parsed.Comment);
   return true;
 }
 

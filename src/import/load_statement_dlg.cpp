@@ -68,8 +68,7 @@ void LoadStatementDlg::Init(std::u16string& KeyPath, const std::u16string& FileN
   m_oBrowse = std::make_unique<CBrowsePath>();
   int32_t select = File;
   Variant start_path = edImpFile.Text();
-  m_oBrowse->Init(edImpFile, btSelectDPFile, select, start_path, /*SetFullName=*/true,
-                  FileFilter);
+  m_oBrowse->Init(edImpFile, btSelectDPFile, select, start_path, /*SetFullName=*/true, FileFilter);
 
   m_oMsg = host::HostLibrary::Current().CreateMessageWindow();
   if (KreditSideDocCreate) chCreateKreditDoc.SetVisible(true);

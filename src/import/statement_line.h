@@ -1,5 +1,6 @@
 // StatementLine: one parsed line of a bank statement (the kept fields, in file
-// order). Dates stay text here.
+// order). Dates stay text here. A parse stores the amounts and the texts that
+// its reader uses (StatementLineUse); texts that no reader uses stay empty.
 #pragma once
 
 #include <cstdint>
@@ -16,6 +17,13 @@ inline constexpr std::u16string_view kStatementEndMarker = u"GALAS";
 
 // A balance line of the account carries this word as its transaction number.
 inline constexpr std::u16string_view kBalanceTransNo = u"BALANSAS";
+
+// Who reads a parsed line. A parse checks every field but stores only the
+// texts that its reader uses; the others keep whatever they held.
+enum class StatementLineUse {
+  kScan,      // ScanAccount: ClientAccount and OpDateText
+  kDocument,  // ImportDoc: the texts that reach the StatementDoc, and TransNo
+};
 
 struct StatementLine {
   std::u16string ClientKifNo;        // 1

@@ -7,6 +7,7 @@
 // 32 fields in straight-line code generated from a constant table, and writes
 // into a record whose buffers survive from line to line: after the first few
 // lines a parse allocates nothing but the converter's result.
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <string>
@@ -34,24 +35,24 @@ struct FieldSpec {
   std::u16string StatementLine::*text = nullptr;
   Currency StatementLine::*amount = nullptr;
   int16_t StatementLine::*number = nullptr;
-  bool read_by_scan = false;  // ScanAccount reads the kept text
+  uint8_t readers = 0;  // bits of the uses that read the kept text
 };
 
+constexpr uint8_t ReaderBit(StatementLineUse use) { return uint8_t{1} << static_cast<int>(use); }
+constexpr uint8_t kScan = ReaderBit(StatementLineUse::kScan);
+constexpr uint8_t kDocument = ReaderBit(StatementLineUse::kDocument);
+
 constexpr FieldSpec Text(std::u16string_view label, int16_t max_len,
-                         std::u16string StatementLine::*member = nullptr) {
-  return {label, FieldKind::kText, max_len, member, nullptr, nullptr, false};
-}
-constexpr FieldSpec ScannedText(std::u16string_view label, int16_t max_len,
-                                std::u16string StatementLine::*member) {
-  return {label, FieldKind::kText, max_len, member, nullptr, nullptr, true};
+                         std::u16string StatementLine::*member = nullptr, uint8_t readers = 0) {
+  return {label, FieldKind::kText, max_len, member, nullptr, nullptr, readers};
 }
 constexpr FieldSpec Amount(std::u16string_view label, int16_t max_len,
                            Currency StatementLine::*member) {
-  return {label, FieldKind::kAmount, max_len, nullptr, member, nullptr, false};
+  return {label, FieldKind::kAmount, max_len, nullptr, member, nullptr};
 }
 constexpr FieldSpec Number(std::u16string_view label, int16_t max_len,
                            int16_t StatementLine::*member) {
-  return {label, FieldKind::kNumber, max_len, nullptr, nullptr, member, false};
+  return {label, FieldKind::kNumber, max_len, nullptr, nullptr, member};
 }
 
 using L = StatementLine;
@@ -59,37 +60,37 @@ using L = StatementLine;
 // The fields in file order.
 constexpr std::array<FieldSpec, TabbedLine::kMaxFields> kStatementFields = {
     Text(u"Kliento KIF'o numeris", 5, &L::ClientKifNo),
-    ScannedText(u"Saskaitos operacijos data", 10, &L::OpDateText),
-    ScannedText(u"Kliento saskaitos numeris", 11, &L::ClientAccount),
+    Text(u"Saskaitos operacijos data", 10, &L::OpDateText, kScan | kDocument),
+    Text(u"Kliento saskaitos numeris", 11, &L::ClientAccount, kScan | kDocument),
     Number(u"Sask. Valiutos skaitinis kodas", 2, &L::CurrencyNo),
-    Text(u"Sask. Valiutos raidinis kodas", 3, &L::CurrencyCode),
-    Text(u"Dokumento numeris", 10, &L::DocNumber),
+    Text(u"Sask. Valiutos raidinis kodas", 3, &L::CurrencyCode, kDocument),
+    Text(u"Dokumento numeris", 10, &L::DocNumber, kDocument),
     Text(u"Korespond. Banko kodas", 9, &L::CorrBankCode),
-    Text(u"Korespond. saskaitos numeris", 35, &L::CorrAccount),
+    Text(u"Korespond. saskaitos numeris", 35, &L::CorrAccount, kDocument),
     Amount(u"Debeto suma(valiuta)", 20, &L::DebitAmount),
     Amount(u"Debeto suma(ekvivalentu)", 20, &L::DebitAmountEq),
     Amount(u"Kredito suma(valiuta)", 20, &L::CreditAmount),
     Amount(u"Kredito suma(ekvivalentu)", 20, &L::CreditAmountEq),
-    Text(u"Operacijos(tranzak.) numeris", 10, &L::TransNo),
+    Text(u"Operacijos(tranzak.) numeris", 10, &L::TransNo, kDocument),
     Text(u"Operacijos eilute", 5, &L::OpLine),
     Text(u"Operacijos tipas", 5, &L::OpType),
     Text(u"Uzskaitomo dokumento uzkvitavimo data", 10, &L::SettleDateText),
-    Text(u"Korespond. Banko pavadinimas", 60, &L::CorrBankName),
+    Text(u"Korespond. Banko pavadinimas", 60, &L::CorrBankName, kDocument),
     Text(u"Korespond. saskaitos pavadinimas", 60, &L::CorrAccountName),
-    Text(u"Operacijos komentaras", 254, &L::Comment),
-    Text(u"Korespond. Imones/Asmens kodas", 11, &L::CorrCode),
+    Text(u"Operacijos komentaras", 254, &L::Comment, kDocument),
+    Text(u"Korespond. Imones/Asmens kodas", 11, &L::CorrCode, kDocument),
     Text(u"Imokos kodas(mokesciu inspekcijos)", 3, &L::TaxPaymentCode),
     Text(u"Kliento imokos kodas", 28, &L::ClientPaymentCode),
-    Text(u"Operacijos su paskoline sask. dokumento Nr.", 10, &L::LoanDocNumber),
+    Text(u"Operacijos su paskoline sask. dokumento Nr.", 10, &L::LoanDocNumber, kDocument),
     Text(u"Mokėjimo priemonės pavadinimas", 32),
     Text(u"Sąskaitos savininko įmonės/asmens kodas", 11),
     Text(u"Sąskaitos savininko banko kodas", 9),
     Text(u"Sąskaitos savininko pavadinimas", 60),
     Text(u"Sąskaitos savininko adresas", 60),
     Text(u"Koresponduojamosios sąskaitos valiutos raidinis kodas", 3),
-    Text(u"Kliento sąskaitos numeris (IBAN)", 20, &L::ClientIban),
+    Text(u"Kliento sąskaitos numeris (IBAN)", 20, &L::ClientIban, kDocument),
     Text(u"Koresponduojamojo banko tarptautinis identifikavimo kodas (BIC)", 11),
-    Text(u"Koresponduojamosios sąskaitos numeris (IBAN)", 20, &L::CorrIban),
+    Text(u"Koresponduojamosios sąskaitos numeris (IBAN)", 20, &L::CorrIban, kDocument),
 };
 
 // A text field loses one enclosing pair of double quotes first. A lone quote
@@ -148,29 +149,46 @@ void ParseQuotedText(std::u16string_view Token, size_t MaxLen, std::u16string_vi
   if (text.size() > MaxLen) RaiseTooLong(TooLong, Label, text);
 }
 
-// Stores a checked text. Kept out of line (where the compiler allows saying
-// so), so that the checks around it stay small enough to be inlined for every
-// field.
-#if defined(__GNUC__)
-[[gnu::noinline]]
-#endif
-void Keep(std::u16string_view text, std::u16string& into) {
-  into.assign(text);
+// Stores a checked text. Kept out of line, so that the checks around it stay
+// small enough to be inlined for every field.
+[[gnu::noinline]] void Keep(std::u16string_view text, std::u16string& into) {
+  into.clear();
+  into.append(text);
 }
 
-// ParseField of a text (HasQuote: the token holds a double quote): the text
-// goes into *Text (its buffer reused; none for a text that is only checked).
+// Quotes of a field that the split did not count.
+constexpr unsigned kQuotesNotCounted = ~0u;
+
+// ParseField of a text holding `Quotes` double quotes: the text goes into
+// *Text (its buffer reused; none for a text that is only checked).
 template <typename TooLongError>
-inline void ParseTextField(std::u16string_view Token, bool HasQuote, int16_t MaxLen,
+inline void ParseTextField(std::u16string_view Token, unsigned Quotes, int16_t MaxLen,
                            std::u16string_view Label, std::u16string* Text,
                            const TooLongError& TooLong) {
   const size_t max_len = static_cast<size_t>(MaxLen);
-  if (HasQuote) {
-    ParseQuotedText(Token, max_len, Label, Text, TooLong);
+  if (Text == nullptr) {
+    // Undoing quotes only shortens a text, so one within its maximum as read
+    // passes; only a lone quote fails then.
+    if (Token.size() <= max_len && Token != u"\"") return;
+    ParseQuotedText(Token, max_len, Label, nullptr, TooLong);
     return;
   }
-  if (Token.size() > max_len) RaiseTooLong(TooLong, Label, Token);
-  if (Text != nullptr) Keep(Token, *Text);
+  if (Quotes == kQuotesNotCounted) {
+    Quotes = static_cast<unsigned>(std::count(Token.begin(), Token.end(), u'"'));
+  }
+  std::u16string_view text = Token;
+  if (Quotes != 0) {
+    // Only an enclosing pair with nothing quoted inside is undone here.
+    const bool enclosed_only =
+        Quotes == 2 && Token.size() >= 2 && Token.front() == u'"' && Token.back() == u'"';
+    if (!enclosed_only) {
+      ParseQuotedText(Token, max_len, Label, Text, TooLong);
+      return;
+    }
+    text = Token.substr(1, Token.size() - 2);
+  }
+  if (text.size() > max_len) RaiseTooLong(TooLong, Label, text);
+  Keep(text, *Text);
 }
 
 // The plainest amount text: an optional minus, 1 to 14 digits and, after the
@@ -185,7 +203,10 @@ bool ReadPlainAmount(std::u16string_view text, char16_t decimal_separator, Curre
   if (negative) ++i;
   const size_t whole_start = i;
   int64_t raw = 0;
-  for (; i < text.size() && is_digit(text[i]); ++i) raw = raw * 10 + (text[i] - u'0');
+  // At most 15 digits are taken, so that a longer run cannot overflow `raw`.
+  for (; i < text.size() && is_digit(text[i]) && i - whole_start <= 14; ++i) {
+    raw = raw * 10 + (text[i] - u'0');
+  }
   const size_t whole_digits = i - whole_start;
   if (whole_digits == 0 || whole_digits > 14) return false;
   int64_t scale = Currency::kScale;
@@ -231,33 +252,33 @@ int16_t ToInt16(Currency value) {
 
 // ParseField of field I of the table: converted, checked and stored. Each field gets code of
 // its own, so that its kind, maximum and place in the record are constants.
-template <size_t I, typename TooLongError>
-inline void ParseFieldAt(const TabbedLine& fields, StatementLine& into, bool scan_only,
+template <size_t I, StatementLineUse kUse, typename TooLongError>
+inline void ParseFieldAt(const TabbedLine& fields, StatementLine& into,
                          const RegionalSettings& settings, const TooLongError& too_long) {
   constexpr FieldSpec field = kStatementFields[I];
   if constexpr (field.kind == FieldKind::kText) {
-    // A dropped field, or one the scan does not read, is checked without being kept.
+    // A dropped field, or one that the use does not read, is checked without being kept.
     std::u16string* keep = nullptr;
-    if constexpr (field.text != nullptr) {
-      if (!scan_only || field.read_by_scan) keep = &(into.*field.text);
+    if constexpr (field.text != nullptr && (field.readers & ReaderBit(kUse)) != 0) {
+      keep = &(into.*field.text);
     }
-    ParseTextField(fields.Field(I), fields.HasQuote(I), field.max_len, field.label, keep,
-                   too_long);
+    // The scan's split counts no quotes.
+    const unsigned quotes = kUse == StatementLineUse::kScan ? kQuotesNotCounted : fields.Quotes(I);
+    ParseTextField(fields.Field(I), quotes, field.max_len, field.label, keep, too_long);
   } else if constexpr (field.kind == FieldKind::kAmount) {
     into.*field.amount =
         ParseAmountField(fields.Field(I), field.max_len, field.label, settings, too_long);
   } else {
-    into.*field.number = ToInt16(
-        ParseAmountField(fields.Field(I), field.max_len, field.label, settings, too_long));
+    into.*field.number =
+        ToInt16(ParseAmountField(fields.Field(I), field.max_len, field.label, settings, too_long));
   }
 }
 
 // Every field in file order, so that the first faulty one is the one reported.
-template <typename TooLongError, size_t... I>
-void ParseFields(const TabbedLine& fields, StatementLine& into, bool scan_only,
-                 const RegionalSettings& settings, const TooLongError& too_long,
-                 std::index_sequence<I...>) {
-  (ParseFieldAt<I>(fields, into, scan_only, settings, too_long), ...);
+template <StatementLineUse kUse, typename TooLongError, size_t... I>
+void ParseFields(const TabbedLine& fields, StatementLine& into, const RegionalSettings& settings,
+                 const TooLongError& too_long, std::index_sequence<I...>) {
+  (ParseFieldAt<I, kUse>(fields, into, settings, too_long), ...);
 }
 
 void ClearStatementLine(StatementLine& line) {
@@ -302,7 +323,7 @@ bool CBankCl_VB::ScanAccount(const std::u16string& Account, Date& DateFrom, Date
   while (file.ReadStr(line)) {
     // The end marker does not end the scan: lines after it count too.
     if (line == kStatementEndMarker) continue;
-    ParseStatementLine(line, parsed, /*ScanOnly=*/true);
+    ParseStatementLine(line, parsed, StatementLineUse::kScan);
     if (parsed.ClientAccount != Account) continue;
     const Date date = RegionalSettings::Current().ParseDate(parsed.OpDateText);
     if (DateFrom.IsEmpty() || date < DateFrom) DateFrom = date;
@@ -316,20 +337,29 @@ bool CBankCl_VB::ScanAccount(const std::u16string& Account, Date& DateFrom, Date
 }
 
 void CBankCl_VB::ParseStatementLine(const std::u16string& Line, StatementLine& Into,
-                                    bool ScanOnly) {
+                                    StatementLineUse Use) {
   if (Line == kStatementEndMarker) {
     ClearStatementLine(Into);
     return;
   }
   const std::u16string converted = LineConverterOnFirstUse().Convert(Line, host::kConvertFromBank);
   TabbedLine fields;
-  fields.Split(converted);
+  // The scan keeps only two short texts, which it counts the quotes of itself.
+  fields.Split(converted, /*count_quotes=*/Use != StatementLineUse::kScan);
   const auto too_long = [this](std::u16string_view label, const std::u16string& text) {
     const std::u16string source(label);
     return ComError(kErrValueTooLong, source, ErrorText(kErrValueTooLong, source, text));
   };
-  ParseFields(fields, Into, ScanOnly, RegionalSettings::Current(), too_long,
-              std::make_index_sequence<kStatementFields.size()>());
+  const RegionalSettings& settings = RegionalSettings::Current();
+  constexpr auto kEveryField = std::make_index_sequence<kStatementFields.size()>();
+  switch (Use) {
+    case StatementLineUse::kScan:
+      ParseFields<StatementLineUse::kScan>(fields, Into, settings, too_long, kEveryField);
+      break;
+    case StatementLineUse::kDocument:
+      ParseFields<StatementLineUse::kDocument>(fields, Into, settings, too_long, kEveryField);
+      break;
+  }
 }
 
 }  // namespace norv

@@ -76,7 +76,6 @@ class FormDialog : public QDialog {
   struct Binding {
     forms::Control* control = nullptr;
     QWidget* widget = nullptr;
-    QLabel* buddy_label = nullptr;
     int token = 0;
   };
 

@@ -9,10 +9,10 @@ namespace norv::qt {
 BookLister DatabaseBooks(std::shared_ptr<hostkit::Database> db) {
   return [db](const std::u16string& name) {
     std::vector<BookEntry> entries;
-    const hostkit::BookSpec* spec = hostkit::FindBook(name);
-    if (spec == nullptr) return entries;  // a combo bound to no book lists nothing
+    const hostkit::BookSpec* book = hostkit::FindBook(name);
+    if (book == nullptr) return entries;  // a combo bound to no book lists nothing
     hostkit::BookStore store(db);
-    for (const hostkit::BookRecord& record : store.List(*spec)) {
+    for (const hostkit::BookRecord& record : store.List(*book)) {
       auto code = record.find(u"Code");
       auto entry_name = record.find(u"Name");
       if (code == record.end()) continue;

@@ -203,10 +203,13 @@ TEST_F(ClientBankTest, AReadOnlyDatabaseListsButRefusesChanges) {
                       "\n");
 }
 
-TEST_F(ClientBankTest, GuiIsAcceptedAndSaysWhenItArrives) {
+TEST_F(ClientBankTest, GuiOpensTheWindowAndTakesNoCommand) {
   ProgramRun run = Cb({"--gui", "init"});
-  EXPECT_EQ(run.status, 0);
-  EXPECT_NE(run.err.find("arrives with the Qt issue"), std::string::npos) << run.err;
+  EXPECT_EQ(run.status, 2);
+  EXPECT_NE(run.err.find("--gui opens the program's window and takes no command"),
+            std::string::npos)
+      << run.err;
+  EXPECT_FALSE(folder.Exists("cb.db"));
 }
 
 }  // namespace

@@ -13,11 +13,11 @@
 #include "core/cbankcl_vb.h"
 #include "core/error_numbers.h"
 #include "core/records.h"
-#include "support/recording_host.h"
 #include "runtime/codepage.h"
 #include "runtime/com_error.h"
 #include "runtime/regional.h"
 #include "runtime/text.h"
+#include "support/recording_host.h"
 
 namespace norv::testing {
 
@@ -28,12 +28,38 @@ inline constexpr char16_t kAccount[] = u"LT001";
 // Amounts are whole numbers, so the line reads the same under every preset.
 inline std::u16string StatementText(const std::map<int, std::u16string>& set = {},
                                     size_t count = 32) {
-  std::vector<std::u16string> fields = {
-      u"00042", u"2024.01.15", kAccount, u"1", u"EUR", u"D-17", u"73000",
-      u"LT601010012345678901", u"0", u"0", u"150", u"150", u"T-100", u"1", u"MK", u"2024.01.15",
-      u"AB bankas", u"\"UAB \"\"Žiedas\"\"\"", u"Apmokėjimas už prekes", u"123456789", u"", u"",
-      u"", u"Pavedimas", u"111111111", u"73000", u"UAB Klientas", u"Vilnius", u"EUR",
-      u"LT017300010000000001", u"HABALT22", u"LT601010012345678902"};
+  std::vector<std::u16string> fields = {u"00042",
+                                        u"2024.01.15",
+                                        kAccount,
+                                        u"1",
+                                        u"EUR",
+                                        u"D-17",
+                                        u"73000",
+                                        u"LT601010012345678901",
+                                        u"0",
+                                        u"0",
+                                        u"150",
+                                        u"150",
+                                        u"T-100",
+                                        u"1",
+                                        u"MK",
+                                        u"2024.01.15",
+                                        u"AB bankas",
+                                        u"\"UAB \"\"Žiedas\"\"\"",
+                                        u"Apmokėjimas už prekes",
+                                        u"123456789",
+                                        u"",
+                                        u"",
+                                        u"",
+                                        u"Pavedimas",
+                                        u"111111111",
+                                        u"73000",
+                                        u"UAB Klientas",
+                                        u"Vilnius",
+                                        u"EUR",
+                                        u"LT017300010000000001",
+                                        u"HABALT22",
+                                        u"LT601010012345678902"};
   for (const auto& [number, text] : set) fields.at(number - 1) = text;
   std::u16string line;
   for (size_t i = 0; i < count && i < fields.size(); ++i) {
@@ -65,10 +91,10 @@ class ImportTest : public ::testing::Test {
   // BeginImport, then BeginImportByAccount with the user opening `path`.
   bool Open(const std::u16string& path, int credit_side = 0) {
     bank->BeginImport(head);
-    host->Driver().ExpectShow(u"LoadStatementDlg",
-                              {hostkit::Type(u"edImpFile", path),
-                               hostkit::Tick(u"chCreateKreditDoc", credit_side),
-                               hostkit::Click(u"btOk")});
+    host->Driver().ExpectShow(
+        u"LoadStatementDlg",
+        {hostkit::Type(u"edImpFile", path), hostkit::Tick(u"chCreateKreditDoc", credit_side),
+         hostkit::Click(u"btOk")});
     return bank->BeginImportByAccount(head);
   }
   bool OpenLines(const std::vector<std::u16string>& lines) { return Open(WriteStatement(lines)); }

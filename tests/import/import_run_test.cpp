@@ -33,17 +33,15 @@ TEST_P(MappingTest, DecidesKindAmountAndDebit) {
 
 INSTANTIATE_TEST_SUITE_P(
     Lines, MappingTest,
-    ::testing::Values(MappingCase{{{9, u"0"}, {11, u"150"}}, kDocOperation, 150, false},
-                      MappingCase{{{9, u"80"}, {11, u"0"}}, kDocOperation, 80, true},
-                      MappingCase{{{9, u"0"}, {11, u"0"}}, kDocOperation, 0, true},
-                      MappingCase{{{9, u"0"}, {11, u"-5"}}, kDocOperation, 0, true},
-                      MappingCase{{{13, u"BALANSAS"}, {9, u"1000"}, {11, u"1200"}}, kDocBalance,
-                                  1000, false},
-                      MappingCase{{{13, u"BALANSAS"}, {9, u"1000"}, {11, u"0"}}, kDocBalance, 1000,
-                                  true},
-                      MappingCase{{{13, u"balansas"}, {9, u"1000"}, {11, u"1200"}}, kDocOperation,
-                                  1200, false},
-                      MappingCase{{{3, u"LT002"}, {11, u"150"}}, kDocNone, 0, false}));
+    ::testing::Values(
+        MappingCase{{{9, u"0"}, {11, u"150"}}, kDocOperation, 150, false},
+        MappingCase{{{9, u"80"}, {11, u"0"}}, kDocOperation, 80, true},
+        MappingCase{{{9, u"0"}, {11, u"0"}}, kDocOperation, 0, true},
+        MappingCase{{{9, u"0"}, {11, u"-5"}}, kDocOperation, 0, true},
+        MappingCase{{{13, u"BALANSAS"}, {9, u"1000"}, {11, u"1200"}}, kDocBalance, 1000, false},
+        MappingCase{{{13, u"BALANSAS"}, {9, u"1000"}, {11, u"0"}}, kDocBalance, 1000, true},
+        MappingCase{{{13, u"balansas"}, {9, u"1000"}, {11, u"1200"}}, kDocOperation, 1200, false},
+        MappingCase{{{3, u"LT002"}, {11, u"150"}}, kDocNone, 0, false}));
 
 struct CodeCase {
   int field;

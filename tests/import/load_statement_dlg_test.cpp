@@ -26,7 +26,7 @@ TEST_F(LoadStatementDlgTest, LayoutAndLocalisedCaptions) {
   std::vector<std::u16string> names;
   for (const auto& control : dlg.Controls()) names.push_back(control->Name());
   EXPECT_EQ(names, (std::vector<std::u16string>{u"Frame1", u"edImpFile", u"btSelectDPFile",
-                                                 u"chCreateKreditDoc", u"btOk", u"btCancel"}));
+                                                u"chCreateKreditDoc", u"btOk", u"btCancel"}));
   EXPECT_EQ(dlg.Frame1.Caption(), host->Text(4001));
   EXPECT_EQ(dlg.chCreateKreditDoc.Caption(), host->Text(4026));
   EXPECT_EQ(dlg.btSelectDPFile.Caption(), u"Books");
@@ -57,10 +57,11 @@ TEST_F(LoadStatementDlgTest, OkOnAMissingFileReportsAndStaysOpen) {
   dlg.Init(key, u"");
   const std::u16string missing = folder.u16path() + u"\\none.txt";
   bool still_shown = false;
-  host->Driver().ExpectShow(u"LoadStatementDlg",
-                            {Type(u"edImpFile", missing), Click(u"btOk"),
-                             hostkit::Call([&](forms::Form& form) { still_shown = form.IsVisible(); }),
-                             Click(u"btCancel")});
+  host->Driver().ExpectShow(
+      u"LoadStatementDlg",
+      {Type(u"edImpFile", missing), Click(u"btOk"),
+       hostkit::Call([&](forms::Form& form) { still_shown = form.IsVisible(); }),
+       Click(u"btCancel")});
   dlg.ShowModal();
   EXPECT_TRUE(still_shown);
   ASSERT_EQ(host->Errors().size(), 1u);

@@ -109,6 +109,22 @@ INSTANTIATE_TEST_SUITE_P(
         NumericCase{9, u"", kErrTypeMismatch, u""}, NumericCase{10, u"1.5", kErrTypeMismatch, u""},
         NumericCase{11, u"9E99", kErrOverflow, u""}));
 
+class AmountTextTest : public ImportTest, public ::testing::WithParamInterface<std::u16string> {};
+
+TEST_P(AmountTextTest, ReadsAsTheRegionalConversionDoes) {
+  const Currency expected = RegionalSettings::Current().ParseCurrency(GetParam());
+  ASSERT_TRUE(OpenLines({StatementText({{9, GetParam()}, {11, u"0"}})}));
+  const auto docs = ReadAll();
+  ASSERT_EQ(docs.size(), 1u);
+  EXPECT_EQ(docs[0].Amount, expected);  // a debit: its own amount
+}
+
+INSTANTIATE_TEST_SUITE_P(PlainAndOther, AmountTextTest,
+                         ::testing::Values(u"0", u"150", u"-5", u"-0,5", u"1234,56", u"0,1234",
+                                           u"0,00005", u"0,00015", u"99999999999999,9999",
+                                           u"922337203685477", u"1 234,5", u" 7", u"7,", u",5",
+                                           u"+3", u"1E3"));
+
 struct QuoteCase {
   std::u16string field;
   std::u16string stored;
@@ -123,15 +139,12 @@ TEST_P(QuoteTest, StripsOneEnclosingPairThenHalvesDoubledQuotes) {
   EXPECT_EQ(docs[0].CorrBankName, GetParam().stored);
 }
 
-INSTANTIATE_TEST_SUITE_P(Quotes, QuoteTest,
-                         ::testing::Values(QuoteCase{u"\"\"", u""},
-                                           QuoteCase{u"\"A\"\"B\"", u"A\"B"},
-                                           QuoteCase{u"\"abc", u"\"abc"},
-                                           QuoteCase{u"abc\"", u"abc\""},
-                                           QuoteCase{u"a\"\"b", u"a\"b"},
-                                           QuoteCase{u"\"\"\"\"", u"\""},
-                                           QuoteCase{u"\"\"\"", u"\""},
-                                           QuoteCase{u"a\"b", u"a\"b"}));
+INSTANTIATE_TEST_SUITE_P(
+    Quotes, QuoteTest,
+    ::testing::Values(QuoteCase{u"\"\"", u""}, QuoteCase{u"\"A\"\"B\"", u"A\"B"},
+                      QuoteCase{u"\"abc", u"\"abc"}, QuoteCase{u"abc\"", u"abc\""},
+                      QuoteCase{u"a\"\"b", u"a\"b"}, QuoteCase{u"\"\"\"\"", u"\""},
+                      QuoteCase{u"\"\"\"", u"\""}, QuoteCase{u"a\"b", u"a\"b"}));
 
 TEST_F(ImportTest, LengthCountsAfterUnquoting) {
   // 11 characters inside quotes fit "Korespond. Imones/Asmens kodas".

@@ -120,6 +120,13 @@ TEST_F(FormDialogTest, LaysOutTheControlsInDesignOrder) {
     EXPECT_EQ(dialog.WidgetFor(u"lbStatus")->parentWidget(), &dialog);
     EXPECT_FALSE(dialog.WidgetFor(u"chOption")->isVisible());  // hidden by design
     EXPECT_EQ(qobject_cast<QLabel*>(dialog.WidgetFor(u"Label2"))->text(), u"Čekių supirkimo : ");
+    // The host combo: nothing chosen first, then the book's entries with code and name.
+    auto* combo = qobject_cast<QComboBox*>(dialog.WidgetFor(u"cbType"));
+    ASSERT_NE(combo, nullptr);
+    ASSERT_EQ(combo->count(), 3);
+    EXPECT_EQ(combo->itemText(0), QString());
+    EXPECT_EQ(combo->itemText(1), u"LB  Lietuvos bankas");
+    EXPECT_EQ(combo->itemText(2), u"GR  Grynųjų kursas");
     // A label stands to the left of its field, a browse button to the right.
     EXPECT_LT(dialog.WidgetFor(u"Label1")->x(), dialog.WidgetFor(u"edPath")->x());
     EXPECT_LT(dialog.WidgetFor(u"edPath")->x(), dialog.WidgetFor(u"btBrowse")->x());
@@ -187,22 +194,6 @@ TEST_F(FormDialogTest, UserEditsReachTheControlsAndHandlersReachTheWidgets) {
   EXPECT_FALSE(form_.IsVisible());
   EXPECT_EQ(form_.edPath.Text(), u"C:\\Išrašai\\");
   EXPECT_EQ(form_.cbType.SelectedCode(), u"LB");
-}
-
-TEST_F(FormDialogTest, HostComboListsTheBookWithCodeAndName) {
-  qt().QueueUser([&](qt::FormDialog& dialog) {
-    auto* combo = qobject_cast<QComboBox*>(dialog.WidgetFor(u"cbType"));
-    ASSERT_NE(combo, nullptr);
-    ASSERT_EQ(combo->count(), 3);
-    EXPECT_EQ(combo->itemText(0), QString());  // nothing chosen
-    EXPECT_EQ(combo->itemText(1), u"LB  Lietuvos bankas");
-    EXPECT_EQ(combo->itemText(2), u"GR  Grynųjų kursas");
-    PickCode(dialog, u"cbType", QStringLiteral("LB"));
-    PickCode(dialog, u"cbType", QString());
-    EXPECT_EQ(form_.cbType.SelectedCode(), u"");
-    ClickOn(dialog, u"btCancel");
-  });
-  form_.ShowModal();
 }
 
 TEST_F(FormDialogTest, RefusedOkKeepsTheDialogUpWithTheStatusShown) {

@@ -114,8 +114,16 @@ std::vector<RateCase> Cases() {
       Fails("UndefinedByteInARate", [] { return EurSecondRate("4.1\x81"); }, kErrTypeMismatch,
             kBeforeEurCb),
       // 10 MB lines: only their columns are read.
-      Loads("TenMegabyteCurrencyLine", [] { return Joined({kUsd + kTenMegabytes, kEur, kDate, kEnd}); },
+      Loads("TenMegabyteCurrencyLine",
+            [] {
+              const std::string six = RateLine("USD", {"3.4528", "3.4", "0", "0", "0", "0"});
+              return Joined({six + std::string(10 * 1024 * 1024, 'x'), kEur, kDate, kEnd});
+            },
             2, kAllFour),
+      // The third column of that line is blanks only: no number.
+      Fails("TenMegabytesOfBlanksAfterTwoRates",
+            [] { return Joined({kUsd + kTenMegabytes, kEur, kDate, kEnd}); }, kErrTypeMismatch,
+            {u"USD/CB=3,4", u"USD/LB=3,4528"}),
       Loads("TenMegabyteDateLine", [] { return Joined({kUsd, kEur, kDate + kTenMegabytes, kEnd}); },
             2, kAllFour),
       Loads("TenMegabytesAndNoEndLine", [] { return Joined({kTenMegabytes}); }, 0, {}),
