@@ -66,9 +66,7 @@ class FuzzInput {
   size_t size_;
 };
 
-inline std::u16string FuzzInput::Text(size_t max_len) {
-  return Characters(Byte() % (max_len + 1));
-}
+inline std::u16string FuzzInput::Text(size_t max_len) { return Characters(Byte() % (max_len + 1)); }
 
 inline std::u16string FuzzInput::Characters(size_t len) {
   static constexpr std::u16string_view kAlphabet =

@@ -115,9 +115,8 @@ std::u16string AmountField(norv::Currency amount) {
 
 ReferenceLine Build(int32_t doc_type, const PaymentDoc& doc) {
   ReferenceLine r;
-  const std::u16string number =
-      norv::GeneralNumber(norv::LeadingNumber(doc.DocNumber),
-                          norv::RegionalSettings::Current().decimal_separator);
+  const std::u16string number = norv::GeneralNumber(
+      norv::LeadingNumber(doc.DocNumber), norv::RegionalSettings::Current().decimal_separator);
   r.Add(u"Numeris", number, 9, true);
   r.Add(u"Data", DateField(doc.DocDate), 10, true);
   if (doc_type == 1) {
@@ -238,8 +237,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzz::Require(error.has_value(), "the reference failed, the component did not");
     if (error->number() != expected.error->number) {
       fuzz::Broken(std::string("another error than the reference's (") +
-                   std::to_string(expected.error->number) + " " +
-                   U16ToUtf8(expected.error->label) + "): " + error->what());
+                   std::to_string(expected.error->number) + " " + U16ToUtf8(expected.error->label) +
+                   "): " + error->what());
     }
     if (error->number() != kErrInvalidCall) {
       fuzz::Require(error->source() == expected.error->label,
@@ -249,9 +248,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                   "a refused document left a file");
     return 0;
   }
-  fuzz::Require(!error.has_value(),
-                std::string("the component failed, the reference did not: ") +
-                    (error ? error->what() : ""));
+  fuzz::Require(!error.has_value(), std::string("the component failed, the reference did not: ") +
+                                        (error ? error->what() : ""));
   const bool local = doc_type == 1;
   const std::string* written = files.Get(local ? kDPPath : kFPPath);
   fuzz::Require(written != nullptr, "no file written");

@@ -21,22 +21,20 @@ namespace {
 
 constexpr char16_t kPath[] = u"\\fuzz\\rates.txt";
 constexpr const char16_t* kTypes[] = {u"LB", u"CB", u"CS", u"B", u"S", u"CH"};
-constexpr const char16_t* kCombos[] = {u"cbLBRateType",  u"cbCashBuyRateType",
+constexpr const char16_t* kCombos[] = {u"cbLBRateType",       u"cbCashBuyRateType",
                                        u"cbCashSellRateType", u"cbBuyRateType",
-                                       u"cbSellRateType", u"cbCheckRateType"};
+                                       u"cbSellRateType",     u"cbCheckRateType"};
 
 void SetUpBooks(norv::testing::RecordingHost& host) {
   for (const char16_t* type : kTypes) {
     host.AddRecord(u"REFRateType", {{u"Code", type}});
     // USD stored directly per unit, EUR reverse per 100 units: both formulas run.
-    host.AddRecord(u"REFCurrencyRateType", {{u"RateTypeCode", type},
-                                            {u"CurrencyCode", u"USD"},
-                                            {u"Amount", 1},
-                                            {u"IsReverse", 0}});
-    host.AddRecord(u"REFCurrencyRateType", {{u"RateTypeCode", type},
-                                            {u"CurrencyCode", u"EUR"},
-                                            {u"Amount", 100},
-                                            {u"IsReverse", -1}});
+    host.AddRecord(
+        u"REFCurrencyRateType",
+        {{u"RateTypeCode", type}, {u"CurrencyCode", u"USD"}, {u"Amount", 1}, {u"IsReverse", 0}});
+    host.AddRecord(
+        u"REFCurrencyRateType",
+        {{u"RateTypeCode", type}, {u"CurrencyCode", u"EUR"}, {u"Amount", 100}, {u"IsReverse", -1}});
   }
   host.AddRecord(u"REFCurrency", {{u"CurrencyCode", u"USD"}});
   host.AddRecord(u"REFCurrency", {{u"CurrencyCode", u"EUR"}});

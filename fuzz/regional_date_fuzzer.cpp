@@ -50,7 +50,8 @@ std::optional<Civil> YearFirst(std::u16string text) {
 }
 
 bool CalendarHas(const Civil& c) {
-  const std::chrono::year_month_day ymd{std::chrono::year{c.year}, std::chrono::month{unsigned(c.month)},
+  const std::chrono::year_month_day ymd{std::chrono::year{c.year},
+                                        std::chrono::month{unsigned(c.month)},
                                         std::chrono::day{unsigned(c.day)}};
   return c.year >= 100 && ymd.ok();
 }
@@ -80,8 +81,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const CivilDateTime civil = date->ToCivil();
   fuzz::Require(civil.year >= 100 && civil.year <= 9999, "a date outside years 100 to 9999");
   const double seconds = date->serial() * 86400.0;
-  fuzz::Require(std::fabs(seconds - std::round(seconds)) < 1e-3 * std::fmax(1.0, std::fabs(date->serial())),
-                "a date-time not at a whole second");
+  fuzz::Require(
+      std::fabs(seconds - std::round(seconds)) < 1e-3 * std::fmax(1.0, std::fabs(date->serial())),
+      "a date-time not at a whole second");
   if (year_first) {
     fuzz::Require(civil.year == year_first->year && civil.month == year_first->month &&
                       civil.day == year_first->day && civil.hour == 0 && civil.minute == 0 &&

@@ -27,7 +27,7 @@ bool IsBlank(char16_t c) { return c == u' ' || c == u'\t'; }
 // A text the grammar accepts, as digits and an exponent: value = digits x 10^exponent.
 struct Decimal {
   bool negative = false;
-  std::string digits;     // without leading zeros; empty for zero
+  std::string digits;      // without leading zeros; empty for zero
   long long exponent = 0;  // may be huge: the text's exponent is any digit string
   std::string for_strtod;  // the same number in the C locale
 };
@@ -102,7 +102,8 @@ std::optional<int64_t> AmountOf(const Decimal& d) {
   if (shift >= 0) {
     whole.append(static_cast<size_t>(shift), '0');
   } else if (-shift >= static_cast<long long>(whole.size())) {
-    rest = std::string(static_cast<size_t>(-shift - static_cast<long long>(whole.size())), '0') + whole;
+    rest = std::string(static_cast<size_t>(-shift - static_cast<long long>(whole.size())), '0') +
+           whole;
     whole.clear();
   } else {
     rest = whole.substr(whole.size() + shift);
@@ -112,7 +113,8 @@ std::optional<int64_t> AmountOf(const Decimal& d) {
   uint64_t raw = 0;  // at most 19 digits: below 2^64
   for (char c : whole) raw = raw * 10 + static_cast<unsigned>(c - '0');
   if (!rest.empty()) {
-    const bool above_half = rest[0] > '5' || (rest[0] == '5' && rest.find_first_not_of('0', 1) != std::string::npos);
+    const bool above_half =
+        rest[0] > '5' || (rest[0] == '5' && rest.find_first_not_of('0', 1) != std::string::npos);
     const bool half = rest[0] == '5' && rest.find_first_not_of('0', 1) == std::string::npos;
     if (above_half || (half && raw % 2 == 1)) ++raw;
   }

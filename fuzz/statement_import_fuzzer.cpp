@@ -56,7 +56,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         StatementDoc doc;
         while (bank.ImportDoc(doc)) {
           ++records;
-          fuzz::Require(doc.DocKind >= kDocOperation && doc.DocKind <= kDocNone, "a record of no kind");
+          fuzz::Require(doc.DocKind >= kDocOperation && doc.DocKind <= kDocNone,
+                        "a record of no kind");
           fuzz::Require(doc.CurrencyKind == 1 || doc.CurrencyKind == 2, "a currency of no kind");
           fuzz::Require(doc.DocKind != kDocNone || doc.Amount.IsZero(),
                         "a record not to import carries an amount");
@@ -66,7 +67,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       }
       bank.EndImport();
     } catch (const ComError& error) {
-      fuzz::RequireErrorIn(error, {kErrValueTooLong, kErrTypeMismatch, kErrOverflow, kErrInvalidCall});
+      fuzz::RequireErrorIn(error,
+                           {kErrValueTooLong, kErrTypeMismatch, kErrOverflow, kErrInvalidCall});
     }
   }
   fuzz::Require(host->Errors().empty(), "an error was reported instead of raised");

@@ -8,8 +8,8 @@
 //
 // Input: one byte choosing the regional preset, then the line in Windows-1257.
 #include <array>
-#include <optional>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 

@@ -1,5 +1,7 @@
 #include "files/browse_path.h"
 
+#include <algorithm>
+
 #include "core/messages.h"
 #include "core/resource_ids.h"
 #include "files/teardown_report.h"
@@ -114,7 +116,9 @@ std::u16string CBrowsePath::ShowFileDialog(std::u16string Title) {
 
 void CBrowsePath::SplitPath(std::u16string_view Text) {
   Text = Text.substr(0, Text.find(u'\0'));
-  const size_t pos = InStrRev(Text, u"\\");
+  // "/" is the separator people type on this platform, as "\\" is on the one the
+  // component was made for: a typed /in/st.txt must reopen by folder and name.
+  const size_t pos = std::max(InStrRev(Text, u"\\"), InStrRev(Text, u"/"));
   m_sFile = std::u16string(Text.substr(pos));
   m_sFolder = std::u16string(Text.substr(0, pos));
 }

@@ -191,7 +191,7 @@ INSTANTIATE_TEST_SUITE_P(
     Texts, SplitTest,
     ::testing::Values(SplitCase{u"D:\\in\\st.txt", u"D:\\in\\st.txt", u"st.txt", u"D:\\in\\"},
                       SplitCase{u"st.txt", u"st.txt", u"st.txt", u""},
-                      SplitCase{u"/in/st.txt", u"/in/st.txt", u"/in/st.txt", u""},
+                      SplitCase{u"/in/st.txt", u"/in/st.txt", u"st.txt", u"/in/"},
                       SplitCase{u"D:\\in\\", u"D:\\in\\", u"", u"D:\\in\\"},
                       SplitCase{u"", u"", u"", u""},
                       SplitCase{std::u16string(u"D:\\a\\b\0junk", 11), u"D:\\a\\b", u"b",

@@ -110,8 +110,8 @@ Outcome RunExport(const RunSize& size, Ending ending, const Fault& fault, bool o
   {
     auto bank = std::make_unique<CBankCl_VB>();
     try {
-      host->Driver().ExpectShow(u"SelectFilesDlg", {hostkit::Type(u"edPath", folder.u16path()),
-                                                    hostkit::Click(u"btOk")});
+      host->Driver().ExpectShow(
+          u"SelectFilesDlg", {hostkit::Type(u"edPath", folder.u16path()), hostkit::Click(u"btOk")});
       bank->BeginExport(Date(), Date::FromCivil(2024, 1, 31));
       for (int i = 0; i < size.documents; ++i) {
         const bool local = (i % 2 == 0) != foreign_first;
@@ -178,9 +178,9 @@ int32_t NumberOf(int errno_value) {
 }
 
 const char* OpName(FileOp op) {
-  static const char* const kNames[] = {"OpenWrite", "OpenRead",    "OpenAppend",   "Write",
-                                       "Read",      "Close",       "Rename",       "Delete",
-                                       "Copy",      "CreateFolder", "FolderExists", "FileTime",
+  static const char* const kNames[] = {"OpenWrite",  "OpenRead",        "OpenAppend",   "Write",
+                                       "Read",       "Close",           "Rename",       "Delete",
+                                       "Copy",       "CreateFolder",    "FolderExists", "FileTime",
                                        "FileLength", "CurrentDirectory"};
   return kNames[static_cast<int>(op)];
 }
@@ -218,8 +218,8 @@ TEST_P(ExportFaultTest, EveryFailingCallIsToldAndLosesNoLineSilently) {
       for (int errno_value : {ENOSPC, EACCES, EIO}) {
         SCOPED_TRACE(std::string(OpName(op)) + " call " + std::to_string(nth) + " fails with " +
                      std::to_string(errno_value));
-        const Outcome out =
-            RunExport(s.size, s.ending, Fault{op, nth, errno_value}, s.old_backups, s.foreign_first);
+        const Outcome out = RunExport(s.size, s.ending, Fault{op, nth, errno_value}, s.old_backups,
+                                      s.foreign_first);
         ++scenarios;
         ASSERT_TRUE(out.fault_fired);
         const int32_t number = NumberOf(errno_value);
@@ -229,8 +229,8 @@ TEST_P(ExportFaultTest, EveryFailingCallIsToldAndLosesNoLineSilently) {
         for (size_t i = 0; i < out.raised.size(); ++i) {
           // A file whose creation failed still holds its number, so EndExport(true)
           // takes it for open and its backup's rename finds no file.
-          const bool never_created = op == FileOp::kOpenWrite && i == 1 &&
-                                     out.raised[i].number() == kErrFileNotFound;
+          const bool never_created =
+              op == FileOp::kOpenWrite && i == 1 && out.raised[i].number() == kErrFileNotFound;
           if (!never_created) {
             EXPECT_EQ(out.raised[i].number(), number) << out.raised[i].what();
           }
@@ -281,17 +281,17 @@ TEST_P(ExportFaultTest, EveryFailingCallIsToldAndLosesNoLineSilently) {
   std::cout << "[          ] " << scenarios << " faults injected\n";
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Runs, ExportFaultTest,
-    ::testing::Values(Scenario{kSmall, Ending::kSummary, false, false},
-                      Scenario{kSmall, Ending::kByError, true, true},
-                      Scenario{kLarge, Ending::kSummary, false, true},
-                      Scenario{kLarge, Ending::kByError, true, false}),
-    [](const auto& info) {
-      return std::string(info.param.size.name) +
-             (info.param.ending == Ending::kSummary ? "EndedBySummary" : "EndedByError") +
-             (info.param.foreign_first ? "ForeignFirst" : "LocalFirst");
-    });
+INSTANTIATE_TEST_SUITE_P(Runs, ExportFaultTest,
+                         ::testing::Values(Scenario{kSmall, Ending::kSummary, false, false},
+                                           Scenario{kSmall, Ending::kByError, true, true},
+                                           Scenario{kLarge, Ending::kSummary, false, true},
+                                           Scenario{kLarge, Ending::kByError, true, false}),
+                         [](const auto& info) {
+                           return std::string(info.param.size.name) +
+                                  (info.param.ending == Ending::kSummary ? "EndedBySummary"
+                                                                         : "EndedByError") +
+                                  (info.param.foreign_first ? "ForeignFirst" : "LocalFirst");
+                         });
 
 // The consequence of the rule above, as the file layer specifies it: when the
 // DP file cannot be created after the FP file was, EndExport(true) stops at the

@@ -45,14 +45,17 @@ using hostkit::FindBook;
 const Date kDay = Date::FromCivil(2006, 3, 31);
 
 std::string RateLine(const std::string& code, const std::string& lb, const std::string& cb) {
-  const auto field = [](const std::string& rate) { return std::string(17 - rate.size(), ' ') + rate; };
+  const auto field = [](const std::string& rate) {
+    return std::string(17 - rate.size(), ' ') + rate;
+  };
   return "001" + code + std::string(32, ' ') + field(lb) + " " + field(cb);
 }
 
 // The first load inserts six rates; the second changes two, keeps two (an
 // update in place) and zeroes two (deletions).
-const std::string kFirstFile = Joined({RateLine("USD", "3.4528", "3.4"), RateLine("EUR", "4", "4.1"),
-                                       RateLine("GBP", "5.5", "5.6"), "2006.03.31", "GALAS"});
+const std::string kFirstFile =
+    Joined({RateLine("USD", "3.4528", "3.4"), RateLine("EUR", "4", "4.1"),
+            RateLine("GBP", "5.5", "5.6"), "2006.03.31", "GALAS"});
 const std::string kSecondFile = Joined({RateLine("USD", "3.5", "0"), RateLine("EUR", "4", "4.1"),
                                         RateLine("GBP", "0", "5.7"), "2006.03.31", "GALAS"});
 
@@ -151,9 +154,11 @@ class RateBooksFaultTest : public ::testing::Test {
     host->database()->Execute(
         "CREATE TEMP TABLE write_log (op TEXT, currency TEXT, type TEXT, rate INTEGER);"
         "CREATE TEMP TRIGGER log_insert AFTER INSERT ON main.book_REFCurrencyRate BEGIN "
-        "INSERT INTO write_log VALUES ('INSERT', NEW.CurrencyCode, NEW.RateTypeCode, NEW.Rate); END;"
+        "INSERT INTO write_log VALUES ('INSERT', NEW.CurrencyCode, NEW.RateTypeCode, NEW.Rate); "
+        "END;"
         "CREATE TEMP TRIGGER log_update AFTER UPDATE ON main.book_REFCurrencyRate BEGIN "
-        "INSERT INTO write_log VALUES ('UPDATE', NEW.CurrencyCode, NEW.RateTypeCode, NEW.Rate); END;"
+        "INSERT INTO write_log VALUES ('UPDATE', NEW.CurrencyCode, NEW.RateTypeCode, NEW.Rate); "
+        "END;"
         "CREATE TEMP TRIGGER log_delete AFTER DELETE ON main.book_REFCurrencyRate BEGIN "
         "INSERT INTO write_log VALUES ('DELETE', OLD.CurrencyCode, OLD.RateTypeCode, NULL); END;");
     Load(*host, file);
@@ -173,9 +178,10 @@ class RateBooksFaultTest : public ::testing::Test {
     db.Execute("CREATE TEMP TABLE countdown (n INTEGER); INSERT INTO countdown VALUES (" +
                std::to_string(nth) + ");");
     for (const char* op : {"INSERT", "UPDATE", "DELETE"}) {
-      db.Execute(std::string("CREATE TEMP TRIGGER fail_") + op + " BEFORE " + op +
-                 " ON main.book_REFCurrencyRate BEGIN UPDATE countdown SET n = n - 1; "
-                 "SELECT RAISE(ABORT, 'injected failure') WHERE (SELECT n FROM countdown) = 0; END;");
+      db.Execute(
+          std::string("CREATE TEMP TRIGGER fail_") + op + " BEFORE " + op +
+          " ON main.book_REFCurrencyRate BEGIN UPDATE countdown SET n = n - 1; "
+          "SELECT RAISE(ABORT, 'injected failure') WHERE (SELECT n FROM countdown) = 0; END;");
     }
   }
 
@@ -302,9 +308,9 @@ TEST_F(RateBooksFaultTest, ADatabaseThatCannotGrowStopsTheLoadAsDiskFull) {
     ASSERT_TRUE(pages.Step());
     const int64_t page_count = pages.Int64(0);
     host->database()->Execute("PRAGMA max_page_count = " + std::to_string(page_count + 1));
-    host->Driver().ExpectShow(
-        u"LoadRateDlgVB", {hostkit::Type(u"edLBRateFile", Utf8ToU16(folder.File("many.txt"))),
-                           hostkit::Pick(u"cbLBRateType", u"LB"), hostkit::Click(u"btOk")});
+    host->Driver().ExpectShow(u"LoadRateDlgVB",
+                              {hostkit::Type(u"edLBRateFile", Utf8ToU16(folder.File("many.txt"))),
+                               hostkit::Pick(u"cbLBRateType", u"LB"), hostkit::Click(u"btOk")});
     LoadRateDlgVB dlg;
     std::u16string key, name;
     dlg.Run(key, name);

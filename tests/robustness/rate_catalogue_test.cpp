@@ -44,8 +44,8 @@ const std::vector<std::u16string> kEurOnly = {u"EUR/CB=4,1", u"EUR/LB=4"};
 struct RateCase {
   const char* name;
   std::function<std::string()> bytes;
-  int count = -1;     // the count in the summary; -1: the load fails
-  int32_t cause = 0;  // the runtime error behind a failed load
+  int count = -1;                      // the count in the summary; -1: the load fails
+  int32_t cause = 0;                   // the runtime error behind a failed load
   std::vector<std::u16string> stored;  // "CUR/TYPE=rate", sorted
   const char16_t* preset = u"lt-LT";
 };
@@ -82,93 +82,180 @@ const std::string kTenMegabytes(10 * 1024 * 1024, ' ');
 
 std::vector<RateCase> Cases() {
   return {
-      Loads("Valid", [] { return Joined({kUsd, kEur, kDate, kEnd}); }, 2, kAllFour),
+      Loads(
+          "Valid",
+          [] {
+            return Joined({kUsd, kEur, kDate, kEnd});
+          },
+          2, kAllFour),
       Loads("EmptyFile", [] { return std::string(); }, 0, {}),
-      Fails("OnlyTheEndLine", [] { return Joined({kEnd}); }, kErrTypeMismatch),
+      Fails(
+          "OnlyTheEndLine", [] { return Joined({kEnd}); }, kErrTypeMismatch),
       // Byte-order marks are three characters of the first line.
-      Loads("Utf8MarkBeforeTheFirstCurrency",
-            [] { return "\xEF\xBB\xBF" + Joined({kUsd, kEur, kDate, kEnd}); }, 2, kEurOnly),
-      Fails("Utf8MarkBeforeTheDateLine", [] { return "\xEF\xBB\xBF" + Joined({kDate, kEnd}); },
-            kErrTypeMismatch),
+      Loads(
+          "Utf8MarkBeforeTheFirstCurrency",
+          [] {
+            return "\xEF\xBB\xBF" + Joined({kUsd, kEur, kDate, kEnd});
+          },
+          2, kEurOnly),
+      Fails(
+          "Utf8MarkBeforeTheDateLine",
+          [] {
+            return "\xEF\xBB\xBF" + Joined({kDate, kEnd});
+          },
+          kErrTypeMismatch),
       // Line ends.
-      Loads("LfOnly", [] { return Joined({kUsd, kEur, kDate, kEnd}, "\n"); }, 2, kAllFour),
-      Loads("CrOnly", [] { return Joined({kUsd, kEur, kDate, kEnd}, "\r"); }, 2, kAllFour),
-      Loads("MixedEnds", [] { return kUsd + "\n" + kEur + "\r" + kDate + "\r\n" + kEnd; }, 2,
-            kAllFour),
+      Loads(
+          "LfOnly",
+          [] {
+            return Joined({kUsd, kEur, kDate, kEnd}, "\n");
+          },
+          2, kAllFour),
+      Loads(
+          "CrOnly",
+          [] {
+            return Joined({kUsd, kEur, kDate, kEnd}, "\r");
+          },
+          2, kAllFour),
+      Loads(
+          "MixedEnds", [] { return kUsd + "\n" + kEur + "\r" + kDate + "\r\n" + kEnd; }, 2,
+          kAllFour),
       // A blank line is a currency line without a code, or the remembered date.
-      Loads("BlankLineAmongCurrencies", [] { return Joined({kUsd, "", kEur, kDate, kEnd}); }, 3,
-            kAllFour),
-      Fails("BlankLineBeforeTheEndLine", [] { return Joined({kUsd, kEur, kDate, "", kEnd}); },
-            kErrTypeMismatch),
-      Loads("BlankLinesAfterTheEndLine", [] { return Joined({kUsd, kEur, kDate, kEnd, "", ""}); },
-            2, kAllFour),
+      Loads(
+          "BlankLineAmongCurrencies",
+          [] {
+            return Joined({kUsd, "", kEur, kDate, kEnd});
+          },
+          3, kAllFour),
+      Fails(
+          "BlankLineBeforeTheEndLine",
+          [] {
+            return Joined({kUsd, kEur, kDate, "", kEnd});
+          },
+          kErrTypeMismatch),
+      Loads(
+          "BlankLinesAfterTheEndLine",
+          [] {
+            return Joined({kUsd, kEur, kDate, kEnd, "", ""});
+          },
+          2, kAllFour),
       // NUL bytes and bytes Windows-1257 leaves undefined.
-      Fails("NulInARate", [] { return EurSecondRate(std::string("4.1\0", 4)); },
-            kErrTypeMismatch, kBeforeEurCb),
-      Loads("NulInACode",
-            [] { return Joined({RateLine(std::string("US\0", 3), {"3.4528", "3.4"}), kEur, kDate, kEnd}); },
-            2, kEurOnly),
-      Loads("UndefinedBytesInACode",
-            [] { return Joined({RateLine("\x81\x83\x88", {"3.4528", "3.4"}), kEur, kDate, kEnd}); },
-            2, kEurOnly),
-      Fails("UndefinedByteInARate", [] { return EurSecondRate("4.1\x81"); }, kErrTypeMismatch,
-            kBeforeEurCb),
+      Fails(
+          "NulInARate", [] { return EurSecondRate(std::string("4.1\0", 4)); }, kErrTypeMismatch,
+          kBeforeEurCb),
+      Loads(
+          "NulInACode",
+          [] {
+            return Joined({RateLine(std::string("US\0", 3), {"3.4528", "3.4"}), kEur, kDate, kEnd});
+          },
+          2, kEurOnly),
+      Loads(
+          "UndefinedBytesInACode",
+          [] {
+            return Joined({RateLine("\x81\x83\x88", {"3.4528", "3.4"}), kEur, kDate, kEnd});
+          },
+          2, kEurOnly),
+      Fails(
+          "UndefinedByteInARate", [] { return EurSecondRate("4.1\x81"); }, kErrTypeMismatch,
+          kBeforeEurCb),
       // 10 MB lines: only their columns are read.
-      Loads("TenMegabyteCurrencyLine",
-            [] {
-              const std::string six = RateLine("USD", {"3.4528", "3.4", "0", "0", "0", "0"});
-              return Joined({six + std::string(10 * 1024 * 1024, 'x'), kEur, kDate, kEnd});
-            },
-            2, kAllFour),
+      Loads(
+          "TenMegabyteCurrencyLine",
+          [] {
+            const std::string six = RateLine("USD", {"3.4528", "3.4", "0", "0", "0", "0"});
+            return Joined({six + std::string(10 * 1024 * 1024, 'x'), kEur, kDate, kEnd});
+          },
+          2, kAllFour),
       // The third column of that line is blanks only: no number.
       Fails("TenMegabytesOfBlanksAfterTwoRates",
-            [] { return Joined({kUsd + kTenMegabytes, kEur, kDate, kEnd}); }, kErrTypeMismatch,
-            {u"USD/CB=3,4", u"USD/LB=3,4528"}),
-      Loads("TenMegabyteDateLine", [] { return Joined({kUsd, kEur, kDate + kTenMegabytes, kEnd}); },
-            2, kAllFour),
+            [] {
+              return Joined({kUsd + kTenMegabytes, kEur, kDate, kEnd});
+            },
+            kErrTypeMismatch, {u"USD/CB=3,4", u"USD/LB=3,4528"}),
+      Loads(
+          "TenMegabyteDateLine",
+          [] {
+            return Joined({kUsd, kEur, kDate + kTenMegabytes, kEnd});
+          },
+          2, kAllFour),
       Loads("TenMegabytesAndNoEndLine", [] { return Joined({kTenMegabytes}); }, 0, {}),
       // Decimal marks, grouping and signs: "." becomes the decimal separator first.
-      Fails("GroupedRateUnderLtLt", [] { return UsdRate("1,234.5"); }, kErrTypeMismatch),
-      Loads("DecimalCommaUnderLtLt", [] { return UsdRate("3,4528"); }, 2, kAllFour),
+      Fails(
+          "GroupedRateUnderLtLt", [] { return UsdRate("1,234.5"); }, kErrTypeMismatch),
+      Loads(
+          "DecimalCommaUnderLtLt", [] { return UsdRate("3,4528"); }, 2, kAllFour),
       EnUs(Loads("GroupedRateUnderEnUs", [] { return UsdRate("1,234.5"); }, 4,
                  {u"EUR/CB=4.1", u"EUR/LB=4", u"USD/CB=3.4", u"USD/LB=1234.5"})),
       EnUs(Loads("DecimalCommaUnderEnUs", [] { return UsdRate("3,4528"); }, 4,
                  {u"EUR/CB=4.1", u"EUR/LB=4", u"USD/CB=3.4", u"USD/LB=34528"})),
       Loads("NegativeRate", [] { return UsdRate("-3.4528"); }, 2,
             {u"EUR/CB=4,1", u"EUR/LB=4", u"USD/CB=3,4", u"USD/LB=-3,4528"}),
-      Fails("TrailingMinus", [] { return UsdRate("3.4528-"); }, kErrTypeMismatch),
-      Fails("QuotedRate", [] { return UsdRate("\"3.4528\""); }, kErrTypeMismatch),
+      Fails(
+          "TrailingMinus", [] { return UsdRate("3.4528-"); }, kErrTypeMismatch),
+      Fails(
+          "QuotedRate", [] { return UsdRate("\"3.4528\""); }, kErrTypeMismatch),
       Loads("Exponent", [] { return UsdRate("3.4528E2"); }, 2,
             {u"EUR/CB=4,1", u"EUR/LB=4", u"USD/CB=3,4", u"USD/LB=345,28"}),
       // Dates.
-      Fails("February30", [] { return Joined({kUsd, kEur, "2006.02.30", kEnd}); },
-            kErrTypeMismatch),
-      Fails("Month13", [] { return Joined({kUsd, kEur, "2006.13.01", kEnd}); }, kErrTypeMismatch),
-      Fails("DayFirstDate", [] { return Joined({kUsd, kEur, "31.03.2006", kEnd}); },
-            kErrTypeMismatch),
+      Fails(
+          "February30",
+          [] {
+            return Joined({kUsd, kEur, "2006.02.30", kEnd});
+          },
+          kErrTypeMismatch),
+      Fails(
+          "Month13",
+          [] {
+            return Joined({kUsd, kEur, "2006.13.01", kEnd});
+          },
+          kErrTypeMismatch),
+      Fails(
+          "DayFirstDate",
+          [] {
+            return Joined({kUsd, kEur, "31.03.2006", kEnd});
+          },
+          kErrTypeMismatch),
       // Truncated files.
-      Loads("NoEndLine", [] { return Joined({kUsd, kEur, kDate}); }, 0, {}),
+      Loads("NoEndLine",
+            [] {
+              return Joined({kUsd, kEur, kDate});
+            },
+            0, {}),
       Loads("CutInsideTheAccountingRate",
-            [] { return Joined({kUsd.substr(0, 50), kEur, kDate, kEnd}); }, 2,
-            {u"EUR/CB=4,1", u"EUR/LB=4", u"USD/LB=3"}),
-      Loads("EndLineWithATrailingBlank", [] { return Joined({kUsd, kEur, kDate, "GALAS "}); }, 0,
-            {}),
-      Loads("EndLineInLowerCase", [] { return Joined({kUsd, kEur, kDate, "galas"}); }, 0, {}),
+            [] {
+              return Joined({kUsd.substr(0, 50), kEur, kDate, kEnd});
+            },
+            2, {u"EUR/CB=4,1", u"EUR/LB=4", u"USD/LB=3"}),
+      Loads("EndLineWithATrailingBlank",
+            [] {
+              return Joined({kUsd, kEur, kDate, "GALAS "});
+            },
+            0, {}),
+      Loads("EndLineInLowerCase",
+            [] {
+              return Joined({kUsd, kEur, kDate, "galas"});
+            },
+            0, {}),
       // Over the maximum: a number running past its 17 columns, a rate beyond
       // the amount's range, more currency lines than the 16-bit counter holds.
-      Fails("RateRunningIntoTheNextColumn",
-            [] { return Joined({std::string(38, ' ') + "123456789012345678", kDate, kEnd}); },
-            kErrOverflow),
-      Fails("RateBeyondTheAmountRange", [] { return EurSecondRate("922337203685478"); },
-            kErrOverflow, kBeforeEurCb),
-      Fails("MoreLinesThanTheCounterHolds",
-            [] {
-              std::vector<std::string> lines(32768, "001XXX");
-              lines.push_back(kDate);
-              lines.push_back(kEnd);
-              return Joined(lines);
-            },
-            kErrOverflow),
+      Fails(
+          "RateRunningIntoTheNextColumn",
+          [] {
+            return Joined({std::string(38, ' ') + "123456789012345678", kDate, kEnd});
+          },
+          kErrOverflow),
+      Fails(
+          "RateBeyondTheAmountRange", [] { return EurSecondRate("922337203685478"); }, kErrOverflow,
+          kBeforeEurCb),
+      Fails(
+          "MoreLinesThanTheCounterHolds",
+          [] {
+            std::vector<std::string> lines(32768, "001XXX");
+            lines.push_back(kDate);
+            lines.push_back(kEnd);
+            return Joined(lines);
+          },
+          kErrOverflow),
   };
 }
 
@@ -213,10 +300,10 @@ TEST_P(RateCatalogueTest, EndsAsStated) {
   folder.WriteBytes("rates.txt", bytes);
   {
     LoadRateDlgVB dlg;
-    host->Driver().ExpectShow(u"LoadRateDlgVB",
-                              {hostkit::Type(u"edLBRateFile", Utf8ToU16(folder.File("rates.txt"))),
-                               hostkit::Pick(u"cbLBRateType", u"LB"),
-                               hostkit::Pick(u"cbCashBuyRateType", u"CB"), hostkit::Click(u"btOk")});
+    host->Driver().ExpectShow(
+        u"LoadRateDlgVB", {hostkit::Type(u"edLBRateFile", Utf8ToU16(folder.File("rates.txt"))),
+                           hostkit::Pick(u"cbLBRateType", u"LB"),
+                           hostkit::Pick(u"cbCashBuyRateType", u"CB"), hostkit::Click(u"btOk")});
     std::u16string key, name;
     dlg.Run(key, name);
   }

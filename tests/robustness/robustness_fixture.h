@@ -20,12 +20,38 @@ inline constexpr char16_t kAccount[] = u"LT001";
 // A valid operation line of kAccount in Windows-1257 (a credit of 150 on
 // 2024.01.15), its fields replaced by number (1-based), cut to `count` fields.
 inline std::string StLine(const std::map<int, std::u16string>& set = {}, size_t count = 32) {
-  std::vector<std::u16string> fields = {
-      u"00042", u"2024.01.15", kAccount, u"1", u"EUR", u"D-17", u"73000",
-      u"LT601010012345678901", u"0", u"0", u"150", u"150", u"T-100", u"1", u"MK", u"2024.01.15",
-      u"AB bankas", u"\"UAB \"\"Žiedas\"\"\"", u"Apmokėjimas už prekes", u"123456789", u"", u"",
-      u"", u"Pavedimas", u"111111111", u"73000", u"UAB Klientas", u"Vilnius", u"EUR",
-      u"LT017300010000000001", u"HABALT22", u"LT601010012345678902"};
+  std::vector<std::u16string> fields = {u"00042",
+                                        u"2024.01.15",
+                                        kAccount,
+                                        u"1",
+                                        u"EUR",
+                                        u"D-17",
+                                        u"73000",
+                                        u"LT601010012345678901",
+                                        u"0",
+                                        u"0",
+                                        u"150",
+                                        u"150",
+                                        u"T-100",
+                                        u"1",
+                                        u"MK",
+                                        u"2024.01.15",
+                                        u"AB bankas",
+                                        u"\"UAB \"\"Žiedas\"\"\"",
+                                        u"Apmokėjimas už prekes",
+                                        u"123456789",
+                                        u"",
+                                        u"",
+                                        u"",
+                                        u"Pavedimas",
+                                        u"111111111",
+                                        u"73000",
+                                        u"UAB Klientas",
+                                        u"Vilnius",
+                                        u"EUR",
+                                        u"LT017300010000000001",
+                                        u"HABALT22",
+                                        u"LT601010012345678902"};
   for (const auto& [number, text] : set) fields.at(number - 1) = text;
   std::u16string line;
   for (size_t i = 0; i < count && i < fields.size(); ++i) {
