@@ -9,8 +9,9 @@
 #   fuzz/run_fuzz.sh [--merge] [SECONDS] [TARGET...]
 #     --merge   afterwards add the inputs that reach new code to fuzz/corpus/
 #
-# Prints one line per target: executions, executions per second, new
-# regression files. Exits 1 when any target failed.
+# Prints one line per target: wall and CPU seconds, executions, executions per
+# second (of wall time, libFuzzer's figure), new regression files. Exits 1 when
+# any target failed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -41,7 +42,9 @@ for t in "${targets[@]}"; do
   [ "$t" = statement_import ] && max_len=65536
   [ "$t" = rate_file ] && max_len=16384
   set +e
+  # The machine may be shared: the CPU seconds the fuzzer got say more than the wall clock.
   ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+    /usr/bin/time -f '%U %S' -o "$build/logs/$t.cpu" \
     "$build/bin/${t}_fuzzer" "$work" "$root/fuzz/corpus/$t" \
     -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -max_len=$max_len \
     -print_final_stats=1 -artifact_prefix="$artifacts/" >"$log" 2>&1
@@ -51,6 +54,7 @@ for t in "${targets[@]}"; do
   speed=$(sed -n 's/^stat::average_exec_per_sec: *//p' "$log" | tail -1)
   peak=$(sed -n 's/^stat::peak_rss_mb: *//p' "$log" | tail -1)
   cov=$(grep -o 'cov: [0-9]*' "$log" | tail -1 | cut -d' ' -f2)
+  cpu=$(awk '{printf "%d", $1 + $2}' "$build/logs/$t.cpu" 2>/dev/null || echo '?')
   found=0
   for f in "$artifacts"/crash-* "$artifacts"/timeout-* "$artifacts"/oom-* "$artifacts"/leak-*; do
     [ -e "$f" ] || continue
@@ -58,8 +62,8 @@ for t in "${targets[@]}"; do
     found=$((found + 1))
   done
   if [ "$status" -ne 0 ] || [ "$found" -ne 0 ]; then failed=1; fi
-  printf '%-17s %4ss  execs %-10s exec/s %-6s cov %-5s peak %sMB  status %s  new regressions %s\n' \
-    "$t" "$seconds" "${execs:-?}" "${speed:-?}" "${cov:-?}" "${peak:-?}" "$status" "$found"
+  printf '%-17s %4ss wall %5ss cpu  execs %-10s exec/s %-6s cov %-5s peak %sMB  status %s  new regressions %s\n' \
+    "$t" "$seconds" "${cpu:-?}" "${execs:-?}" "${speed:-?}" "${cov:-?}" "${peak:-?}" "$status" "$found"
   if ((merge)); then
     "$build/bin/${t}_fuzzer" -merge=1 -max_len=$max_len "$root/fuzz/corpus/$t" "$work" \
       >>"$log" 2>&1 || failed=1

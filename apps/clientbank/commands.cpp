@@ -23,8 +23,8 @@ const hostkit::BookSpec& BookNamed(const std::string& name) {
   const hostkit::BookSpec* book = hostkit::FindBook(Utf8ToU16(name));
   if (book == nullptr) {
     std::string known;
-    for (const hostkit::BookSpec& spec : hostkit::AllBooks()) {
-      known += (known.empty() ? "" : ", ") + U16ToUtf8(spec.name);
+    for (const hostkit::BookSpec& each : hostkit::AllBooks()) {
+      known += (known.empty() ? "" : ", ") + U16ToUtf8(each.name);
     }
     Fail(norv::kErrInvalidCall, "the host has no book '" + name + "' (books: " + known + ")");
   }

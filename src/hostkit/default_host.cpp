@@ -57,6 +57,7 @@ std::unique_ptr<host::MessageWindow> DefaultHost::CreateMessageWindow() {
 }
 
 std::unique_ptr<host::WaitIndicator> DefaultHost::CreateWaitIndicator() {
+  if (wait_indicators_) return wait_indicators_();
   return std::make_unique<NoWaitIndicator>();
 }
 

@@ -83,6 +83,9 @@ class DefaultHost : public host::HostLibrary {
   void SetMessageWindowFactory(std::function<std::unique_ptr<host::MessageWindow>()> factory) {
     message_windows_ = std::move(factory);
   }
+  void SetWaitIndicatorFactory(std::function<std::unique_ptr<host::WaitIndicator>()> factory) {
+    wait_indicators_ = std::move(factory);
+  }
   // Called for every pending error after the console has counted and printed it.
   void SetPendingErrorHandler(std::function<void(const ComError&)> handler) {
     pending_error_handler_ = std::move(handler);
@@ -107,6 +110,7 @@ class DefaultHost : public host::HostLibrary {
   std::shared_ptr<host::FolderBrowser> folder_browser_;
   std::shared_ptr<host::FileOpenDialog> file_dialog_;
   std::function<std::unique_ptr<host::MessageWindow>()> message_windows_;
+  std::function<std::unique_ptr<host::WaitIndicator>()> wait_indicators_;
   std::function<void(const ComError&)> pending_error_handler_;
 };
 

@@ -94,7 +94,7 @@ class SqliteBook;
 
 class SqliteBookField : public host::BookField {
  public:
-  SqliteBookField(SqliteBook& book, const FieldSpec& spec) : book_(book), spec_(spec) {}
+  SqliteBookField(SqliteBook& book, const FieldSpec& field) : book_(book), spec_(field) {}
   Variant Value() override;
   void SetValue(const Variant& value) override;
 
@@ -105,7 +105,8 @@ class SqliteBookField : public host::BookField {
 
 class SqliteBook : public host::Book, public host::BookFields {
  public:
-  SqliteBook(std::shared_ptr<Database> db, const BookSpec& spec) : db_(std::move(db)), spec_(spec) {
+  SqliteBook(std::shared_ptr<Database> db, const BookSpec& layout)
+      : db_(std::move(db)), spec_(layout) {
     for (const FieldSpec& field : spec_.fields) {
       fields_.push_back(std::make_unique<SqliteBookField>(*this, field));
     }
@@ -305,12 +306,12 @@ int64_t BookStore::Put(const BookSpec& book, const BookRecord& record) {
 
 std::shared_ptr<host::Book> SqliteBookFactory::OpenBook(const std::u16string& name,
                                                         std::shared_ptr<host::Session>) {
-  const BookSpec* spec = FindBook(name);
-  if (spec == nullptr) {
+  const BookSpec* book = FindBook(name);
+  if (book == nullptr) {
     RaiseHostError(kErrInvalidCall, u"DefaultHost.BookFactory",
                    u"the host has no reference book '" + name + u"'");
   }
-  return std::make_shared<SqliteBook>(db_, *spec);
+  return std::make_shared<SqliteBook>(db_, *book);
 }
 
 }  // namespace norv::hostkit

@@ -43,11 +43,14 @@ namespace {
 QString Q(const std::u16string& text) { return QString::fromStdU16String(text); }
 QString Text(const Variant& value) { return Q(VariantToText(value)); }
 
-// Amounts with their two decimals, as an accountant reads them.
-QString Money(Currency amount) {
+QString Decimal(Currency amount, int decimals) {
   return QLocale(QLocale::Lithuanian, QLocale::Lithuania)
-      .toString(static_cast<double>(amount.raw()) / 10000.0, 'f', 2);
+      .toString(static_cast<double>(amount.raw()) / 10000.0, 'f', decimals);
 }
+// Amounts with their two decimals, as an accountant reads them.
+QString Money(Currency amount) { return Decimal(amount, 2); }
+// Rates keep all four decimals the bank quotes: 3,4600.
+QString Rate(const Variant& rate) { return Decimal(VariantToCurrency(rate), 4); }
 
 // The host program's own captions.
 const QString kTitle = QStringLiteral("clientbank – kliento-banko mainai");
@@ -383,7 +386,7 @@ void HostWindow::RefreshResults() {
     hostkit::BookRecord& record = rates[row];
     SetRow(rates_, row,
            {Text(record[u"CurrencyCode"]), Text(record[u"RateTypeCode"]), Text(record[u"DateRate"]),
-            Text(record[u"Rate"])},
+            Rate(record[u"Rate"])},
            {3});
   }
   FitColumns(rates_);

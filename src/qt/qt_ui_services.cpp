@@ -3,6 +3,7 @@
 #include "hostkit/book_specs.h"
 #include "hostkit/sqlite_books.h"
 #include "qt/qt_message_window.h"
+#include "qt/qt_wait_indicator.h"
 
 namespace norv::qt {
 
@@ -34,6 +35,7 @@ void QtUiServices::InstallInto(hostkit::DefaultHost& host) {
   host.SetFolderBrowser(folders_);
   host.SetFileDialog(files_);
   host.SetMessageWindowFactory([] { return std::make_unique<QtMessageWindow>(); });
+  host.SetWaitIndicatorFactory([] { return std::make_unique<QtWaitIndicator>(); });
   host.SetPendingErrorHandler([](const ComError& error) { ShowErrorBox(error); });
 }
 
@@ -42,6 +44,7 @@ void QtUiServices::UninstallFrom(hostkit::DefaultHost& host) {
   host.SetFolderBrowser(nullptr);
   host.SetFileDialog(nullptr);
   host.SetMessageWindowFactory(nullptr);
+  host.SetWaitIndicatorFactory(nullptr);
   host.SetPendingErrorHandler(nullptr);
 }
 

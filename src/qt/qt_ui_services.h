@@ -25,7 +25,7 @@ class QtUiServices {
   explicit QtUiServices(BookLister books, FileDialogRunner runner = ExecFileDialog);
 
   // Makes `host` use the screen: forms driver, folder choice, file-open dialog,
-  // message windows and the report of pending errors.
+  // message windows, the busy cursor and the report of pending errors.
   void InstallInto(hostkit::DefaultHost& host);
   // Gives `host` back its console and scripted services.
   static void UninstallFrom(hostkit::DefaultHost& host);

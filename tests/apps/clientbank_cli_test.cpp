@@ -1,9 +1,9 @@
-// The program's command line, its database commands, the registry, and a
-// busy or read-only database, each through a real run of clientbank.
+// The program's command line, its database commands and the registry, each
+// through a real run of clientbank. A busy or read-only database is the books'
+// own test (tests/hostkit).
 #include <filesystem>
 
 #include "clientbank_fixture.h"
-#include "hostkit/database.h"
 
 namespace norv::testing {
 namespace {
@@ -172,35 +172,6 @@ TEST_F(ClientBankTest, RegisterAndUnregisterGoThroughTheLibrary) {
   EXPECT_EQ(text.err.rfind("error 48: DefaultHost.ComponentRegistry: Error in loading DLL: ", 0),
             0u)
       << text.err;
-}
-
-TEST_F(ClientBankTest, ABusyDatabaseIsAClearError) {
-  Ok({"init"});
-  auto other = hostkit::Database::Open(db);
-  other->Execute("BEGIN IMMEDIATE");
-  ProgramRun run = Cb({"--busy-timeout", "100", "paths", "set", "ClientBank", "/srv"});
-  EXPECT_EQ(run.status, 2);
-  EXPECT_EQ(run.err,
-            "error 75: DefaultHost.Database: Path/File access error: the database '" + db +
-                "' is busy: another program holds its lock; try again when it has finished\n");
-  EXPECT_EQ(Ok({"books", "list", "PathKey"}), "");  // readers do not wait for the writer
-  other->Execute("ROLLBACK");
-}
-
-TEST_F(ClientBankTest, AReadOnlyDatabaseListsButRefusesChanges) {
-  Ok({"paths", "set", "ClientBank", "/srv"});
-  ASSERT_EQ(chmod(db.c_str(), 0444), 0);
-  ProgramRun change = Cb({"paths", "set", "ClientBank", "/tmp"}, {"", true});
-  EXPECT_EQ(change.status, 2);
-  EXPECT_EQ(change.err.rfind("error 70: DefaultHost.Database: Permission denied: the database '" +
-                                 db + "' is read-only",
-                             0),
-            0u)
-      << change.err;
-  ProgramRun list = Cb({"books", "list", "PathKey"}, {"", true});
-  EXPECT_EQ(list.status, 0) << list.err;
-  EXPECT_EQ(list.out, R"({"Key":"ClientBank","EntryPath":"/srv"})"
-                      "\n");
 }
 
 TEST_F(ClientBankTest, GuiOpensTheWindowAndTakesNoCommand) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 #include "core/cbankcl_vb.h"
 #include "core/error_numbers.h"
@@ -41,30 +42,18 @@ class ErrorTextTest : public ::testing::Test {
   CBankCl_VB bank;
 };
 
-TEST_F(ErrorTextTest, WithoutArgumentsIsTheDescriptionAlone) {
-  EXPECT_EQ(Peer::ErrorText(bank, kErrExportCancelled, u"", u""), u"Eksportas atšauktas.");
-}
-
-TEST_F(ErrorTextTest, SecondArgumentAloneIsIgnored) {
-  EXPECT_EQ(Peer::ErrorText(bank, kErrExportCancelled, u"", u"eilutė"), u"Eksportas atšauktas.");
-}
-
 TEST_F(ErrorTextTest, ArgumentsAddTheFilledTemplateOnANewLine) {
-  EXPECT_EQ(Peer::ErrorText(bank, kErrLineNotWritten, u"C:\\b\\240131.mok", u"1,2,\"A B\""),
-            u"Nepavyko įrašyti.\r\nFailas: C:\\b\\240131.mok; eilutė: 1,2,\"A B\".");
-}
-
-TEST_F(ErrorTextTest, EmptySecondArgumentRemovesItsPlaceholder) {
-  EXPECT_EQ(Peer::ErrorText(bank, kErrLineNotWritten, u"a.mok", u""),
-            u"Nepavyko įrašyti.\r\nFailas: a.mok; eilutė: .");
-}
-
-TEST_F(ErrorTextTest, NumberWithoutTextStillGetsTheArgumentLine) {
-  EXPECT_EQ(Peer::ErrorText(bank, 1109, u"x", u"y"), u"\r\nFailas: x; eilutė: y.");
-  EXPECT_EQ(Peer::ErrorText(bank, 1109, u"", u""), u"");
-}
-
-TEST_F(ErrorTextTest, EmptyArgumentTemplateLeavesDescriptionAndLineBreak) {
+  using E = std::tuple<int32_t, std::u16string, std::u16string, std::u16string>;
+  for (const auto& [number, arg0, arg1, expected] :
+       {E{kErrExportCancelled, u"", u"", u"Eksportas atšauktas."},
+        E{kErrExportCancelled, u"", u"eilutė", u"Eksportas atšauktas."},  // second alone ignored
+        E{kErrLineNotWritten, u"C:\\b\\240131.mok", u"1,2,\"A B\"",
+          u"Nepavyko įrašyti.\r\nFailas: C:\\b\\240131.mok; eilutė: 1,2,\"A B\"."},
+        E{kErrLineNotWritten, u"a.mok", u"", u"Nepavyko įrašyti.\r\nFailas: a.mok; eilutė: ."},
+        E{1109, u"x", u"y", u"\r\nFailas: x; eilutė: y."},  // a number without a text
+        E{1109, u"", u"", u""}}) {
+    EXPECT_EQ(Peer::ErrorText(bank, number, arg0, arg1), expected) << number;
+  }
   host->SetText(res::kErrorArgsTemplate, u"");
   EXPECT_EQ(Peer::ErrorText(bank, kErrLineNotWritten, u"a", u"b"), u"Nepavyko įrašyti.\r\n");
 }
@@ -72,15 +61,9 @@ TEST_F(ErrorTextTest, EmptyArgumentTemplateLeavesDescriptionAndLineBreak) {
 TEST_F(ErrorTextTest, DocErrorTextNamesNumberDateAndField) {
   EXPECT_EQ(Peer::DocErrorText(bank, u"000125", u"2024.01.31", u"Suma"),
             u"Dok. Nr. 000125 iš 2024.01.31, laukas „Suma“");
-}
-
-TEST_F(ErrorTextTest, DocErrorTextArgumentsAreNotRescannedUpward) {
   // The field text comes in first and meets the date's replacement; the number
   // comes in last, so a "%2" in it stays as it is.
   EXPECT_EQ(Peer::DocErrorText(bank, u"%2", u"D", u"L%1"), u"Dok. Nr. %2 iš D, laukas „LD“");
-}
-
-TEST_F(ErrorTextTest, DocErrorTextOfAnEmptyTemplateIsEmpty) {
   host->SetText(res::kDocErrorTemplate, u"");
   EXPECT_EQ(Peer::DocErrorText(bank, u"1", u"2024.01.31", u"Suma"), u"");
 }
@@ -88,8 +71,7 @@ TEST_F(ErrorTextTest, DocErrorTextOfAnEmptyTemplateIsEmpty) {
 TEST_F(ErrorTextTest, LineConverterIsCreatedOnceOnFirstUse) {
   EXPECT_EQ(host->LineConvertersCreated(), 0);
   host::LineConverter& first = Peer::Converter(bank);
-  host::LineConverter& second = Peer::Converter(bank);
-  EXPECT_EQ(&first, &second);
+  EXPECT_EQ(&first, &Peer::Converter(bank));
   EXPECT_EQ(host->LineConvertersCreated(), 1);
   EXPECT_EQ(first.Convert(u"ą", host::kConvertToBank), u"ą");
   ASSERT_EQ(host->ConverterCalls().size(), 1u);

@@ -23,30 +23,18 @@ constexpr char16_t kAccount[] = u"12345678901";
 
 // One operation line of the account: 32 tab-separated fields, the numeric ones filled.
 std::string StatementLine() {
-  std::vector<std::string> fields(32);
-  fields[0] = "1";
-  fields[1] = "2024.01.15";
-  fields[2] = "12345678901";
-  fields[3] = "1";
-  fields[4] = "EUR";
-  fields[5] = "D1";
-  fields[8] = "0";
-  fields[9] = "0";
-  fields[10] = "10";
-  fields[11] = "10";
-  std::string line;
-  for (size_t i = 0; i < fields.size(); ++i) line += (i == 0 ? "" : "\t") + fields[i];
-  return line;
+  std::string line = "1\t2024.01.15\t12345678901\t1\tEUR\tD1\t\t\t0\t0\t10\t10";
+  return line + std::string(20, '\t');
 }
 
 PaymentDoc LocalPayment() {
   PaymentDoc doc;
   doc.DocNumber = u"7";
   doc.DocDate = Date::FromCivil(2024, 1, 31);
-  doc.PayerBankCode = u"70440";
-  doc.PayerAccount = u"LT1170440";
   doc.Amount = Currency::FromInteger(10);
   doc.CurrencyCode = u"EUR";
+  doc.PayerBankCode = u"70440";
+  doc.PayerAccount = u"LT1170440";
   doc.PayeeName = u"UAB Rasa";
   doc.PayeeAccount = u"LT2273000";
   return doc;

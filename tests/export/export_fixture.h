@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -119,21 +120,12 @@ class ExportTest : public ::testing::Test {
   }
   // The resource ids of the descriptions of the component's numbers.
   static int32_t DescriptionId(int32_t number) {
-    switch (number) {
-      case kErrExportCancelled:
-        return 990;
-      case kErrBadPaymentType:
-        return 991;
-      case kErrLineNotWritten:
-        return 992;
-      case kErrRequiredEmpty:
-        return 1196;
-      case kErrValueTooLong:
-        return 1197;
-      default:
-        ADD_FAILURE() << "no description id for " << number;
-        return 0;
-    }
+    static const std::map<int32_t, int32_t> ids = {{kErrExportCancelled, 990},
+                                                   {kErrBadPaymentType, 991},
+                                                   {kErrLineNotWritten, 992},
+                                                   {kErrRequiredEmpty, 1196},
+                                                   {kErrValueTooLong, 1197}};
+    return ids.at(number);
   }
 
   ScopedRecordingHost host;

@@ -32,22 +32,18 @@ class SelectFilesDlgTest : public ::testing::Test {
   CExportFile target;
 };
 
-TEST_F(SelectFilesDlgTest, ProposesNamesFromTheEndDate) {
-  host->Driver().ExpectShow(u"SelectFilesDlg", {Click(u"btCancel")});
-  EXPECT_FALSE(Show());
-  EXPECT_EQ(target.DPFile().FileName(), u"070305.mok");
-  EXPECT_EQ(target.FPFile().FileName(), u"070305.tar");
-  EXPECT_EQ(target.KeyPath(), u"RazizeRuveRO");
+TEST_F(SelectFilesDlgTest, ProposesNamesFromTheEndDateWithThePrefixFirst) {
+  for (const std::u16string prefix : {u"", u"AB"}) {
+    host->Driver().ExpectShow(u"SelectFilesDlg", {Click(u"btCancel")});
+    EXPECT_FALSE(Show(prefix));
+    EXPECT_EQ(target.DPFile().FileName(), prefix + u"070305.mok");
+    EXPECT_EQ(target.FPFile().FileName(), prefix + u"070305.tar");
+    EXPECT_EQ(target.KeyPath(), u"RazizeRuveRO");
+  }
 }
 
-TEST_F(SelectFilesDlgTest, PrefixGoesBeforeTheDate) {
-  host->Driver().ExpectShow(u"SelectFilesDlg", {Click(u"btCancel")});
-  Show(u"AB");
-  EXPECT_EQ(target.DPFile().FileName(), u"AB070305.mok");
-  EXPECT_EQ(target.FPFile().FileName(), u"AB070305.tar");
-}
-
-TEST_F(SelectFilesDlgTest, ShowsTheFolderOfTheKeyAndTheProposedNames) {
+// OK takes the entries as they stand; an empty key looks up "ClientBank".
+TEST_F(SelectFilesDlgTest, ShowsTheFolderOfTheKeyAndTheProposedNamesAndOkTakesTheEntries) {
   host->SetPathKey(u"RazizeRuveRO", u"/exports/bank");
   host->SetPathKey(u"ClientBank", u"/exports/other");
   std::vector<std::u16string> seen;
@@ -57,31 +53,21 @@ TEST_F(SelectFilesDlgTest, ShowsTheFolderOfTheKeyAndTheProposedNames) {
                                  seen.push_back(TextOf(form, name));
                                }
                              }),
-                             Click(u"btOk")});
-  EXPECT_TRUE(Show());
-  EXPECT_EQ(seen, (std::vector<std::u16string>{u"/exports/bank", u"070305.mok", u"070305.tar"}));
-  EXPECT_EQ(target.DPFile().Path(), u"/exports/bank");
-  EXPECT_EQ(target.FPFile().Path(), u"/exports/bank");
-}
-
-TEST_F(SelectFilesDlgTest, EmptyKeyLooksUpClientBank) {
-  host->SetPathKey(u"ClientBank", u"/exports/client");
-  host->Driver().ExpectShow(u"SelectFilesDlg", {Click(u"btOk")});
-  EXPECT_TRUE(Show(u"", u""));
-  EXPECT_EQ(target.DPFile().Path(), u"/exports/client");
-  EXPECT_EQ(target.KeyPath(), u"");
-}
-
-TEST_F(SelectFilesDlgTest, OkTakesTheEntriesAsTheyStand) {
-  host->Driver().ExpectShow(u"SelectFilesDlg",
-                            {Type(u"edPath", u"/out"), Type(u"edDPFile", u"local.txt"),
+                             Type(u"edPath", u"/out"), Type(u"edDPFile", u"local.txt"),
                              Type(u"edFPFile", u""), Click(u"btOk")});
   EXPECT_TRUE(Show());
+  EXPECT_EQ(seen, (std::vector<std::u16string>{u"/exports/bank", u"070305.mok", u"070305.tar"}));
   EXPECT_EQ(target.DPFile().Path(), u"/out");
   EXPECT_EQ(target.FPFile().Path(), u"/out");
   EXPECT_EQ(target.DPFile().FileName(), u"local.txt");
   EXPECT_EQ(target.FPFile().FileName(), u"");
   EXPECT_TRUE(host->Driver().Problems().empty());
+
+  host->Driver().ExpectShow(u"SelectFilesDlg", {Click(u"btOk")});
+  EXPECT_TRUE(Show(u"", u""));
+  EXPECT_EQ(target.DPFile().Path(), u"/exports/other");
+  EXPECT_EQ(target.FPFile().Path(), u"/exports/other");
+  EXPECT_EQ(target.KeyPath(), u"");
 }
 
 TEST_F(SelectFilesDlgTest, CancelAndCloseKeepNamesAndFolders) {
@@ -99,36 +85,24 @@ TEST_F(SelectFilesDlgTest, CancelAndCloseKeepNamesAndFolders) {
   EXPECT_EQ(host->Driver().Shown().size(), 2u);
 }
 
-TEST_F(SelectFilesDlgTest, BrowseButtonPutsTheChosenFolderIntoThePathBox) {
+// The chosen folder is kept in the form settings at unload; with no folder kept
+// for the key, the next dialog starts from it.
+TEST_F(SelectFilesDlgTest, OnlyTheFolderButtonBrowsesAndUnloadKeepsThePathBox) {
   host->QueueFolderChoice(u"/chosen/folder");
-  host->Driver().ExpectShow(u"SelectFilesDlg", {Click(u"btSelectPath"), Click(u"btOk")});
+  host->Driver().ExpectShow(u"SelectFilesDlg", {Click(u"btSelectDPFile"), Click(u"btSelectFPFile"),
+                                                Click(u"btSelectPath"), Click(u"btOk")});
   EXPECT_TRUE(Show());
   EXPECT_EQ(target.DPFile().Path(), u"/chosen/folder");
-  ASSERT_EQ(host->FolderRequests().size(), 1u);
-}
-
-TEST_F(SelectFilesDlgTest, ButtonsBesideTheNamesDoNothing) {
-  host->Driver().ExpectShow(u"SelectFilesDlg",
-                            {Click(u"btSelectDPFile"), Click(u"btSelectFPFile"), Click(u"btOk")});
-  EXPECT_TRUE(Show());
-  EXPECT_TRUE(host->FolderRequests().empty());
-  EXPECT_TRUE(host->FileDialogRequests().empty());
   EXPECT_EQ(target.DPFile().FileName(), u"070305.mok");
-}
-
-TEST_F(SelectFilesDlgTest, UnloadKeepsThePathBoxInTheFormSettings) {
-  host->Driver().ExpectShow(u"SelectFilesDlg", {Type(u"edPath", u"/kept"), Click(u"btOk")});
-  Show();
-  const auto kept = host->FormValues().find({u"SelectFilesDlg", u"edPath"});
-  ASSERT_NE(kept, host->FormValues().end());
-  EXPECT_EQ(VariantToText(kept->second), u"/kept");
-  // With no folder kept for the key, the next dialog starts from the kept text.
+  EXPECT_EQ(host->FolderRequests().size(), 1u);
+  EXPECT_TRUE(host->FileDialogRequests().empty());
+  EXPECT_EQ(VariantToText(host->FormValues()[{u"SelectFilesDlg", u"edPath"}]), u"/chosen/folder");
   std::u16string start;
   host->Driver().ExpectShow(
       u"SelectFilesDlg",
       {Call([&](forms::Form& form) { start = TextOf(form, u"edPath"); }), Click(u"btCancel")});
   Show();
-  EXPECT_EQ(start, u"/kept");
+  EXPECT_EQ(start, u"/chosen/folder");
 }
 
 TEST_F(SelectFilesDlgTest, FormIsLocalisedWhenItLoads) {

@@ -9,6 +9,7 @@
 #include "files_fixture.h"
 #include "forms/control.h"
 #include "forms/form.h"
+#include "runtime/text.h"
 
 namespace norv::testing {
 namespace {
@@ -68,30 +69,47 @@ TEST_F(BrowsePathTest, NoStartPathTakesTheKeptValueAndStartsInC) {
   EXPECT_EQ(host->FileDialogRequests()[0].initial_dir, u"C:\\");
 }
 
-TEST_F(BrowsePathTest, NoStartPathLeavesATypedBoxAlone) {
+TEST_F(BrowsePathTest, NoStartPathLeavesATypedOrEmptyBox) {
+  EXPECT_TRUE(Bind(Catalog, Variant()));
+  EXPECT_EQ(form.edPath.Text(), u"") << "nothing kept";
+  browse = std::make_unique<CBrowsePath>();
   Keep(u"D:\\kept\\st.txt");
   form.edPath.SetText(u"typed.txt");
   EXPECT_TRUE(Bind(File, u""));
   EXPECT_EQ(form.edPath.Text(), u"typed.txt");
 }
 
-TEST_F(BrowsePathTest, NothingKeptLeavesAnEmptyBox) {
-  EXPECT_TRUE(Bind(Catalog, Variant()));
-  EXPECT_EQ(form.edPath.Text(), u"");
-}
-
-TEST_F(BrowsePathTest, StartPathFillsTheBoxAndTheFileDialogStartsInItsFolder) {
+TEST_F(BrowsePathTest, StartPathFillsTheBoxAndTheFileDialogGetsItsRecord) {
   Keep(u"D:\\kept\\other.txt");
-  EXPECT_TRUE(Bind(File, u"D:\\in\\st.txt"));
+  EXPECT_TRUE(Bind(File, u"D:\\in\\st.txt", true, u"*.txt"));
   EXPECT_EQ(form.edPath.Text(), u"D:\\in\\st.txt");
   EXPECT_EQ(browse->FPath(), u"D:\\in\\");
   EXPECT_EQ(browse->FileName(), u"st.txt");
   form.btSelect.Click();
   ASSERT_EQ(host->FileDialogRequests().size(), 1u);
-  EXPECT_EQ(host->FileDialogRequests()[0].initial_dir, u"D:\\in\\");
+  const host::OpenFileRequest& request = host->FileDialogRequests()[0];
+  EXPECT_EQ(request.initial_dir, u"D:\\in\\");
+  EXPECT_EQ(request.owner_window, form.WindowHandle());
+  EXPECT_EQ(request.title, host->Text(res::kFileDialogTitle));
+  EXPECT_EQ(request.filter_description, host->Text(res::kAllFilesFilter));
+  EXPECT_EQ(request.filter_pattern, u"*.*");
+  EXPECT_EQ(request.file_buffer, u"*.txt" + std::u16string(252, u'\0'));
+  EXPECT_TRUE(host->FolderRequests().empty());
 }
 
-TEST_F(BrowsePathTest, FolderChoiceGoesIntoTheBox) {
+TEST_F(BrowsePathTest, FileChoicePutsTheFullNameOrTheNameOnly) {
+  for (bool full_name : {true, false}) {
+    browse = std::make_unique<CBrowsePath>();
+    EXPECT_TRUE(Bind(File, u"", full_name));
+    host->QueueFileChoice(u"D:\\in\\st.txt");
+    form.btSelect.Click();
+    const std::u16string box = full_name ? u"D:\\in\\st.txt" : u"st.txt";
+    EXPECT_EQ(form.edPath.Text(), box);
+    EXPECT_EQ(browse->FullFileName(), box);
+  }
+}
+
+TEST_F(BrowsePathTest, FolderChoiceGoesIntoTheBoxAndCancellingEitherDialogLeavesIt) {
   EXPECT_TRUE(Bind(Catalog, u"D:\\old"));
   host->QueueFolderChoice(u"E:\\new");
   form.btSelect.Click();
@@ -101,57 +119,38 @@ TEST_F(BrowsePathTest, FolderChoiceGoesIntoTheBox) {
   EXPECT_EQ(host->FolderRequests()[0].owner, form.WindowHandle());
   EXPECT_NE(form.WindowHandle(), 0);
   EXPECT_EQ(host->FolderRequests()[0].start, u"");
-  EXPECT_TRUE(host->FileDialogRequests().empty());
-}
-
-TEST_F(BrowsePathTest, FileDialogGetsItsRecord) {
-  EXPECT_TRUE(Bind(File, u"D:\\in\\st.txt", true, u"*.txt"));
-  form.btSelect.Click();
-  ASSERT_EQ(host->FileDialogRequests().size(), 1u);
-  const host::OpenFileRequest& request = host->FileDialogRequests()[0];
-  EXPECT_EQ(request.owner_window, form.WindowHandle());
-  EXPECT_EQ(request.title, host->Text(res::kFileDialogTitle));
-  EXPECT_EQ(request.filter_description, host->Text(res::kAllFilesFilter));
-  EXPECT_EQ(request.filter_pattern, u"*.*");
-  EXPECT_EQ(request.file_buffer, u"*.txt" + std::u16string(252, u'\0'));
-  EXPECT_TRUE(host->FolderRequests().empty());
-}
-
-struct FileChoiceCase {
-  bool full_name;
-  std::u16string box;
-};
-
-class FileChoiceTest : public BrowsePathTest,
-                       public ::testing::WithParamInterface<FileChoiceCase> {};
-
-TEST_P(FileChoiceTest, PutsTheFullNameOrTheNameOnly) {
-  EXPECT_TRUE(Bind(File, u"", GetParam().full_name));
-  host->QueueFileChoice(u"D:\\in\\st.txt");
-  form.btSelect.Click();
-  EXPECT_EQ(form.edPath.Text(), GetParam().box);
-  EXPECT_EQ(browse->FullFileName(), GetParam().box);
-}
-
-INSTANTIATE_TEST_SUITE_P(SetFullName, FileChoiceTest,
-                         ::testing::Values(FileChoiceCase{true, u"D:\\in\\st.txt"},
-                                           FileChoiceCase{false, u"st.txt"}));
-
-TEST_F(BrowsePathTest, CancellingEitherDialogLeavesTheBox) {
-  EXPECT_TRUE(Bind(Catalog, u"D:\\keep"));
   form.btSelect.Click();  // nothing queued: the folder choice gives none
-  EXPECT_EQ(form.edPath.Text(), u"D:\\keep");
+  EXPECT_EQ(form.edPath.Text(), u"E:\\new");
 
-  auto file_browse = std::make_unique<CBrowsePath>();
-  browse.reset();
-  browse = std::move(file_browse);
-  EXPECT_TRUE(Bind(File, u"D:\\keep"));
+  browse = std::make_unique<CBrowsePath>();
+  EXPECT_TRUE(Bind(File, u"D:\\other"));  // a box with text keeps it
   host->QueueFileChoice(std::nullopt);
   form.btSelect.Click();
-  EXPECT_EQ(form.edPath.Text(), u"D:\\keep");
+  EXPECT_EQ(form.edPath.Text(), u"E:\\new");
   EXPECT_EQ(host->FileDialogRequests().size(), 1u);
-  EXPECT_EQ(host->FolderRequests().size(), 1u) << "the released binder no longer answers clicks";
+  EXPECT_EQ(host->FolderRequests().size(), 2u) << "the released binder no longer answers clicks";
   EXPECT_TRUE(host->Errors().empty());
+}
+
+TEST_F(BrowsePathTest, SplitFollowsTheBoxsText) {
+  EXPECT_TRUE(Bind(File, u"D:\\first\\one.txt"));
+  const struct {
+    std::u16string text, full, name, folder;
+  } cases[] = {
+      {u"D:\\in\\st.txt", u"D:\\in\\st.txt", u"st.txt", u"D:\\in\\"},
+      {u"st.txt", u"st.txt", u"st.txt", u""},
+      {u"/in/st.txt", u"/in/st.txt", u"st.txt", u"/in/"},
+      {u"D:\\in\\", u"D:\\in\\", u"", u"D:\\in\\"},
+      {u"", u"", u"", u""},
+      {std::u16string(u"D:\\a\\b\0junk", 11), u"D:\\a\\b", u"b", u"D:\\a\\"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(U16ToUtf8(c.full));
+    form.edPath.SetText(c.text);  // the user types
+    EXPECT_EQ(browse->FullFileName(), c.full);
+    EXPECT_EQ(browse->FileName(), c.name);
+    EXPECT_EQ(browse->FPath(), c.folder);
+  }
 }
 
 TEST_F(BrowsePathTest, AFilterThatLeavesNoRoomIsReportedByTheClick) {
@@ -163,57 +162,25 @@ TEST_F(BrowsePathTest, AFilterThatLeavesNoRoomIsReportedByTheClick) {
   EXPECT_EQ(host->Errors()[0].source, u"m_btSelect_Click");
   EXPECT_EQ(form.edPath.Text(), u"D:\\keep");
   EXPECT_TRUE(host->FileDialogRequests().empty());
-}
 
-TEST_F(BrowsePathTest, AFilterThatFillsTheBufferExactlyIsAccepted) {
+  browse = std::make_unique<CBrowsePath>();  // a filter that fills the buffer exactly
   EXPECT_TRUE(Bind(File, u"D:\\keep", true, std::u16string(257, u'x')));
   form.btSelect.Click();
   ASSERT_EQ(host->FileDialogRequests().size(), 1u);
   EXPECT_EQ(host->FileDialogRequests()[0].file_buffer, std::u16string(257, u'x'));
-  EXPECT_TRUE(host->Errors().empty());
+  EXPECT_EQ(host->Errors().size(), 1u);
 }
 
-struct SplitCase {
-  std::u16string text, full, name, folder;
-};
-
-class SplitTest : public BrowsePathTest, public ::testing::WithParamInterface<SplitCase> {};
-
-TEST_P(SplitTest, FollowsTheBoxsText) {
-  EXPECT_TRUE(Bind(File, u"D:\\first\\one.txt"));
-  form.edPath.SetText(GetParam().text);  // the user types
-  EXPECT_EQ(browse->FullFileName(), GetParam().full);
-  EXPECT_EQ(browse->FileName(), GetParam().name);
-  EXPECT_EQ(browse->FPath(), GetParam().folder);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Texts, SplitTest,
-    ::testing::Values(SplitCase{u"D:\\in\\st.txt", u"D:\\in\\st.txt", u"st.txt", u"D:\\in\\"},
-                      SplitCase{u"st.txt", u"st.txt", u"st.txt", u""},
-                      SplitCase{u"/in/st.txt", u"/in/st.txt", u"st.txt", u"/in/"},
-                      SplitCase{u"D:\\in\\", u"D:\\in\\", u"", u"D:\\in\\"},
-                      SplitCase{u"", u"", u"", u""},
-                      SplitCase{std::u16string(u"D:\\a\\b\0junk", 11), u"D:\\a\\b", u"b",
-                                u"D:\\a\\"}));
-
-TEST_F(BrowsePathTest, PropertiesBeforeInitAreEmpty) {
+TEST_F(BrowsePathTest, TeardownKeepsTheBoxsTextOnlyWhenBound) {
   form.edPath.SetText(u"D:\\in\\st.txt");
-  EXPECT_EQ(browse->FullFileName(), u"");
-  EXPECT_EQ(browse->FileName(), u"");
-  EXPECT_EQ(browse->FPath(), u"");
-}
-
-TEST_F(BrowsePathTest, TeardownKeepsTheBoxsTextForTheForm) {
+  EXPECT_EQ(browse->FullFileName() + browse->FileName() + browse->FPath(), u"");
+  browse.reset();
+  EXPECT_TRUE(host->FormValues().empty());
+  browse = std::make_unique<CBrowsePath>();
   EXPECT_TRUE(Bind(Catalog, u"D:\\start"));
   form.edPath.SetText(u"D:\\typed");
   browse.reset();
   EXPECT_EQ(VariantToText(host->FormValues()[{u"PathTestDlg", u"edPath"}]), u"D:\\typed");
-}
-
-TEST_F(BrowsePathTest, AnUnboundBinderKeepsNothing) {
-  browse.reset();
-  EXPECT_TRUE(host->FormValues().empty());
 }
 
 TEST_F(BrowsePathTest, ADialogRoundTripThroughTheScriptedDriver) {

@@ -11,26 +11,11 @@
 namespace norv::testing {
 namespace {
 
-class CFileBackupTest : public ::testing::Test {
- protected:
-  void Name(CFile& file, const std::u16string& name) {
-    file.SetPath(temp.u16path());
-    file.SetFileName(name);
-  }
-  // The log's time stamps, read from the clock around the call.
-  static std::u16string Stamp(Date when) {
-    const RegionalSettings& regional = RegionalSettings::Current();
-    return regional.FormatShortDate(when) + u" " + regional.FormatLongTime(when);
-  }
-  std::u16string ReadText(const std::string& name) {
-    return Utf8ToU16(temp.ReadBytes(name));  // the log texts here are ASCII
-  }
+using CFileBackupTest = FilesTest;
 
-  ScopedRecordingHost host;
-  TempFolder temp;
-};
-
-TEST_F(CFileBackupTest, LogLinesInOrder) {
+TEST_F(CFileBackupTest, LogLinesInOrderInTheRegionalForms) {
+  const RegionalSettings saved = RegionalSettings::Current();
+  RegionalSettings::SetCurrent(RegionalSettings::EnUS());
   temp.WriteBytes("log.txt", "an older log\r\n");
   CFile log;
   Name(log, u"log.txt");
@@ -41,34 +26,20 @@ TEST_F(CFileBackupTest, LogLinesInOrder) {
   log.EndLog();
   const Date after = Date::Now();
   log.CloseFile();
-  const std::u16string text = ReadText("log.txt");
+  const std::u16string text = Utf8ToU16(temp.ReadBytes("log.txt"));  // ASCII only
 
   // The clock may tick during the test: accept the stamp of either moment.
   bool matched = false;
   for (Date when : {before, after}) {
-    const std::u16string s = Stamp(when);
-    if (text == u"--- New sesion ----- [" + s + u"] -------------------------------\r\n" + s +
-                    u"  :  first message\r\n" + s + u"  :  \r\n--- End sesion ----- [" + s +
-                    u"] -------------------------------\r\n") {
-      matched = true;
-    }
+    const RegionalSettings& regional = RegionalSettings::Current();
+    const std::u16string s = regional.FormatShortDate(when) + u" " + regional.FormatLongTime(when);
+    matched |= text == u"--- New sesion ----- [" + s + u"] -------------------------------\r\n" +
+                           s + u"  :  first message\r\n" + s + u"  :  \r\n--- End sesion ----- [" +
+                           s + u"] -------------------------------\r\n";
   }
-  EXPECT_TRUE(matched) << U16ToUtf8(text);
-}
-
-TEST_F(CFileBackupTest, LogFollowsTheRegionalForms) {
-  const RegionalSettings saved = RegionalSettings::Current();
-  RegionalSettings::SetCurrent(RegionalSettings::EnUS());
-  CFile log;
-  Name(log, u"log.txt");
-  const Date when = Date::Now();
-  log.WriteStrLog(u"m");
-  log.CloseFile();
   RegionalSettings::SetCurrent(saved);
-  const std::u16string text = ReadText("log.txt");
+  EXPECT_TRUE(matched) << U16ToUtf8(text);
   EXPECT_NE(text.find(u"/"), std::u16string::npos) << "en-US short date";
-  EXPECT_TRUE(text.ends_with(u"  :  m\r\n"));
-  EXPECT_GE(text.size(), Stamp(when).size());
 }
 
 TEST_F(CFileBackupTest, SaveFileAsBackupReplacesAnOlderBackup) {
@@ -88,65 +59,49 @@ TEST_F(CFileBackupTest, SaveFileAsBackupReplacesAnOlderBackup) {
   EXPECT_EQ(temp.ReadBytes("240131.mok.bak"), "next\r\n") << "a new file under the new name";
 }
 
-TEST_F(CFileBackupTest, SaveFileAsBackupWithoutANameDoesNothing) {
+TEST_F(CFileBackupTest, SaveFileAsBackupWithoutANameOrAFile) {
   CFile file;
   file.SetPath(temp.u16path() + u"\\");
   file.SetFileName(u"a.txt");
   file.WriteStr(u"x");
   file.SetFileName(u"");
-  EXPECT_FALSE(file.SaveFileAsBackup());
+  EXPECT_FALSE(file.SaveFileAsBackup()) << "no name: nothing done";
   EXPECT_TRUE(file.FileIsOpen());
-}
 
-TEST_F(CFileBackupTest, SaveFileAsBackupOfAMissingFileRaisesAfterClosing) {
-  CFile file;
-  Name(file, u"never.txt");
-  file.CrFullName();
-  EXPECT_RAISES(file.SaveFileAsBackup(), kErrFileNotFound);
-  EXPECT_EQ(file.FileName(), u"never.txt");
+  CFile never;
+  Name(never, u"never.txt");
+  never.CrFullName();
+  EXPECT_RAISES(never.SaveFileAsBackup(), kErrFileNotFound);
+  EXPECT_EQ(never.FileName(), u"never.txt");
 }
 
 TEST_F(CFileBackupTest, AttributesOfAFileAndOfNothing) {
   temp.WriteBytes("a.txt", "12345");
   CFile file;
-  EXPECT_EQ(file.FileLenAttr(InFolder(temp, u"a.txt")), 5.0);
+  EXPECT_EQ(file.FileLenAttr(At(u"a.txt")), 5.0);
   struct stat st;
   ASSERT_EQ(::stat(temp.File("a.txt").c_str(), &st), 0);
   struct tm local;
   localtime_r(&st.st_mtime, &local);
-  EXPECT_EQ(file.FileDateTimeAttr(InFolder(temp, u"a.txt")),
+  EXPECT_EQ(file.FileDateTimeAttr(At(u"a.txt")),
             Date::FromCivil(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour,
                             local.tm_min, local.tm_sec));
-  EXPECT_EQ(file.FileLenAttr(InFolder(temp, u"none.txt")), 0.0);
-  EXPECT_EQ(file.FileDateTimeAttr(InFolder(temp, u"none.txt")), Date(0.0));
+  EXPECT_EQ(file.FileLenAttr(At(u"none.txt")), 0.0);
+  EXPECT_EQ(file.FileDateTimeAttr(At(u"none.txt")), Date(0.0));
   EXPECT_EQ(file.FileDateTimeAttr(u""), Date(0.0));
 }
 
-class CopyFileTest : public CFileBackupTest {
- protected:
-  void SetUp() override {
-    temp.WriteBytes("src.txt", "source");
-    source = InFolder(temp, u"src.txt");
-    target = InFolder(temp, u"dst.txt");
-  }
+TEST_F(CFileBackupTest, CopyFileReplacesATargetThatDiffersInLengthOrTime) {
+  temp.WriteBytes("src.txt", "source");
+  const std::u16string source = At(u"src.txt"), target = At(u"dst.txt");
   CFile file;
-  std::u16string source, target;
-};
-
-TEST_F(CopyFileTest, CopiesToAMissingTargetKeepingTheTime) {
   file.CopyFile(source, Date::Now(), 6, target);
   EXPECT_EQ(temp.ReadBytes("dst.txt"), "source");
-  EXPECT_EQ(file.FileDateTimeAttr(target), file.FileDateTimeAttr(source));
-}
+  EXPECT_EQ(file.FileDateTimeAttr(target), file.FileDateTimeAttr(source)) << "time kept";
 
-TEST_F(CopyFileTest, TargetWithTheStatedLengthAndTimeIsLeftAlone) {
   temp.WriteBytes("dst.txt", "target");
   file.CopyFile(source, file.FileDateTimeAttr(target), 6, target);
-  EXPECT_EQ(temp.ReadBytes("dst.txt"), "target");
-}
-
-TEST_F(CopyFileTest, TargetThatDiffersInLengthOrTimeIsReplaced) {
-  temp.WriteBytes("dst.txt", "target");
+  EXPECT_EQ(temp.ReadBytes("dst.txt"), "target") << "same length and time: left alone";
   file.CopyFile(source, file.FileDateTimeAttr(target), 7, target);
   EXPECT_EQ(temp.ReadBytes("dst.txt"), "source");
   temp.WriteBytes("dst.txt", "target");
@@ -155,65 +110,50 @@ TEST_F(CopyFileTest, TargetThatDiffersInLengthOrTimeIsReplaced) {
   EXPECT_TRUE(host->ErrorContextReports().empty());
 }
 
-TEST_F(CopyFileTest, FailureGoesToTheHostsErrorContext) {
-  const std::u16string missing = InFolder(temp, u"none.txt");
+TEST_F(CFileBackupTest, CopyFileFailuresGoToTheHostsErrorContext) {
+  temp.WriteBytes("src.txt", "source");
+  const std::u16string missing = At(u"none.txt"), target = At(u"dst.txt");
+  CFile file;
   file.CopyFile(missing, Date::Now(), 1, target);
   ASSERT_EQ(host->ErrorContextReports().size(), 1u);
   EXPECT_EQ(host->ErrorContextReports()[0], u" : " + missing + u" " + target);
   EXPECT_FALSE(temp.Exists("dst.txt"));
+  file.CopyFile(At(u"src.txt"), Date::Now(), 1, At(u"src.txt"));  // onto itself
+  EXPECT_EQ(host->ErrorContextReports().size(), 2u);
+  EXPECT_EQ(temp.ReadBytes("src.txt"), "source");
   EXPECT_TRUE(host->Errors().empty());
 }
 
-TEST_F(CopyFileTest, CopyOntoItselfFailsWithoutHarm) {
-  file.CopyFile(source, Date::Now(), 1, source);
-  EXPECT_EQ(host->ErrorContextReports().size(), 1u);
-  EXPECT_EQ(temp.ReadBytes("src.txt"), "source");
-}
-
-TEST_F(CFileBackupTest, MoveToTheDefaultBackupFolder) {
-  temp.WriteBytes("a.txt", "A");
-  CFile file;
-  EXPECT_TRUE(file.MoveFileToBackup(InFolder(temp, u"a.txt")));
-  EXPECT_FALSE(temp.Exists("a.txt"));
-  EXPECT_EQ(temp.ReadBytes("BACKUP/a.txt"), "A");
-  // Again, with the folder already there and an older copy inside.
-  temp.WriteBytes("a.txt", "B");
-  EXPECT_TRUE(file.MoveFileToBackup(InFolder(temp, u"a.txt")));
-  EXPECT_EQ(temp.ReadBytes("BACKUP/a.txt"), "B");
-}
-
-TEST_F(CFileBackupTest, MoveToAGivenFolderWithEitherSeparator) {
+TEST_F(CFileBackupTest, MoveToTheDefaultOrAGivenBackupFolder) {
   TempFolder other;
+  CFile file;
+  for (const char* contents : {"A", "B"}) {  // the second time over an older copy
+    temp.WriteBytes("a.txt", contents);
+    EXPECT_TRUE(file.MoveFileToBackup(At(u"a.txt")));
+    EXPECT_FALSE(temp.Exists("a.txt"));
+    EXPECT_EQ(temp.ReadBytes("BACKUP/a.txt"), contents);
+  }
   temp.WriteBytes("a.txt", "A");
   temp.WriteBytes("b.txt", "B");
-  CFile file;
-  EXPECT_TRUE(file.MoveFileToBackup(InFolder(temp, u"a.txt"), other.u16path() + u"\\old"));
+  EXPECT_TRUE(file.MoveFileToBackup(At(u"a.txt"), other.u16path() + u"\\old"));
   EXPECT_EQ(other.ReadBytes("old/a.txt"), "A");
-  EXPECT_TRUE(file.MoveFileToBackup(InFolder(temp, u"b.txt"), other.u16path() + u"/old/"));
+  EXPECT_TRUE(file.MoveFileToBackup(At(u"b.txt"), other.u16path() + u"/old/"));
   EXPECT_EQ(other.ReadBytes("old/b.txt"), "B");
 }
 
-TEST_F(CFileBackupTest, MoveWhereTheBackupFolderCannotBeMadeGivesFalse) {
+TEST_F(CFileBackupTest, MoveFailuresKeepTheFile) {
   temp.WriteBytes("a.txt", "A");
   CFile file;
-  EXPECT_FALSE(file.MoveFileToBackup(InFolder(temp, u"a.txt"), temp.u16path() + u"\\x\\y\\z"));
+  // A backup folder that cannot be made.
+  EXPECT_FALSE(file.MoveFileToBackup(At(u"a.txt"), temp.u16path() + u"\\x\\y\\z"));
   EXPECT_TRUE(temp.Exists("a.txt"));
   EXPECT_FALSE(file.MoveFileToBackup(u""));
-}
-
-TEST_F(CFileBackupTest, MoveOfANameWithoutBackslashFailsAndKeepsTheFile) {
+  EXPECT_RAISES(file.MoveFileToBackup(At(u"none.txt")), kErrFileNotFound);
+  // Without a "\" the copy target is the BACKUP folder itself.
   ScopedCurrentDirectory cwd(temp.path());
-  temp.WriteBytes("a.txt", "A");
-  CFile file;
-  // The copy target is the BACKUP folder itself.
   EXPECT_RAISES(file.MoveFileToBackup(u"a.txt"), kErrPathFileAccess);
   EXPECT_TRUE(temp.Exists("a.txt"));
   EXPECT_TRUE(temp.Exists("BACKUP"));
-}
-
-TEST_F(CFileBackupTest, MoveOfAMissingFileRaises53) {
-  CFile file;
-  EXPECT_RAISES(file.MoveFileToBackup(InFolder(temp, u"none.txt")), kErrFileNotFound);
 }
 
 }  // namespace

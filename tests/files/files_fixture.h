@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "files/cfile.h"
 #include "runtime/com_error.h"
 #include "support/recording_host.h"
 
@@ -43,5 +44,19 @@ inline std::u16string Folder(const TempFolder& temp) { return temp.u16path() + u
 inline std::u16string InFolder(const TempFolder& temp, const std::u16string& name) {
   return Folder(temp) + name;
 }
+
+// A recording host and a temporary folder for the file tests.
+class FilesTest : public ::testing::Test {
+ protected:
+  // Names `file` into the temporary folder.
+  void Name(CFile& file, const std::u16string& name) {
+    file.SetPath(temp.u16path());
+    file.SetFileName(name);
+  }
+  std::u16string At(const std::u16string& name) const { return InFolder(temp, name); }
+
+  ScopedRecordingHost host;
+  TempFolder temp;
+};
 
 }  // namespace norv::testing

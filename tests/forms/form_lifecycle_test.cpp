@@ -2,6 +2,7 @@
 // thread's driver, Hide versus Unload, the close box, design state after unload.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -17,7 +18,6 @@ namespace {
 using hostkit::Call;
 using hostkit::Click;
 using hostkit::Close;
-using hostkit::Tick;
 using hostkit::Type;
 
 // A form that counts its load and unload handlers and logs what its buttons do.
@@ -60,70 +60,59 @@ class SampleDlg : public Form {
   }
 };
 
+// The number of the ComError the call raises, or 0 when it raises none.
+int32_t RaisedNumber(const std::function<void()>& call) {
+  try {
+    call();
+  } catch (const ComError& error) {
+    return error.number();
+  }
+  return 0;
+}
+
 class FormLifecycleTest : public ::testing::Test {
  protected:
   testing::ScopedRecordingHost host;
 };
 
-TEST_F(FormLifecycleTest, FirstUseOfAnyPropertyLoadsOnce) {
-  SampleDlg dlg;
+TEST_F(FormLifecycleTest, FirstUseOfAnyPropertyLoadsOnceWithAWindowOfItsOwn) {
+  SampleDlg dlg, other;
   EXPECT_FALSE(dlg.IsLoaded());
   EXPECT_EQ(dlg.WindowHandle(), 0);
-  EXPECT_EQ(dlg.loads, 0);
-
   EXPECT_FALSE(dlg.chOption.Visible());  // a read loads the form
   EXPECT_TRUE(dlg.IsLoaded());
-  EXPECT_EQ(dlg.loads, 1);
   EXPECT_EQ(dlg.edName.Text(), u"loaded");
-  dlg.btOk.SetCaption(u"Gerai");
   dlg.Load();
   EXPECT_EQ(dlg.loads, 1);
-  EXPECT_NE(dlg.WindowHandle(), 0);
+  other.Load();
+  const intptr_t before = dlg.WindowHandle();
+  EXPECT_NE(before, 0);
+  EXPECT_NE(other.WindowHandle(), 0);
+  EXPECT_NE(other.WindowHandle(), before);
+  dlg.Unload();
+  EXPECT_EQ(dlg.WindowHandle(), 0);
+  dlg.Load();
+  EXPECT_NE(dlg.WindowHandle(), before);
 }
 
-TEST_F(FormLifecycleTest, EachLoadedFormHasItsOwnWindowHandle) {
-  SampleDlg first, second;
-  first.Load();
-  second.Load();
-  EXPECT_NE(first.WindowHandle(), 0);
-  EXPECT_NE(second.WindowHandle(), 0);
-  EXPECT_NE(first.WindowHandle(), second.WindowHandle());
-  const intptr_t before = first.WindowHandle();
-  first.Unload();
-  EXPECT_EQ(first.WindowHandle(), 0);
-  first.Load();
-  EXPECT_NE(first.WindowHandle(), before);
-}
-
-TEST_F(FormLifecycleTest, ModalShowRunsHandlersInsideAndHideKeepsValues) {
+TEST_F(FormLifecycleTest, ModalShowLoadsRunsHandlersInsideAndHideKeepsValues) {
   SampleDlg dlg;
-  bool was_modal_inside = false;
+  bool loaded_modal_visible_inside = false;
   host->Driver().ExpectShow(u"SampleDlg", {Type(u"edName", u"Jonas"), Call([&](Form& form) {
-                                             was_modal_inside =
-                                                 form.InModalShow() && form.IsVisible();
+                                             loaded_modal_visible_inside = form.IsLoaded() &&
+                                                                           form.InModalShow() &&
+                                                                           form.IsVisible();
                                            }),
                                            Click(u"btOk")});
   dlg.ShowModal();
-
-  EXPECT_TRUE(was_modal_inside);
+  EXPECT_TRUE(loaded_modal_visible_inside);
+  EXPECT_EQ(dlg.loads, 1);
   EXPECT_EQ(dlg.log, (std::vector<std::u16string>{u"ok:Jonas"}));
   EXPECT_FALSE(dlg.IsVisible());
   EXPECT_FALSE(dlg.InModalShow());
-  EXPECT_TRUE(dlg.IsLoaded());
   EXPECT_EQ(dlg.edName.Text(), u"Jonas");  // hidden, not unloaded
   EXPECT_EQ(dlg.unloads, 0);
   EXPECT_TRUE(host->Driver().Problems().empty());
-}
-
-TEST_F(FormLifecycleTest, ShowModalLoadsAnUnloadedForm) {
-  SampleDlg dlg;
-  bool loaded_when_shown = false;
-  host->Driver().ExpectShow(
-      u"SampleDlg",
-      {Call([&](Form& form) { loaded_when_shown = form.IsLoaded(); }), Click(u"btOk")});
-  dlg.ShowModal();
-  EXPECT_TRUE(loaded_when_shown);
-  EXPECT_EQ(dlg.loads, 1);
 }
 
 TEST_F(FormLifecycleTest, ModalShowsNest) {
@@ -153,6 +142,8 @@ TEST_F(FormLifecycleTest, ModalShowsNest) {
 
 TEST_F(FormLifecycleTest, UnloadRunsHandlerAndBringsBackDesignState) {
   SampleDlg dlg;
+  dlg.Unload();  // not loaded: nothing to do
+  EXPECT_EQ(dlg.loads + dlg.unloads, 0);
   dlg.edName.SetText(u"pakeista");
   dlg.chOption.SetVisible(true);
   dlg.chOption.SetValue(1);
@@ -175,58 +166,37 @@ TEST_F(FormLifecycleTest, UnloadRunsHandlerAndBringsBackDesignState) {
   EXPECT_EQ(dlg.Caption(), u"#4000");
 }
 
-TEST_F(FormLifecycleTest, UnloadOfAFormThatIsNotLoadedDoesNothing) {
-  SampleDlg dlg;
-  dlg.Unload();
-  EXPECT_EQ(dlg.unloads, 0);
-  EXPECT_EQ(dlg.loads, 0);
-}
-
-TEST_F(FormLifecycleTest, UnloadDuringModalShowEndsTheShow) {
-  SampleDlg dlg;
-  host->Driver().ExpectShow(u"SampleDlg", {Type(u"edName", u"x"), Click(u"btCancel")});
-  dlg.ShowModal();
-  EXPECT_EQ(dlg.unloads, 1);
-  EXPECT_FALSE(dlg.IsLoaded());
-  EXPECT_FALSE(dlg.InModalShow());
+TEST_F(FormLifecycleTest, CancelOrCloseBoxDuringModalShowUnloadsAndEndsTheShow) {
+  for (const hostkit::UserAction& ending : {Click(u"btCancel"), Close()}) {
+    SampleDlg dlg;
+    host->Driver().ExpectShow(u"SampleDlg", {Type(u"edName", u"y"), ending});
+    dlg.ShowModal();
+    EXPECT_EQ(dlg.unloads, 1);
+    EXPECT_EQ(dlg.log.back(), u"unload:y");
+    EXPECT_FALSE(dlg.IsLoaded());
+    EXPECT_FALSE(dlg.InModalShow());
+  }
   EXPECT_TRUE(host->Driver().Problems().empty());
 }
 
-TEST_F(FormLifecycleTest, CloseBoxUnloads) {
+TEST_F(FormLifecycleTest, ClickFiresOnlyOnEnabledVisibleButtonsAndConnectedHandlers) {
   SampleDlg dlg;
-  host->Driver().ExpectShow(u"SampleDlg", {Tick(u"chOption", 1), Type(u"edName", u"y"), Close()});
-  dlg.ShowModal();
-  EXPECT_EQ(dlg.unloads, 1);
-  EXPECT_FALSE(dlg.IsLoaded());
-  EXPECT_TRUE(dlg.log.back() == u"unload:y");
-}
-
-TEST_F(FormLifecycleTest, ClickFiresOnlyOnEnabledVisibleButtons) {
-  SampleDlg dlg;
-  int clicks = 0;
-  dlg.btCancel.Clicked().Connect([&] { ++clicks; });
-  dlg.btOk.SetEnabled(false);
-  dlg.btOk.Click();
-  dlg.btCancel.SetVisible(false);
-  dlg.btCancel.Click();
-  EXPECT_EQ(clicks, 0);
-  EXPECT_TRUE(dlg.log.empty());
-
-  dlg.btCancel.SetVisible(true);
-  dlg.btCancel.Click();
-  EXPECT_EQ(clicks, 1);
-}
-
-TEST_F(FormLifecycleTest, DisconnectedHandlerIsNotCalled) {
-  SampleDlg dlg;
-  int first = 0, second = 0;
-  int second_token = 0;
+  int cancels = 0, first = 0, second = 0, second_token = 0;
+  dlg.btCancel.Clicked().Connect([&] { ++cancels; });
   dlg.btOk.Clicked().Connect([&] {
     ++first;
     dlg.btOk.Clicked().Disconnect(second_token);  // detached by an earlier handler
   });
   second_token = dlg.btOk.Clicked().Connect([&] { ++second; });
+  dlg.btOk.SetEnabled(false);
   dlg.btOk.Click();
+  dlg.btCancel.SetVisible(false);
+  dlg.btCancel.Click();
+  EXPECT_EQ(cancels + first, 0);
+  dlg.btCancel.SetVisible(true);
+  dlg.btCancel.Click();  // unloads, which also brings btOk back enabled
+  dlg.btOk.Click();
+  EXPECT_EQ(cancels, 1);
   EXPECT_EQ(first, 1);
   EXPECT_EQ(second, 0);
 }
@@ -234,12 +204,7 @@ TEST_F(FormLifecycleTest, DisconnectedHandlerIsNotCalled) {
 TEST_F(FormLifecycleTest, FailedLoadLeavesFormUnloadedAndRaises) {
   SampleDlg dlg;
   dlg.fail_load = true;
-  try {
-    dlg.Load();
-    FAIL() << "Form_Load's error did not reach the caller";
-  } catch (const ComError& error) {
-    EXPECT_EQ(error.number(), kErrInvalidCall);
-  }
+  EXPECT_EQ(RaisedNumber([&] { dlg.Load(); }), kErrInvalidCall);
   EXPECT_FALSE(dlg.IsLoaded());
   EXPECT_EQ(dlg.WindowHandle(), 0);
   dlg.fail_load = false;
@@ -250,14 +215,9 @@ TEST_F(FormLifecycleTest, FailedLoadLeavesFormUnloadedAndRaises) {
 TEST_F(FormLifecycleTest, ModalShowOfAFormAlreadyShownModallyRaises) {
   SampleDlg dlg;
   int number = 0;
-  host->Driver().ExpectShow(u"SampleDlg", {Call([&](Form& form) {
-                                             try {
-                                               form.ShowModal();
-                                             } catch (const ComError& error) {
-                                               number = error.number();
-                                             }
-                                           }),
-                                           Click(u"btOk")});
+  host->Driver().ExpectShow(
+      u"SampleDlg", {Call([&](Form& form) { number = RaisedNumber([&] { form.ShowModal(); }); }),
+                     Click(u"btOk")});
   dlg.ShowModal();
   EXPECT_EQ(number, 400);
 }
@@ -265,12 +225,7 @@ TEST_F(FormLifecycleTest, ModalShowOfAFormAlreadyShownModallyRaises) {
 TEST(FormWithoutHost, ModalShowRaisesObjectNotSet) {
   ASSERT_FALSE(host::HostLibrary::IsInstalled());
   SampleDlg dlg;
-  try {
-    dlg.ShowModal();
-    FAIL() << "a modal show without a host library went through";
-  } catch (const ComError& error) {
-    EXPECT_EQ(error.number(), kErrObjectNotSet);
-  }
+  EXPECT_EQ(RaisedNumber([&] { dlg.ShowModal(); }), kErrObjectNotSet);
   EXPECT_FALSE(dlg.IsVisible());
 }
 

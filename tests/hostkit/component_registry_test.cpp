@@ -54,10 +54,8 @@ TEST_F(ComponentRegistryTest, TheLibraryRegistersItsClassesAndHandsOutObjects) {
   bank->EndImport();  // harmless without an import
   EXPECT_NE(registry.Create(kClassErrDescription), nullptr);
   EXPECT_NE(registry.Create(kClassBrowsePath), nullptr);
-}
 
-TEST_F(ComponentRegistryTest, UnregisteredClassesCannotBeCreated) {
-  registry.RegisterLibrary(BuiltLibrary());
+  // Unregistered classes cannot be created.
   EXPECT_EQ(registry.UnregisterLibrary(BuiltLibrary()).size(), 3u);
   EXPECT_EQ(registry.LibraryOf(kClassClientBank), "");
   EXPECT_RAISES(registry.CreateClientBank(), kErrCannotCreateObject);

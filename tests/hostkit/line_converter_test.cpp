@@ -15,14 +15,11 @@ constexpr char16_t kLetters[] = u"ąčęėįšųūžĄČĘĖĮŠŲŪŽ";
 const std::string kLetterBytes =
     "\xD0\xD1\xD2\xD3\xD4\xD5\xD6\xD7\xD8\xB5\xB6\xB7\xB8\xBD\xBE\xC6\xC7\xCF";
 
-TEST(Cp775Test, LithuanianLettersTakeTheirBytes) {
+TEST(Cp775Test, LithuanianLettersTakeTheirBytesAndEveryByteRoundTrips) {
   EXPECT_EQ(cp775::Encode(kLetters), kLetterBytes);
   EXPECT_EQ(cp775::Decode(kLetterBytes), kLetters);
   EXPECT_EQ(cp775::Encode(u"Kaina 5 €"), "Kaina 5 ?");  // the code page has no euro sign
-}
-
-TEST(Cp775Test, EveryByteSurvivesDecodeAndEncode) {
-  std::string all;
+  std::string all;                                      // every byte survives decode and encode
   for (int b = 0; b < 256; ++b) all.push_back(static_cast<char>(b));
   EXPECT_EQ(cp775::Encode(cp775::Decode(all)), all);
 }
@@ -38,13 +35,10 @@ TEST(LineConverterTest, DosBalticPutsCp775BytesOnDisk) {
   EXPECT_EQ(converter->Convert(cp1257::Decode(on_disk), 0), line);
 }
 
-TEST(LineConverterTest, IdentityLeavesTheTextAsItIs) {
-  auto converter = MakeLineConverter(kCodePageWindowsBaltic);
-  EXPECT_EQ(converter->Convert(kLetters, 1), kLetters);
-  EXPECT_EQ(converter->Convert(kLetters, 0), kLetters);
-}
-
-TEST(LineConverterTest, UnknownModesAndCodePagesAreErrors) {
+TEST(LineConverterTest, IdentityKeepsTheTextAndUnknownModesAndCodePagesAreErrors) {
+  auto identity = MakeLineConverter(kCodePageWindowsBaltic);
+  EXPECT_EQ(identity->Convert(kLetters, 1), kLetters);
+  EXPECT_EQ(identity->Convert(kLetters, 0), kLetters);
   EXPECT_RAISES(MakeLineConverter(kCodePageDosBaltic)->Convert(u"x", 2), kErrInvalidCall);
   EXPECT_RAISES(MakeLineConverter(kCodePageWindowsBaltic)->Convert(u"x", -1), kErrInvalidCall);
   EXPECT_RAISES(MakeLineConverter(850), kErrInvalidCall);

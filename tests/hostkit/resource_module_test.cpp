@@ -97,10 +97,7 @@ TEST(NorvFormResTest, LocalizeFormReplacesOnlyMarkersTheModuleHas) {
   EXPECT_EQ(form.FindControl(u"Label9")->Caption(), u"#9999");
   EXPECT_EQ(form.FindControl(u"btOk")->Caption(), u"OK");
   EXPECT_EQ(form.FindControl(u"chOption")->Caption(), u"#40x6");
-}
-
-TEST(NorvFormResTest, OnlyNorvFormResIsInstalled) {
-  ResourceModuleService resources;
+  // Only "NorvFormRes" is installed.
   EXPECT_RAISES(resources.UseResourceModule(u"OtherRes"), kErrFileNotFound);
   resources.UseResourceModule(u"NorvFormRes");
   EXPECT_EQ(resources.CurrentModule(), u"NorvFormRes");

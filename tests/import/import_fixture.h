@@ -8,6 +8,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/cbankcl_vb.h"
@@ -28,45 +29,50 @@ inline constexpr char16_t kAccount[] = u"LT001";
 // Amounts are whole numbers, so the line reads the same under every preset.
 inline std::u16string StatementText(const std::map<int, std::u16string>& set = {},
                                     size_t count = 32) {
-  std::vector<std::u16string> fields = {u"00042",
-                                        u"2024.01.15",
-                                        kAccount,
-                                        u"1",
-                                        u"EUR",
-                                        u"D-17",
-                                        u"73000",
-                                        u"LT601010012345678901",
-                                        u"0",
-                                        u"0",
-                                        u"150",
-                                        u"150",
-                                        u"T-100",
-                                        u"1",
-                                        u"MK",
-                                        u"2024.01.15",
-                                        u"AB bankas",
-                                        u"\"UAB \"\"Žiedas\"\"\"",
-                                        u"Apmokėjimas už prekes",
-                                        u"123456789",
-                                        u"",
-                                        u"",
-                                        u"",
-                                        u"Pavedimas",
-                                        u"111111111",
-                                        u"73000",
-                                        u"UAB Klientas",
-                                        u"Vilnius",
-                                        u"EUR",
-                                        u"LT017300010000000001",
-                                        u"HABALT22",
-                                        u"LT601010012345678902"};
+  std::vector<std::u16string> fields(1);
+  for (const char16_t c : std::u16string_view(
+           u"00042\t2024.01.15\tLT001\t1\tEUR\tD-17\t73000\tLT601010012345678901\t0\t0\t150\t150\t"
+           u"T-100\t1\tMK\t2024.01.15\tAB bankas\t\"UAB \"\"Žiedas\"\"\"\tApmokėjimas už prekes\t"
+           u"123456789\t\t\t\tPavedimas\t111111111\t73000\tUAB Klientas\tVilnius\tEUR\t"
+           u"LT017300010000000001\tHABALT22\tLT601010012345678902")) {
+    if (c == u'\t') {
+      fields.emplace_back();
+    } else {
+      fields.back() += c;
+    }
+  }
   for (const auto& [number, text] : set) fields.at(number - 1) = text;
   std::u16string line;
-  for (size_t i = 0; i < count && i < fields.size(); ++i) {
-    if (i > 0) line += u'\t';
-    line += fields[i];
-  }
+  for (size_t i = 0; i < count && i < fields.size(); ++i) line += (i ? u"\t" : u"") + fields[i];
   return line;
+}
+
+// A document's kind, amount, side, currency and its kind, number and date:
+// "1 150 C EUR/2 D-17 2024-01-15".
+inline std::u16string Brief(const StatementDoc& doc) {
+  return IntToText(doc.DocKind) + u" " + GeneralNumber(doc.Amount.ToDouble()) +
+         (doc.IsDebit ? u" D " : u" C ") + doc.CurrencyCode + u"/" + IntToText(doc.CurrencyKind) +
+         u" " + doc.DocNumber + u" " +
+         (doc.OpDate.IsEmpty() ? u""
+                               : RegionalSettings::FormatDatePattern(doc.OpDate, u"YYYY-MM-DD"));
+}
+
+// The document's texts in record order, "|"-separated.
+inline std::u16string Texts(const StatementDoc& d) {
+  return d.ClientAccount + u"|" + d.CorrAccount + u"|" + d.CorrCode + u"|" + d.Unnamed5 + u"|" +
+         d.CorrBankName + u"|" + d.Comment + u"|" + d.ClientIban + u"|" + d.CorrIban;
+}
+
+// The ComError that `action` raises; a failure if it raises none.
+template <typename Action>
+ComError Raised(Action&& action) {
+  try {
+    action();
+  } catch (const ComError& error) {
+    return error;
+  }
+  ADD_FAILURE() << "no error raised";
+  return ComError(0, u"", u"");
 }
 
 class ImportTest : public ::testing::Test {
@@ -97,7 +103,11 @@ class ImportTest : public ::testing::Test {
          hostkit::Click(u"btOk")});
     return bank->BeginImportByAccount(head);
   }
-  bool OpenLines(const std::vector<std::u16string>& lines) { return Open(WriteStatement(lines)); }
+  // Ends any import first, so that one test can open several statements.
+  bool OpenLines(const std::vector<std::u16string>& lines) {
+    bank->EndImport();
+    return Open(WriteStatement(lines));
+  }
 
   std::vector<StatementDoc> ReadAll() {
     std::vector<StatementDoc> docs;
@@ -105,16 +115,14 @@ class ImportTest : public ::testing::Test {
     while (bank->ImportDoc(doc)) docs.push_back(doc);
     return docs;
   }
+  // The documents of a statement that must open.
+  std::vector<StatementDoc> Import(const std::vector<std::u16string>& lines) {
+    EXPECT_TRUE(OpenLines(lines));
+    return ReadAll();
+  }
 
-  // The error that opening a statement of these lines raises.
   ComError OpenError(const std::vector<std::u16string>& lines) {
-    try {
-      OpenLines(lines);
-    } catch (const ComError& error) {
-      return error;
-    }
-    ADD_FAILURE() << "opening raised no error";
-    return ComError(0, u"", u"");
+    return Raised([&] { OpenLines(lines); });
   }
 
   std::u16string TooLongDescription(const std::u16string& label, const std::u16string& text) {

@@ -15,10 +15,11 @@ using hostkit::Type;
 class LoadStatementDlgTest : public ImportTest {
  protected:
   LoadStatementDlg dlg;
+  std::u16string key;
 };
 
 TEST_F(LoadStatementDlgTest, LayoutAndLocalisedCaptions) {
-  std::u16string key = u"RazizeRuveRO";
+  key = u"RazizeRuveRO";
   dlg.Init(key, u"");
   EXPECT_EQ(dlg.Name(), u"LoadStatementDlg");
   EXPECT_EQ(dlg.FontName(), u"Tahoma");
@@ -36,30 +37,23 @@ TEST_F(LoadStatementDlgTest, LayoutAndLocalisedCaptions) {
 
 TEST_F(LoadStatementDlgTest, MarkersLeftByTheHostShowTheDesignTexts) {
   for (int32_t id : {4000, 4001, 4026}) host->SetText(id, u"#" + IntToText(id));
-  std::u16string key;
-  dlg.Init(key, u"", true);
+  host->SetPathKey(u"ClientBank", u"/in");
+  dlg.Init(key, u"st.txt", true);
   EXPECT_EQ(dlg.Caption(), u"Išrašų importas");
   EXPECT_EQ(dlg.Frame1.Caption(), u" Importuoti iš :");
   EXPECT_EQ(dlg.chCreateKreditDoc.Caption(), u"Formuoti dokumentus pagal kreditinę išrašo dalį");
   EXPECT_TRUE(dlg.chCreateKreditDoc.Visible());
-}
-
-TEST_F(LoadStatementDlgTest, EmptyKeyLooksUpClientBank) {
-  host->SetPathKey(u"ClientBank", u"/in");
-  std::u16string key;
-  dlg.Init(key, u"st.txt");
+  // An empty key looks up the statements' folder.
   EXPECT_EQ(key, u"ClientBank");
   EXPECT_EQ(dlg.edImpFile.Text(), u"/in\\st.txt");
 }
 
 TEST_F(LoadStatementDlgTest, OkOnAMissingFileReportsAndStaysOpen) {
-  std::u16string key;
   dlg.Init(key, u"");
-  const std::u16string missing = folder.u16path() + u"\\none.txt";
   bool still_shown = false;
   host->Driver().ExpectShow(
       u"LoadStatementDlg",
-      {Type(u"edImpFile", missing), Click(u"btOk"),
+      {Type(u"edImpFile", folder.u16path() + u"\\none.txt"), Click(u"btOk"),
        hostkit::Call([&](forms::Form& form) { still_shown = form.IsVisible(); }),
        Click(u"btCancel")});
   dlg.ShowModal();
@@ -71,7 +65,6 @@ TEST_F(LoadStatementDlgTest, OkOnAMissingFileReportsAndStaysOpen) {
 }
 
 TEST_F(LoadStatementDlgTest, OkKeepsTheFileOpenAndSplitsItsName) {
-  std::u16string key;
   dlg.Init(key, u"");
   const std::u16string path = WriteStatement({u"first"});
   host->Driver().ExpectShow(u"LoadStatementDlg", {Type(u"edImpFile", path), Click(u"btOk")});

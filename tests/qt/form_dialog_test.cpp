@@ -87,20 +87,13 @@ class SampleForm : public forms::Form {
   void Form_Unload() override { ++unloads; }
 };
 
-class FormDialogTest : public ::testing::Test {
+class FormDialogTest : public DialogTest {
  protected:
   void SetUp() override {
     host_.recording().AddRecord(u"REFRateType", {{u"Code", u"LB"}, {u"Name", u"Lietuvos bankas"}});
     host_.recording().AddRecord(u"REFRateType", {{u"Code", u"GR"}, {u"Name", u"Grynųjų kursas"}});
   }
-  void TearDown() override {
-    EXPECT_TRUE(host_.qt().Problems().empty()) << host_.qt().Problems().front();
-    EXPECT_EQ(host_.qt().PendingUsers(), 0u);
-  }
-  QtTestHost& qt() { return host_.qt(); }
-  testing::RecordingHost& rec() { return host_.recording(); }
 
-  ScopedQtHost host_;
   SampleForm form_;
 };
 
@@ -196,19 +189,6 @@ TEST_F(FormDialogTest, UserEditsReachTheControlsAndHandlersReachTheWidgets) {
   EXPECT_EQ(form_.cbType.SelectedCode(), u"LB");
 }
 
-TEST_F(FormDialogTest, RefusedOkKeepsTheDialogUpWithTheStatusShown) {
-  form_.refuse_ok = true;
-  qt().QueueUser([&](qt::FormDialog& dialog) {
-    ClickOn(dialog, u"btOk");
-    EXPECT_TRUE(dialog.isVisible());
-    EXPECT_EQ(TextOf(dialog, u"lbStatus"), u"Pasirinkite kurso tipą");
-    PressKey(dialog, Qt::Key_Escape);
-  });
-  form_.ShowModal();
-  EXPECT_EQ(form_.ok_clicks, 1);
-  EXPECT_EQ(form_.cancel_clicks, 1);
-}
-
 struct Ending {
   const char* name;
   std::function<void(qt::FormDialog&)> act;
@@ -231,17 +211,15 @@ TEST_P(FormDialogEndingTest, EndsTheModalShowAsTheUserChose) {
 
 INSTANTIATE_TEST_SUITE_P(
     Endings, FormDialogEndingTest,
-    ::testing::Values(
-        Ending{"EnterInABox",
-               [](qt::FormDialog& d) {
-                 d.WidgetFor(u"edBare")->setFocus();
-                 QTest::keyClick(d.WidgetFor(u"edBare"), Qt::Key_Return);
-               },
-               1, 0, 0, true},
-        Ending{"ClickOk", [](qt::FormDialog& d) { ClickOn(d, u"btOk"); }, 1, 0, 0, true},
-        Ending{"Escape", [](qt::FormDialog& d) { PressKey(d, Qt::Key_Escape); }, 0, 1, 0, true},
-        Ending{"ClickCancel", [](qt::FormDialog& d) { ClickOn(d, u"btCancel"); }, 0, 1, 0, true},
-        Ending{"CloseBox", [](qt::FormDialog& d) { d.close(); }, 0, 0, 1, false}),
+    ::testing::Values(Ending{"EnterInABox",
+                             [](qt::FormDialog& d) {
+                               d.WidgetFor(u"edBare")->setFocus();
+                               QTest::keyClick(d.WidgetFor(u"edBare"), Qt::Key_Return);
+                             },
+                             1, 0, 0, true},
+                      Ending{"Escape", [](qt::FormDialog& d) { PressKey(d, Qt::Key_Escape); }, 0, 1,
+                             0, true},
+                      Ending{"CloseBox", [](qt::FormDialog& d) { d.close(); }, 0, 0, 1, false}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(FormDialogTest, AHandlerFailureLeavesTheShowToItsCaller) {
@@ -264,6 +242,8 @@ TEST_F(FormDialogTest, AFormShownFromAHandlerNestsItsOwnLoop) {
   form_.refuse_ok = true;  // the outer form stays up while the inner one runs
   qt().QueueUser([&](qt::FormDialog& outer) {
     ClickOn(outer, u"btOk");
+    EXPECT_TRUE(outer.isVisible());  // refused: the status shows and the dialog stays
+    EXPECT_EQ(TextOf(outer, u"lbStatus"), u"Pasirinkite kurso tipą");
     EXPECT_FALSE(inner.IsVisible());
     EXPECT_EQ(qt().driver().ActiveDialog(), &outer);
     ClickOn(outer, u"btCancel");

@@ -28,8 +28,6 @@
 namespace norv::qttest {
 namespace {
 
-QString Q(const std::u16string& text) { return QString::fromStdU16String(text); }
-
 qt::PaymentDocument LocalPayment() {
   qt::PaymentDocument entry;
   entry.doc_type = kLocalPayment;
@@ -146,16 +144,6 @@ class HostWindowTest : public ::testing::Test {
     put(u"REFCurrency", {{u"CurrencyCode", u"EUR"}, {u"Name", u"Euras"}});
   }
 
-  // The path of a file in the temporary folder as the component names it.
-  std::u16string ComponentPath(const std::string& name) {
-    std::u16string path = Q(folder_.u16path()).toStdU16String() + u"/" +
-                          QString::fromStdString(name).toStdU16String();
-    for (char16_t& c : path) {
-      if (c == u'/') c = u'\\';
-    }
-    return path;
-  }
-
   void RunExport() {
     SeenMessage counts;
     AnswerNextMessageBox(counts);
@@ -170,7 +158,7 @@ class HostWindowTest : public ::testing::Test {
                                       StatementLine(u"LT002", u"D-18", u"70", u"Kita sąskaita"),
                                       StatementLine(u"LT001", u"D-19", u"32", u"Už paslaugas")}));
     user_.QueueUser([&](qt::FormDialog& dialog) {
-      TypeInto(dialog, u"edImpFile", Q(ComponentPath("išrašas.txt")));
+      TypeInto(dialog, u"edImpFile", Q(ComponentPath(folder_, u"išrašas.txt")));
       ClickOn(dialog, u"btOk");
     });
     window_->ImportStatement(QStringLiteral("LT001"));
@@ -180,7 +168,7 @@ class HostWindowTest : public ::testing::Test {
     SeenMessage summary;
     AnswerNextMessageBox(summary);
     user_.QueueUser([&](qt::FormDialog& dialog) {
-      TypeInto(dialog, u"edLBRateFile", Q(ComponentPath("kursai.txt")));
+      TypeInto(dialog, u"edLBRateFile", Q(ComponentPath(folder_, u"kursai.txt")));
       PickCode(dialog, u"cbLBRateType", QStringLiteral("LB"));
       PickCode(dialog, u"cbCashSellRateType", QStringLiteral("GR"));
       ClickOn(dialog, u"btOk");
@@ -229,10 +217,20 @@ TEST_F(HostWindowTest, TheThreeJobsShowWhatTheyDid) {
   RunRates();
   QTableWidget* rates = window_->rates_table();
   ASSERT_EQ(rates->rowCount(), 4);  // two currencies, two chosen columns
-  QStringList types;
-  for (int row = 0; row < rates->rowCount(); ++row) types << rates->item(row, 1)->text();
-  EXPECT_EQ(types.count(QStringLiteral("LB")), 2);
-  EXPECT_EQ(types.count(QStringLiteral("GR")), 2);
+  QStringList shown;                // every rate with its four decimals
+  for (int row = 0; row < rates->rowCount(); ++row) {
+    shown << rates->item(row, 0)->text() + u' ' + rates->item(row, 1)->text() + u' ' +
+                 rates->item(row, 3)->text();
+  }
+  shown.sort();
+  EXPECT_EQ(shown.join(u'|'),
+            QStringLiteral("EUR GR 3,4600|EUR LB 3,4528|USD GR 3,5000|USD LB 3,4528"));
+  {
+    auto busy = host::HostLibrary::Current().CreateWaitIndicator();  // the screen's busy cursor
+    ASSERT_NE(QGuiApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
+  }
+  EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
 
   RunExport();
   EXPECT_EQ(docs_files_read_, std::vector<std::string>{"mokėjimai.json"});

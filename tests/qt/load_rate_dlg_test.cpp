@@ -18,13 +18,11 @@
 namespace norv::qttest {
 namespace {
 
-QString Q(const std::u16string& text) { return QString::fromStdU16String(text); }
-
 constexpr const char16_t* kCombos[] = {u"cbLBRateType",       u"cbCashBuyRateType",
                                        u"cbCashSellRateType", u"cbBuyRateType",
                                        u"cbSellRateType",     u"cbCheckRateType"};
 
-class LoadRateDlgQtTest : public ::testing::Test {
+class LoadRateDlgQtTest : public DialogTest {
  protected:
   void SetUp() override {
     const std::vector<std::pair<const char16_t*, const char16_t*>> types = {
@@ -44,11 +42,6 @@ class LoadRateDlgQtTest : public ::testing::Test {
     rec().AddRecord(u"REFCurrency", {{u"CurrencyCode", u"EUR"}});
     rec().SetPathKey(u"RazizeRuveRO", folder_.u16path());
     folder_.WriteBytes("kursai.txt", SampleRateFile());
-  }
-  void TearDown() override {
-    EXPECT_TRUE(qt().Problems().empty()) << qt().Problems().front();
-    EXPECT_EQ(qt().PendingUsers(), 0u);
-    EXPECT_EQ(qt().PendingFileAnswers(), 0u);
   }
   bool Run() {
     std::u16string key, name;
@@ -71,11 +64,7 @@ class LoadRateDlgQtTest : public ::testing::Test {
     }
     return out;
   }
-  QtTestHost& qt() { return host_.qt(); }
-  testing::RecordingHost& rec() { return host_.recording(); }
 
-  ScopedQtHost host_;
-  testing::TempFolder folder_;
   LoadRateDlgVB dlg_;
 };
 

@@ -19,6 +19,8 @@
 #include "qt/qt_forms_driver.h"
 #include "support/recording_host.h"
 
+#include <gtest/gtest.h>
+
 // Readable QStrings in test failures.
 inline void PrintTo(const QString& text, std::ostream* out) {
   *out << '"' << text.toStdString() << '"';
@@ -109,6 +111,33 @@ class ScopedQtHost {
   testing::ScopedRecordingHost recording_;
   std::shared_ptr<QtTestHost> qt_;
 };
+
+// The fixture of a dialog test: the hosts installed, a temporary folder, and at
+// the end no show without a user and no user or file answer left unused.
+class DialogTest : public ::testing::Test {
+ protected:
+  void TearDown() override {
+    EXPECT_TRUE(qt().Problems().empty()) << qt().Problems().front();
+    EXPECT_EQ(qt().PendingUsers(), 0u);
+    EXPECT_EQ(qt().PendingFileAnswers(), 0u);
+  }
+  QtTestHost& qt() { return host_.qt(); }
+  testing::RecordingHost& rec() { return host_.recording(); }
+
+  ScopedQtHost host_;
+  testing::TempFolder folder_;
+};
+
+inline QString Q(const std::u16string& text) { return QString::fromStdU16String(text); }
+
+// The path of `name` in `folder` as the component writes it: "\" between the parts.
+inline std::u16string ComponentPath(const testing::TempFolder& folder, const std::u16string& name) {
+  std::u16string path = folder.u16path() + u"/" + name;
+  for (char16_t& c : path) {
+    if (c == u'/') c = u'\\';
+  }
+  return path;
+}
 
 // User steps, as a person does them.
 // Replaces the box's text by typing `text` (select all, then keys).

@@ -31,38 +31,14 @@ inline std::string SampleRateFile() {
 // on 2024.01.15 for `account`.
 inline std::u16string StatementLine(const std::u16string& account, const std::u16string& number,
                                     const std::u16string& amount, const std::u16string& purpose) {
-  const std::vector<std::u16string> fields = {u"00042",
-                                              u"2024.01.15",
-                                              account,
-                                              u"1",
-                                              u"EUR",
-                                              number,
-                                              u"73000",
-                                              u"LT601010012345678901",
-                                              u"0",
-                                              u"0",
-                                              amount,
-                                              amount,
-                                              u"T-100",
-                                              u"1",
-                                              u"MK",
-                                              u"2024.01.15",
-                                              u"AB bankas",
-                                              u"\"UAB \"\"Žiedas\"\"\"",
-                                              purpose,
-                                              u"123456789",
-                                              u"",
-                                              u"",
-                                              u"",
-                                              u"Pavedimas",
-                                              u"111111111",
-                                              u"73000",
-                                              u"UAB Klientas",
-                                              u"Vilnius",
-                                              u"EUR",
-                                              u"LT017300010000000001",
-                                              u"HABALT22",
-                                              u"LT601010012345678902"};
+  // clang-format off
+  const std::vector<std::u16string> fields = {
+      u"00042", u"2024.01.15", account, u"1", u"EUR", number, u"73000", u"LT601010012345678901",
+      u"0", u"0", amount, amount, u"T-100", u"1", u"MK", u"2024.01.15", u"AB bankas",
+      u"\"UAB \"\"Žiedas\"\"\"", purpose, u"123456789", u"", u"", u"", u"Pavedimas",
+      u"111111111", u"73000", u"UAB Klientas", u"Vilnius", u"EUR", u"LT017300010000000001",
+      u"HABALT22", u"LT601010012345678902"};
+  // clang-format on
   std::u16string line;
   for (const std::u16string& field : fields) {
     if (!line.empty()) line += u'\t';

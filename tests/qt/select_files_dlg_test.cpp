@@ -16,22 +16,11 @@
 namespace norv::qttest {
 namespace {
 
-QString Q(const std::u16string& text) { return QString::fromStdU16String(text); }
-
-class SelectFilesDlgQtTest : public ::testing::Test {
+class SelectFilesDlgQtTest : public DialogTest {
  protected:
   void SetUp() override { rec().SetPathKey(u"RazizeRuveRO", folder_.u16path()); }
-  void TearDown() override {
-    EXPECT_TRUE(qt().Problems().empty()) << qt().Problems().front();
-    EXPECT_EQ(qt().PendingUsers(), 0u);
-    EXPECT_EQ(qt().PendingFileAnswers(), 0u);
-  }
   bool Show() { return target_.ShowFileDlg(end_, u"mok", u"tar", u"", u"RazizeRuveRO"); }
-  QtTestHost& qt() { return host_.qt(); }
-  testing::RecordingHost& rec() { return host_.recording(); }
 
-  ScopedQtHost host_;
-  testing::TempFolder folder_;
   Date end_ = Date::FromCivil(2024, 1, 31);
   CExportFile target_;
 };
@@ -90,27 +79,15 @@ TEST_F(SelectFilesDlgQtTest, FolderButtonPutsTheChosenFolderIntoThePathBox) {
   qt().QueueUser([&](qt::FormDialog& dialog) {
     ClickOn(dialog, u"btSelectPath");
     EXPECT_EQ(TextOf(dialog, u"edPath"), chosen);
-    ClickOn(dialog, u"btSelectPath");
+    ClickOn(dialog, u"btSelectPath");  // cancelled: the box keeps its folder
     EXPECT_EQ(TextOf(dialog, u"edPath"), chosen);
+    // The buttons beside the names have no action: no dialog comes up.
+    ClickOn(dialog, u"btSelectDPFile");
+    ClickOn(dialog, u"btSelectFPFile");
     ClickOn(dialog, u"btOk");
   });
   EXPECT_TRUE(Show());
   EXPECT_EQ(target_.DPFile().Path(), chosen.toStdU16String());
-}
-
-TEST_F(SelectFilesDlgQtTest, CancelledFolderChoiceLeavesTheBox) {
-  qt().QueueFileAnswer([](QFileDialog&) { return false; });
-  qt().QueueUser([&](qt::FormDialog& dialog) {
-    ClickOn(dialog, u"btSelectPath");
-    EXPECT_EQ(TextOf(dialog, u"edPath"), Q(folder_.u16path()));
-    // The buttons beside the names have no action: no dialog comes up.
-    ClickOn(dialog, u"btSelectDPFile");
-    ClickOn(dialog, u"btSelectFPFile");
-    EXPECT_TRUE(dialog.isVisible());
-    ClickOn(dialog, u"btOk");
-  });
-  EXPECT_TRUE(Show());
-  EXPECT_EQ(target_.DPFile().Path(), folder_.u16path());
 }
 
 struct Leaving {

@@ -120,11 +120,8 @@ TEST(FileOpenDialogTest, SetsUpTheDialogFromTheRequestAndAnswersTheBuffer) {
   }
   EXPECT_EQ(answer->substr(0, answer->find(u'\0')), expected);
   EXPECT_EQ(answer->find_first_not_of(u'\0', expected.size()), std::u16string::npos);
-}
-
-TEST(FileOpenDialogTest, CancelAnswersNothing) {
-  qt::QtFileOpenDialog files([](QFileDialog&) { return false; });
-  EXPECT_FALSE(files.GetOpenFileName(Request(u"C:\\", u"")).has_value());
+  qt::QtFileOpenDialog cancelled([](QFileDialog&) { return false; });
+  EXPECT_FALSE(cancelled.GetOpenFileName(Request(u"C:\\", u"")).has_value());
 }
 
 TEST(FolderBrowserTest, AnswersTheChosenFolderOrNothing) {

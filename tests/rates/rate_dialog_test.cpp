@@ -35,10 +35,10 @@ std::string RateLine(const std::string& code, const std::vector<std::string>& ra
   return line;
 }
 
-std::string Lines(const std::vector<std::string>& lines) {
-  std::string bytes;
-  for (const std::string& line : lines) bytes += line + "\r\n";
-  return bytes;
+// A file of one USD line, then the date and the end line.
+std::vector<std::string> UsdFile(const std::vector<std::string>& rates,
+                                 const std::string& date = "2006.03.31") {
+  return {RateLine("USD", rates), date, "GALAS"};
 }
 
 class RateDialogTest : public ::testing::Test {
@@ -66,7 +66,9 @@ class RateDialogTest : public ::testing::Test {
   }
 
   std::u16string WriteFile(const std::vector<std::string>& lines) {
-    folder.WriteBytes("rates.txt", Lines(lines));
+    std::string bytes;
+    for (const std::string& line : lines) bytes += line + "\r\n";
+    folder.WriteBytes("rates.txt", bytes);
     return Utf8ToU16(folder.File("rates.txt"));
   }
   bool Load(std::vector<UserAction> actions) {
@@ -74,19 +76,13 @@ class RateDialogTest : public ::testing::Test {
     std::u16string key, name;
     return dlg.Run(key, name);
   }
-  void AddRate(const char16_t* currency, const char16_t* type, double rate) {
-    host->AddRecord(kRates, {{u"CurrencyCode", currency},
-                             {u"RateTypeCode", type},
-                             {u"DateRate", kDay},
-                             {u"Rate", Currency::FromDouble(rate)}});
-  }
-  // "CUR/TYPE=rate" for every stored rate of kDay, in book order.
-  std::vector<std::u16string> Stored() {
-    std::vector<std::u16string> out;
+  // "CUR/TYPE=rate" for every stored rate of kDay, in book order, blank-separated.
+  std::u16string Stored() {
+    std::u16string out;
     for (const testing::Record& r : host->Records(kRates)) {
       EXPECT_EQ(r.at(u"DateRate"), Variant(kDay));
-      out.push_back(VariantToText(r.at(u"CurrencyCode")) + u"/" +
-                    VariantToText(r.at(u"RateTypeCode")) + u"=" + VariantToText(r.at(u"Rate")));
+      out += (out.empty() ? u"" : u" ") + VariantToText(r.at(u"CurrencyCode")) + u"/" +
+             VariantToText(r.at(u"RateTypeCode")) + u"=" + VariantToText(r.at(u"Rate"));
     }
     return out;
   }
@@ -105,38 +101,68 @@ class RateDialogTest : public ::testing::Test {
   std::vector<std::u16string> statuses;
 };
 
-struct EndCase {
+struct LoadCase {
   const char* name;
-  const char16_t* preset;
-  std::string end_line;  // "" = the file has none
-  int count;
+  std::vector<std::string> lines;  // none: the box names no file, or a missing one
+  std::u16string stored;
+  int summary;        // the count reported, or -1 when the load fails
+  int32_t cause = 0;  // of the failure; kErrFileNotFound alone names a missing file
+  const char16_t* preset = u"lt-LT";
 };
 
-class RateFileEndTest : public RateDialogTest, public ::testing::WithParamInterface<EndCase> {};
+class RateLoadTest : public RateDialogTest, public ::testing::WithParamInterface<LoadCase> {};
 
-TEST_P(RateFileEndTest, FindsTheDateAndTheCurrencyLines) {
-  const EndCase& c = GetParam();
+TEST_P(RateLoadTest, StoresWhatTheFileHoldsOrReportsTheLoadError) {
+  const LoadCase& c = GetParam();
   RegionalSettings::SetCurrent(RegionalSettings::Preset(c.preset));
-  std::vector<std::string> lines = {RateLine("USD", {"3.4528"}), RateLine("EUR", {"3.4528"}),
-                                    "2006.03.31 kursai"};
-  if (!c.end_line.empty()) lines.push_back(c.end_line);
-  const std::u16string path = WriteFile(lines);
+  std::u16string path;
+  if (!c.lines.empty()) path = WriteFile(c.lines);
+  if (c.cause == kErrFileNotFound) path = Utf8ToU16(folder.File("missing.txt"));
 
-  EXPECT_TRUE(Load({Type(u"edLBRateFile", path), Pick(u"cbLBRateType", u"LB"), Click(u"btOk")}));
+  Load({Type(u"edLBRateFile", path), Pick(u"cbLBRateType", u"LB"),
+        Pick(u"cbCashBuyRateType", u"CB"), Click(u"btOk")});
 
-  EXPECT_EQ(Summaries(), std::vector{Summary(c.count)});
-  EXPECT_EQ(Stored().size(), c.count == 0 ? 0u : 2u);
-  EXPECT_EQ(statuses.size(), 6u * c.count);
-  EXPECT_TRUE(host->Errors().empty());
+  EXPECT_EQ(Stored(), c.stored);
+  if (c.summary >= 0) {
+    EXPECT_EQ(Summaries(), std::vector{Summary(c.summary)});
+    EXPECT_EQ(statuses.size(), 6u * c.summary);
+    EXPECT_TRUE(host->Errors().empty());
+    return;
+  }
+  EXPECT_TRUE(Summaries().empty());
+  ASSERT_EQ(host->Errors().size(), 1u);
+  EXPECT_EQ(host->Errors()[0].number, kErrRateLoadFailed);
+  EXPECT_EQ(host->Errors()[0].description.rfind(RuntimeErrorDescription(c.cause), 0), 0u);
 }
 
-INSTANTIATE_TEST_SUITE_P(Files, RateFileEndTest,
-                         ::testing::Values(EndCase{"DateInShortDateForm", u"lt-LT", "GALAS", 2},
-                                           EndCase{"DateInOtherForm", u"lt-LT-2010", "GALAS", 4},
-                                           EndCase{"LowerCaseEnd", u"lt-LT", "galas", 0},
-                                           EndCase{"EndWithTrailingBlank", u"lt-LT", "GALAS ", 0},
-                                           EndCase{"NoEndLine", u"lt-LT", "", 0}),
-                         [](const auto& info) { return std::string(info.param.name); });
+// USD and EUR, then the date line; the cash buy column lies past their end,
+// so its rates are zero and store nothing.
+std::vector<std::string> TwoRates(const std::string& end) {
+  std::vector<std::string> lines = {RateLine("USD", {"3.4528"}), RateLine("EUR", {"3.4528"}),
+                                    "2006.03.31 kursai"};
+  if (!end.empty()) lines.push_back(end);
+  return lines;
+}
+
+const std::u16string kBoth = u"USD/LB=3,4528 EUR/LB=34528";
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, RateLoadTest,
+    ::testing::Values(LoadCase{"DateInShortDateForm", TwoRates("GALAS"), kBoth, 2},
+                      // A date line in another form is read as one more currency line.
+                      LoadCase{"DateInOtherForm", TwoRates("GALAS"), kBoth, 4, 0, u"lt-LT-2010"},
+                      LoadCase{"LowerCaseEnd", TwoRates("galas"), u"", 0},
+                      LoadCase{"EndWithTrailingBlank", TwoRates("GALAS "), u"", 0},
+                      LoadCase{"NoEndLine", TwoRates(""), u"", 0},
+                      LoadCase{"EmptyFileBox", {}, u"", 0},
+                      LoadCase{"MissingFile", {}, u"", -1, kErrFileNotFound},
+                      LoadCase{"BlankField", UsdFile({"3.4528", "", "9"}), u"USD/LB=3,4528", -1,
+                               kErrTypeMismatch},
+                      LoadCase{"LettersInField", UsdFile({"3.4528", "abc"}), u"USD/LB=3,4528", -1,
+                               kErrTypeMismatch},
+                      LoadCase{"UnreadableDate", UsdFile({"3.4528"}, "31.31.2006"), u"", -1,
+                               kErrTypeMismatch}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 class RateFilePresetTest : public RateDialogTest,
                            public ::testing::WithParamInterface<const char16_t*> {};
@@ -151,8 +177,7 @@ TEST_P(RateFilePresetTest, ReadsPointDecimalsUnderEveryPreset) {
   Load({Type(u"edLBRateFile", path), Pick(u"cbLBRateType", u"LB"), Click(u"btOk")});
 
   const std::u16string sep(1, settings.decimal_separator);
-  EXPECT_EQ(Stored(), (std::vector<std::u16string>{u"USD/LB=3" + sep + u"4528",
-                                                   u"EUR/LB=1234" + sep + u"5679"}));
+  EXPECT_EQ(Stored(), u"USD/LB=3" + sep + u"4528 EUR/LB=1234" + sep + u"5679");
   ASSERT_EQ(statuses.size(), 12u);
   EXPECT_EQ(statuses[0], u"1. " + host->Text(1004) + u": USD " + host->Text(1005) + u": LB " +
                              host->Text(1006) + u": 3" + sep + u"4528");
@@ -170,101 +195,46 @@ INSTANTIATE_TEST_SUITE_P(Presets, RateFilePresetTest,
                          });
 
 TEST_F(RateDialogTest, ShortLinesGiveEmptyFieldsThatDeleteRates) {
-  AddRate(u"USD", u"CB", 3.3);
-  AddRate(u"EUR", u"LB", 3.3);
+  for (const char16_t* currency_type : {u"USD/CB", u"EUR/LB"}) {
+    const std::u16string code(currency_type);
+    host->AddRecord(kRates, {{u"CurrencyCode", code.substr(0, 3)},
+                             {u"RateTypeCode", code.substr(4)},
+                             {u"DateRate", kDay},
+                             {u"Rate", Currency::FromDouble(3.3)}});
+  }
   const std::string usd = RateLine("USD", {"3.4528      ", "3.5"}).substr(0, 50);
   const std::u16string path = WriteFile({usd, "001EUR   short", "2006.03.31", "GALAS"});
 
   Load({Type(u"edLBRateFile", path), Pick(u"cbLBRateType", u"LB"),
         Pick(u"cbCashBuyRateType", u"CB"), Click(u"btOk")});
 
-  EXPECT_EQ(Stored(), std::vector<std::u16string>{u"USD/LB=3,4528"});
+  EXPECT_EQ(Stored(), u"USD/LB=3,4528");
   EXPECT_EQ(Summaries(), std::vector{Summary(2)});
 }
 
-TEST_F(RateDialogTest, OnlyTheChosenColumnIsStored) {
-  const std::u16string path = WriteFile(
-      {RateLine("USD", {"1.1", "1.2", "1.3", "1.4", "1.5", "1.6"}), "2006.03.31", "GALAS"});
+TEST_F(RateDialogTest, NoTypeChosenIsRefusedThenOnlyTheChosenColumnIsStored) {
+  const std::u16string path = WriteFile(UsdFile({"1.1", "1.2", "1.3", "1.4", "1.5", "1.6"}));
 
-  Load({Type(u"edLBRateFile", path), Pick(u"cbSellRateType", u"S"), Click(u"btOk")});
-
-  EXPECT_EQ(Stored(), std::vector<std::u16string>{u"USD/S=1,5"});
-  EXPECT_EQ(statuses.size(), 6u);
-}
-
-TEST_F(RateDialogTest, NoTypeChosenIsRefusedUntilOneIs) {
-  const std::u16string path = WriteFile({RateLine("USD", {"3.4528"}), "2006.03.31", "GALAS"});
-
-  Load({Type(u"edLBRateFile", path), Click(u"btOk"), Pick(u"cbLBRateType", u"LB"), Click(u"btOk")});
+  Load(
+      {Type(u"edLBRateFile", path), Click(u"btOk"), Pick(u"cbSellRateType", u"S"), Click(u"btOk")});
 
   ASSERT_EQ(host->Messages().size(), 2u);
   EXPECT_EQ(host->Messages()[0].text, host->Text(1220));
   EXPECT_EQ(host->Messages()[0].kind, host::kMessageError);
   EXPECT_EQ(host->Messages()[1].text, Summary(1));
-  EXPECT_EQ(Stored(), std::vector<std::u16string>{u"USD/LB=3,4528"});
+  EXPECT_EQ(Stored(), u"USD/S=1,5");
+  EXPECT_EQ(statuses.size(), 6u);
 }
-
-TEST_F(RateDialogTest, EmptyFileBoxLoadsNothing) {
-  Load({Type(u"edLBRateFile", u""), Pick(u"cbLBRateType", u"LB"), Click(u"btOk")});
-  EXPECT_EQ(Summaries(), std::vector{Summary(0)});
-  EXPECT_TRUE(host->Errors().empty());
-}
-
-struct FailCase {
-  const char* name;
-  std::vector<std::string> lines;  // empty: no file at all
-  int32_t cause;
-  size_t stored;
-};
-
-class RateLoadFailTest : public RateDialogTest, public ::testing::WithParamInterface<FailCase> {};
-
-TEST_P(RateLoadFailTest, IsReportedWithTheLoadErrorNumber) {
-  const FailCase& c = GetParam();
-  const std::u16string path =
-      c.lines.empty() ? Utf8ToU16(folder.File("missing.txt")) : WriteFile(c.lines);
-
-  Load({Type(u"edLBRateFile", path), Pick(u"cbLBRateType", u"LB"),
-        Pick(u"cbCashBuyRateType", u"CB"), Click(u"btOk")});
-
-  ASSERT_EQ(host->Errors().size(), 1u);
-  EXPECT_EQ(host->Errors()[0].number, kErrRateLoadFailed);
-  EXPECT_EQ(host->Errors()[0].description.rfind(RuntimeErrorDescription(c.cause), 0), 0u);
-  EXPECT_TRUE(Summaries().empty());
-  EXPECT_EQ(Stored().size(), c.stored);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Failures, RateLoadFailTest,
-    ::testing::Values(FailCase{"MissingFile", {}, kErrFileNotFound, 0},
-                      FailCase{"BlankField",
-                               {RateLine("USD", {"3.4528", "", "9"}), "2006.03.31", "GALAS"},
-                               kErrTypeMismatch,
-                               1},
-                      FailCase{"LettersInField",
-                               {RateLine("USD", {"3.4528", "abc"}), "2006.03.31", "GALAS"},
-                               kErrTypeMismatch,
-                               1},
-                      FailCase{"UnreadableDate",
-                               {RateLine("USD", {"3.4528"}), "31.31.2006", "GALAS"},
-                               kErrTypeMismatch,
-                               0}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(RateDialogTest, LoadRateReusesTheThreadsFormAndUpdatesInPlace) {
-  const std::u16string path = WriteFile({RateLine("USD", {"3.4528"}), "2006.03.31", "GALAS"});
+  const std::u16string path = WriteFile(UsdFile({"3.4528"}));
   const forms::Form* shown[2] = {};
   host->Driver()
       .ExpectShow(u"LoadRateDlgVB",
                   {Call([&](forms::Form& f) { shown[0] = &f; }), Type(u"edLBRateFile", path),
                    Pick(u"cbLBRateType", u"LB"), Click(u"btOk")})
-      .ExpectShow(u"LoadRateDlgVB",
-                  {Call([&](forms::Form& f) {
-                     shown[1] = &f;
-                     auto* combo = f.FindControl(u"cbLBRateType");
-                     EXPECT_EQ(static_cast<forms::HostCombo*>(combo)->SelectedCode(), u"LB");
-                   }),
-                   Type(u"edLBRateFile", path), Click(u"btOk")});
+      .ExpectShow(u"LoadRateDlgVB", {Call([&](forms::Form& f) { shown[1] = &f; }),
+                                     Type(u"edLBRateFile", path), Click(u"btOk")});
   CBankCl_VB component;
   static_cast<IClientBank&>(component).LoadRate();
   const Variant idc = host->Records(kRates).at(0).at(u"IDC");
@@ -273,6 +243,7 @@ TEST_F(RateDialogTest, LoadRateReusesTheThreadsFormAndUpdatesInPlace) {
   EXPECT_EQ(shown[0], shown[1]);
   EXPECT_NE(shown[0], static_cast<const forms::Form*>(&dlg));
   EXPECT_EQ(host->DialogFormsCreated(), 2);
+  // The second load, with no type picked, kept LB: it was not refused.
   EXPECT_EQ(Summaries(), (std::vector{Summary(1), Summary(1)}));
   ASSERT_EQ(host->Records(kRates).size(), 1u);
   EXPECT_EQ(host->Records(kRates)[0].at(u"IDC"), idc);
@@ -280,29 +251,25 @@ TEST_F(RateDialogTest, LoadRateReusesTheThreadsFormAndUpdatesInPlace) {
 }
 
 TEST_F(RateDialogTest, EmptyKeyUsesTheRateFolder) {
-  folder.WriteBytes("k.txt", Lines({RateLine("USD", {"3.4528"}), "2006.03.31", "GALAS"}));
+  WriteFile(UsdFile({"3.4528"}));
   host->SetPathKey(u"RazizeRuveRO", folder.u16path());
   std::u16string box;
   host->Driver().ExpectShow(u"LoadRateDlgVB",
                             {Call([&](forms::Form&) { box = dlg.edLBRateFile.Text(); }),
                              Pick(u"cbLBRateType", u"LB"), Click(u"btOk")});
-  std::u16string key, name = u"k.txt";
+  std::u16string key, name = u"rates.txt";
   EXPECT_TRUE(dlg.Run(key, name));
   EXPECT_EQ(key, u"RazizeRuveRO");
-  EXPECT_EQ(box, folder.u16path() + u"\\k.txt");
-  EXPECT_EQ(Stored(), std::vector<std::u16string>{u"USD/LB=3,4528"});
-}
+  EXPECT_EQ(box, folder.u16path() + u"\\rates.txt");
+  EXPECT_EQ(Stored(), u"USD/LB=3,4528");
 
-TEST_F(RateDialogTest, RunFailureIsReportedAndReturnsFalse) {
   host->FailNext(u"PathKey", u"FindByKey", ComError(3021, u"PathKey", u"No current record."));
-  std::u16string key, name;
+  key.clear();
   EXPECT_FALSE(dlg.Run(key, name));
-  ASSERT_EQ(host->Errors().size(), 1u);
-  EXPECT_EQ(host->Errors()[0].number, 3021);
-  EXPECT_EQ(host->Errors()[0].source, u"PathKey");
+  EXPECT_EQ(host->Errors().size(), 1u);
 }
 
-TEST(RateDialogThreadTest, FormLeftByAFailedRunGoesAtThreadExit) {
+TEST(RateDialogThreadTest, FailedRunIsReportedAndItsFormGoesAtThreadExit) {
   auto host = std::make_shared<testing::RecordingHost>();
   std::thread([&] {
     host::HostLibrary::Install(host);
@@ -311,7 +278,9 @@ TEST(RateDialogThreadTest, FormLeftByAFailedRunGoesAtThreadExit) {
     component.LoadRate();
     host::HostLibrary::Install(nullptr);  // the failed Run still holds its dialog frame
   }).join();
-  EXPECT_EQ(host->Errors().size(), 1u);
+  ASSERT_EQ(host->Errors().size(), 1u);
+  EXPECT_EQ(host->Errors()[0].number, 3021);
+  EXPECT_EQ(host->Errors()[0].source, u"PathKey");
   const auto& released = host->Releases();
   EXPECT_NE(std::find(released.begin(), released.end(), u"DialogForm 1"), released.end());
 }
