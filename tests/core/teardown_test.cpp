@@ -40,12 +40,6 @@ PaymentDoc LocalPayment() {
   return doc;
 }
 
-struct ReleaseMoment {
-  std::u16string name;
-  int files_open = 0;  // file numbers taken beyond those taken before the test
-  std::string dp_file;
-};
-
 class TeardownTest : public ::testing::Test {
  protected:
   testing::ScopedRecordingHost host;
@@ -74,28 +68,22 @@ TEST_F(TeardownTest, MidRunTeardownReleasesInOrder) {
   ASSERT_TRUE(host->Driver().Problems().empty());
   ASSERT_EQ(FileNumbers::InUse() - numbers_before, 2);  // the DP file and the statement
 
-  std::vector<ReleaseMoment> moments;
+  std::vector<std::u16string> moments;  // each release, with the file numbers then still taken
+  std::string dp_file_at_window;
   host->OnRelease([&](const std::u16string& name) {
-    moments.push_back(
-        {name, FileNumbers::InUse() - numbers_before, folder.ReadBytes("240131.mok")});
+    moments.push_back(name + u" / " + IntToText(FileNumbers::InUse() - numbers_before));
+    if (name == u"MessageWindow 1") dp_file_at_window = folder.ReadBytes("240131.mok");
   });
   bank.reset();
 
-  std::vector<std::u16string> names;
-  for (const ReleaseMoment& moment : moments) names.push_back(moment.name);
-  const std::u16string dialog_name = u"MessageWindow " + IntToText(dialog_window);
-  ASSERT_EQ(names,
-            (std::vector<std::u16string>{u"LineConverter 1", u"MessageWindow 1", dialog_name}));
-
-  // Converter first: both files still open.
-  EXPECT_EQ(moments[0].files_open, 2);
-  // Message window next: the export file is closed (its line is on disk), the
-  // statement file not yet.
-  EXPECT_EQ(moments[1].files_open, 1);
-  EXPECT_EQ(moments[1].dp_file.rfind("7,2024.01.31,", 0), 0u) << moments[1].dp_file;
-  EXPECT_EQ(moments[1].dp_file.size() - moments[1].dp_file.rfind("\r\n"), 2u);
-  // The dialog's unload closes its statement file before its own message window.
-  EXPECT_EQ(moments[2].files_open, 0);
+  // Converter first, both files open; then the object's message window, with the export
+  // file closed (its line on disk); the dialog's unload closes the statement file before
+  // its own window goes.
+  EXPECT_EQ(moments,
+            (std::vector<std::u16string>{u"LineConverter 1 / 2", u"MessageWindow 1 / 1",
+                                         u"MessageWindow " + IntToText(dialog_window) + u" / 0"}));
+  EXPECT_EQ(dp_file_at_window.rfind("7,2024.01.31,", 0), 0u) << dp_file_at_window;
+  EXPECT_EQ(dp_file_at_window.size() - dp_file_at_window.rfind("\r\n"), 2u);
   EXPECT_TRUE(host->Errors().empty());
 }
 

@@ -81,41 +81,14 @@ bool ScreenUser::AnswerFileDialog(QFileDialog& dialog) {
   return answer(dialog);
 }
 
-QtTestHost::QtTestHost(testing::RecordingHost& recording)
-    : recording_(recording),
-      driver_(RecordingBooks(recording)),
-      folders_(user_.FileRunner()),
-      files_(user_.FileRunner()) {
+QtTestHost::QtTestHost()
+    : driver_(RecordingBooks(*this)), folders_(user_.FileRunner()), files_(user_.FileRunner()) {
   user_.Attach(driver_);
 }
 
 QtTestHost::~QtTestHost() = default;
 
-std::unique_ptr<host::MessageWindow> QtTestHost::CreateMessageWindow() {
-  return recording_.CreateMessageWindow();
-}
-std::unique_ptr<host::WaitIndicator> QtTestHost::CreateWaitIndicator() {
-  return recording_.CreateWaitIndicator();
-}
-std::unique_ptr<host::LineConverter> QtTestHost::CreateLineConverter() {
-  return recording_.CreateLineConverter();
-}
-std::unique_ptr<host::ErrorContext> QtTestHost::CreateErrorContext() {
-  return recording_.CreateErrorContext();
-}
-std::unique_ptr<host::DialogForm> QtTestHost::CreateDialogForm() {
-  return recording_.CreateDialogForm();
-}
-std::unique_ptr<host::HostApp> QtTestHost::CreateHostApp() { return recording_.CreateHostApp(); }
-std::unique_ptr<host::StartupObject> QtTestHost::CreateStartupObject() {
-  return recording_.CreateStartupObject();
-}
-host::ResourceService& QtTestHost::Resources() { return recording_.Resources(); }
-host::HostApp& QtTestHost::App() { return recording_.App(); }
-host::BookFactory& QtTestHost::Books() { return recording_.Books(); }
-host::UtilityService& QtTestHost::Utility() { return recording_.Utility(); }
-
-ScopedQtHost::ScopedQtHost() : qt_(std::make_shared<QtTestHost>(*recording_)) {
+ScopedQtHost::ScopedQtHost() : qt_(std::make_shared<QtTestHost>()) {
   host::HostLibrary::Install(qt_);
 }
 

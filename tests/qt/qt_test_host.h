@@ -62,53 +62,40 @@ class ScreenUser {
   std::vector<std::string> problems_;
 };
 
-class QtTestHost : public host::HostLibrary {
+// The recording host with the screen's forms driver, folder choice and
+// file-open dialog in place of its scripted ones.
+class QtTestHost : public testing::RecordingHost {
  public:
-  explicit QtTestHost(testing::RecordingHost& recording);
+  QtTestHost();
   ~QtTestHost() override;
 
-  std::unique_ptr<host::MessageWindow> CreateMessageWindow() override;
-  std::unique_ptr<host::WaitIndicator> CreateWaitIndicator() override;
-  std::unique_ptr<host::LineConverter> CreateLineConverter() override;
-  std::unique_ptr<host::ErrorContext> CreateErrorContext() override;
-  std::unique_ptr<host::DialogForm> CreateDialogForm() override;
-  std::unique_ptr<host::HostApp> CreateHostApp() override;
-  std::unique_ptr<host::StartupObject> CreateStartupObject() override;
-  host::ResourceService& Resources() override;
-  host::HostApp& App() override;
-  host::BookFactory& Books() override;
   host::FolderBrowser& Folders() override { return folders_; }
   host::FileOpenDialog& FileDialog() override { return files_; }
-  host::UtilityService& Utility() override;
   forms::FormsDriver& Forms() override { return driver_; }
 
   void QueueUser(User user) { user_.QueueUser(std::move(user)); }
   void QueueFileAnswer(FileAnswer answer) { user_.QueueFileAnswer(std::move(answer)); }
   qt::QtFormsDriver& driver() { return driver_; }
-  const std::vector<std::u16string>& Shown() const { return user_.Shown(); }
   const std::vector<std::string>& Problems() const { return user_.Problems(); }
   size_t PendingUsers() const { return user_.PendingUsers(); }
   size_t PendingFileAnswers() const { return user_.PendingFileAnswers(); }
 
  private:
-  testing::RecordingHost& recording_;
   ScreenUser user_;
   qt::QtFormsDriver driver_;
   qt::QtFolderBrowser folders_;
   qt::QtFileOpenDialog files_;
 };
 
-// A test fixture's part: the recording host, with the Qt test host installed
-// over it for the thread.
+// A test fixture's part: the Qt test host, installed for the thread.
 class ScopedQtHost {
  public:
   ScopedQtHost();
   ~ScopedQtHost();
-  testing::RecordingHost& recording() { return *recording_; }
+  testing::RecordingHost& recording() { return *qt_; }
   QtTestHost& qt() { return *qt_; }
 
  private:
-  testing::ScopedRecordingHost recording_;
   std::shared_ptr<QtTestHost> qt_;
 };
 

@@ -30,7 +30,7 @@ TEST(CurrencyTest, FromDoubleRoundsToFourDecimalsWithinTheRange) {
   }
 }
 
-TEST(CurrencyTest, ArithmeticAtTheLimitsOverflows) {
+TEST(CurrencyTest, ArithmeticRoundsHalfToEvenAndOverflowsAtTheLimits) {
   const Currency max = Currency::FromRaw(std::numeric_limits<int64_t>::max());
   const Currency min = Currency::FromRaw(std::numeric_limits<int64_t>::min());
   const Currency tiny = Currency::FromRaw(1);
@@ -43,9 +43,7 @@ TEST(CurrencyTest, ArithmeticAtTheLimitsOverflows) {
   EXPECT_RAISES(max * 2.0, kErrOverflow);
   EXPECT_RAISES(Currency::FromInteger(922337203685478), kErrOverflow);
   EXPECT_EQ(Currency::FromInteger(-922337203685477).raw(), -9223372036854770000);
-}
-
-TEST(CurrencyTest, MultiplyAndDivideRoundHalfToEven) {
+  // Products and quotients round half to even.
   EXPECT_EQ((Currency::FromRaw(5) * 0.5).raw(), 2);
   EXPECT_EQ((Currency::FromRaw(15) * 0.5).raw(), 8);
   EXPECT_EQ((Currency::FromRaw(-5) * 0.5).raw(), -2);
