@@ -147,19 +147,13 @@ TEST_F(ClientBankTest, PathsSetKeepsTheAbsoluteFolder) {
 
 TEST_F(ClientBankTest, RegisterAndUnregisterGoThroughTheLibrary) {
   std::string library = std::filesystem::canonical(BuiltLibraryPath()).string();
-  EXPECT_EQ(Ok({"register", BuiltLibraryPath()}),
-            "registered Norv_RazizeRuveRO_DOS.CBankCl_VB -> " + library +
-                "\n"
-                "registered Norv_RazizeRuveRO_DOS.CBrowsePath -> " +
-                library +
-                "\n"
-                "registered Norv_RazizeRuveRO_DOS.CErrDescription -> " +
-                library + "\n");
-  std::string removed = Ok({"unregister", BuiltLibraryPath()});
-  EXPECT_EQ(removed,
-            "unregistered Norv_RazizeRuveRO_DOS.CBankCl_VB\n"
-            "unregistered Norv_RazizeRuveRO_DOS.CBrowsePath\n"
-            "unregistered Norv_RazizeRuveRO_DOS.CErrDescription\n");
+  std::string registered, removed;
+  for (const char* name : {"CBankCl_VB", "CBrowsePath", "CErrDescription"}) {
+    registered += "registered Norv_RazizeRuveRO_DOS." + std::string(name) + " -> " + library + "\n";
+    removed += "unregistered Norv_RazizeRuveRO_DOS." + std::string(name) + "\n";
+  }
+  EXPECT_EQ(Ok({"register", BuiltLibraryPath()}), registered);
+  EXPECT_EQ(Ok({"unregister", BuiltLibraryPath()}), removed);
   ProgramRun again = Cb({"unregister", BuiltLibraryPath()});
   EXPECT_EQ(again.status, 1);
   // A job registers the library the program was built with on first use.

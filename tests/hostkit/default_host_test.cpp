@@ -1,10 +1,9 @@
-// The default host as the component meets it: settings and form values kept
-// in the database, and whole runs of the component against it.
+// The default host's settings and form values kept in the database. Whole runs
+// of the component against it are the program's tests (tests/apps).
 #include <gtest/gtest.h>
 
 #include <sstream>
 
-#include "core/cbankcl_vb.h"
 #include "hostkit/default_host.h"
 #include "hostkit/line_converters.h"
 #include "runtime/error_matchers.h"
@@ -25,7 +24,6 @@ class DefaultHostTest : public ::testing::Test {
     options.err = &err;
     return std::make_shared<DefaultHost>(options);
   }
-  void TearDown() override { host::HostLibrary::Install(nullptr); }
 
   TempFolder folder;
   std::ostringstream out, err;
@@ -71,52 +69,6 @@ TEST_F(DefaultHostTest, SettingsChooseTheConverterAndTheRegionalPreset) {
   EXPECT_EQ(host->CodePage(), kCodePageDosBaltic);
   EXPECT_EQ(host->RegionalPreset(), "en-US");
   EXPECT_EQ(host->CreateLineConverter()->Convert(u"ė", host::kConvertToBank), u"Ó");  // 0xD3
-}
-
-TEST_F(DefaultHostTest, AnExportRunWritesCodePage775WhenTheSettingSaysSo) {
-  auto host = OpenHost();
-  host->SetCodePage(kCodePageDosBaltic);
-  host::HostLibrary::Install(host);
-  host->Driver().ExpectShow(u"SelectFilesDlg", {Type(u"edPath", folder.u16path()), Click(u"btOk")});
-  PaymentDoc doc;
-  doc.DocNumber = u"125";
-  doc.DocDate = Date::FromCivil(2004, 3, 15);
-  doc.PayerBankCode = u"70440";
-  doc.PayerAccount = u"LT123456789012345678";
-  doc.Amount = Currency::FromRaw(12345000);
-  doc.CurrencyCode = u"EUR";
-  doc.PayeeName = u"Tiekėjas";
-  doc.PayeeAccount = u"LT876543210987654321";
-  {
-    CBankCl_VB bank;
-    bank.BeginExport(doc.DocDate, doc.DocDate);
-    int32_t local = kLocalPayment;
-    bank.ExportDoc(local, doc);
-    bool end_by_error = false;
-    bank.EndExport(end_by_error);
-  }
-  EXPECT_EQ(folder.ReadBytes("040315.mok"),
-            "125,2004.03.15,,,70440,LT123456789012345678,1234.50,EUR,,Tiek\xD3jas,,"
-            "LT876543210987654321,,,\r\n");
-  EXPECT_NE(out.str().find(U16ToUtf8(host->Resources().LoadText(987))), std::string::npos);
-  EXPECT_EQ(host->ErrorsReported(), 0);
-  EXPECT_TRUE(host->Driver().Problems().empty());
-}
-
-TEST_F(DefaultHostTest, ADialogErrorIsPrintedAndCounted) {
-  auto host = OpenHost();
-  host::HostLibrary::Install(host);
-  host->Driver().ExpectShow(
-      u"LoadStatementDlg",
-      {Type(u"edImpFile", Utf8ToU16(folder.File("nera.txt"))), Click(u"btOk")});
-  CBankCl_VB bank;
-  StHead head;
-  head.Account = u"12345678901";
-  bank.BeginImport(head);
-  EXPECT_FALSE(bank.BeginImportByAccount(head));
-  bank.EndImport();
-  EXPECT_EQ(host->ErrorsReported(), 1);
-  EXPECT_EQ(err.str().rfind("error 53: LoadStatementDlg::btOk_Click: ", 0), 0u) << err.str();
 }
 
 }  // namespace

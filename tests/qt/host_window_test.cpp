@@ -67,28 +67,6 @@ qt::PaymentDocument ForeignPayment() {
   return entry;
 }
 
-// Runs `act` on the next modal dialog of type T that comes up (within a few seconds).
-template <typename T>
-void OnNextModal(std::function<void(T&)> act) {
-  auto* timer = new QTimer(qApp);
-  auto waited = std::make_shared<int>(0);
-  QObject::connect(timer, &QTimer::timeout, [timer, waited, act] {
-    auto* modal = qobject_cast<T*>(QApplication::activeModalWidget());
-    if (modal == nullptr || !modal->isVisible()) {
-      if (++*waited > 300) {
-        ADD_FAILURE() << "no dialog came up";
-        timer->stop();
-        timer->deleteLater();
-      }
-      return;
-    }
-    timer->stop();
-    timer->deleteLater();
-    act(*modal);
-  });
-  timer->start(10);
-}
-
 class HostWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {

@@ -56,7 +56,6 @@ qt::FileDialogRunner ScreenUser::FileRunner() {
 }
 
 void ScreenUser::OnShown(qt::QtFormsDriver& driver, qt::FormDialog& dialog) {
-  shown_.push_back(dialog.form().Name());
   if (users_.empty()) {
     problems_.push_back("no user for " + dialog.objectName().toStdString());
   } else {
@@ -182,38 +181,21 @@ QString SaveScreenshot(QWidget& widget, const QString& name) {
 }
 
 void AnswerNextMessageBox(SeenMessage& seen, const QString& screenshot) {
-  auto* timer = new QTimer(qApp);
-  auto* waited = new int(0);
-  QObject::connect(timer, &QTimer::timeout, [timer, waited, &seen, screenshot] {
-    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-    if (box == nullptr) {
-      if (++*waited > 300) {  // about three seconds
-        ADD_FAILURE() << "no message box came up";
-        timer->stop();
-        timer->deleteLater();
-        delete waited;
-      }
-      return;
-    }
-    timer->stop();
-    timer->deleteLater();
-    delete waited;
+  OnNextModal<QMessageBox>([&seen, screenshot](QMessageBox& box) {
     seen.seen = true;
-    seen.title = box->windowTitle();
-    seen.text = box->text();
-    seen.informative = box->informativeText();
-    seen.icon = box->icon();
-    for (QAbstractButton* button : box->buttons()) seen.buttons << button->text();
-    if (!screenshot.isEmpty()) SaveScreenshot(*box, screenshot);
-    QPushButton* button = box->defaultButton();
-    if (button == nullptr) {
+    seen.title = box.windowTitle();
+    seen.text = box.text();
+    seen.informative = box.informativeText();
+    seen.icon = box.icon();
+    for (QAbstractButton* button : box.buttons()) seen.buttons << button->text();
+    if (!screenshot.isEmpty()) SaveScreenshot(box, screenshot);
+    if (box.defaultButton() == nullptr) {
       ADD_FAILURE() << "message box without a default button";
-      box->close();
+      box.close();
       return;
     }
-    QTest::keyClick(box, Qt::Key_Return);
+    QTest::keyClick(&box, Qt::Key_Return);
   });
-  timer->start(10);
 }
 
 }  // namespace norv::qttest

@@ -5,7 +5,9 @@
 // clicks) and answers for the file dialogs.
 #pragma once
 
+#include <QApplication>
 #include <QFileDialog>
+#include <QTimer>
 #include <deque>
 #include <functional>
 #include <memory>
@@ -46,7 +48,6 @@ class ScreenUser {
   // The answer to the next folder choice or file-open dialog.
   void QueueFileAnswer(FileAnswer answer) { file_answers_.push_back(std::move(answer)); }
 
-  const std::vector<std::u16string>& Shown() const { return shown_; }
   // What went wrong with the users: shows without a user, forms left on screen.
   const std::vector<std::string>& Problems() const { return problems_; }
   size_t PendingUsers() const { return users_.size(); }
@@ -58,7 +59,6 @@ class ScreenUser {
 
   std::deque<User> users_;
   std::deque<FileAnswer> file_answers_;
-  std::vector<std::u16string> shown_;
   std::vector<std::string> problems_;
 };
 
@@ -140,6 +140,28 @@ QString TextOf(qt::FormDialog& dialog, const char16_t* control);
 
 // Saves a picture of the widget as <binary dir>/screenshots/<name>.png; returns the path.
 QString SaveScreenshot(QWidget& widget, const QString& name);
+
+// Runs `act` on the next modal dialog of type T that comes up (within a few seconds).
+template <typename T>
+void OnNextModal(std::function<void(T&)> act) {
+  auto* timer = new QTimer(qApp);
+  auto waited = std::make_shared<int>(0);
+  QObject::connect(timer, &QTimer::timeout, [timer, waited, act] {
+    auto* modal = qobject_cast<T*>(QApplication::activeModalWidget());
+    if (modal == nullptr || !modal->isVisible()) {
+      if (++*waited > 300) {
+        ADD_FAILURE() << "no dialog came up";
+        timer->stop();
+        timer->deleteLater();
+      }
+      return;
+    }
+    timer->stop();
+    timer->deleteLater();
+    act(*modal);
+  });
+  timer->start(10);
+}
 
 // Answers the next message box that comes up (within a few seconds) by pressing
 // its default button; its text, title and icon are kept for the test.

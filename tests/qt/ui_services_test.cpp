@@ -95,23 +95,17 @@ host::OpenFileRequest Request(const std::u16string& dir, const std::u16string& i
 TEST(FileOpenDialogTest, SetsUpTheDialogFromTheRequestAndAnswersTheBuffer) {
   testing::TempFolder folder;
   std::u16string component_dir = folder.u16path() + u"\\";
-  QString seen_title, seen_name;
-  QStringList seen_filters;
-  QString seen_dir;
   qt::QtFileOpenDialog files([&](QFileDialog& dialog) {
-    seen_title = dialog.windowTitle();
-    seen_filters = dialog.nameFilters();
-    seen_dir = dialog.directory().absolutePath();
-    seen_name = dialog.selectedFiles().value(0);
+    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Pasirinkite failą"));
+    EXPECT_EQ(dialog.nameFilters(), QStringList{QStringLiteral("Visi failai (*.*)")});
+    EXPECT_EQ(dialog.directory().absolutePath(), QString::fromStdU16String(folder.u16path()));
+    // The buffer's text up to its NUL is the initial name.
+    EXPECT_TRUE(dialog.selectedFiles().value(0).endsWith(QStringLiteral("*.txt")));
     dialog.selectFile(QString::fromStdU16String(folder.u16path()) +
                       QStringLiteral("/kursai 1.txt"));
     return true;
   });
   auto answer = files.GetOpenFileName(Request(component_dir, u"*.txt"));
-  EXPECT_EQ(seen_title, QStringLiteral("Pasirinkite failą"));
-  EXPECT_EQ(seen_filters, QStringList{QStringLiteral("Visi failai (*.*)")});
-  EXPECT_EQ(seen_dir, QString::fromStdU16String(folder.u16path()));
-  EXPECT_TRUE(seen_name.endsWith(QStringLiteral("*.txt")));  // the buffer's text up to its NUL
   ASSERT_TRUE(answer.has_value());
   ASSERT_EQ(answer->size(), 257u);
   std::u16string expected = folder.u16path() + u"/kursai 1.txt";
