@@ -52,8 +52,10 @@ Date Date::Today() {
 }
 
 CivilDateTime Date::ToCivil() const {
-  if (!(serial_ >= kFirstSerial && serial_ < kLastSerial + 1.0)) RaiseRuntime(kErrInvalidCall);
+  // Before 1899-12-30 the day counts down while the time still counts up, so a
+  // time on the first day of year 100 lies below that day's serial: test the day.
   const double whole = std::trunc(serial_);
+  if (!(whole >= kFirstSerial && whole <= kLastSerial)) RaiseRuntime(kErrInvalidCall);
   long long day_number = static_cast<long long>(whole);
   long long seconds = std::llround(std::fabs(serial_ - whole) * kSecondsPerDay);
   if (seconds >= 86400) {
