@@ -120,7 +120,7 @@ def payment(preset, doc_type, doc):
         data += text(doc.get(name, ""))
     data.append(1)  # the amount in cents
     data += struct.pack("<i", doc.get("cents", 0))
-    data += struct.pack("<I", doc.get("days", 0) + 657433)
+    data += struct.pack("<I", doc.get("days", 0) + 657434)
     data.append(0)
     data.append(doc.get("PaymentType", 0) + 1)
     data.append(doc.get("ForeignBankCharges", 0) + 1)

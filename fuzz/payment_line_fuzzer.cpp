@@ -194,9 +194,9 @@ PaymentDoc ReadDoc(norv::fuzz::FuzzInput& in) {
   const uint8_t kind = in.Byte();
   doc.Amount = norv::Currency::FromRaw(kind % 4 == 0 ? in.Integer<int64_t>()
                                                      : int64_t{in.Integer<int32_t>()} * 100);
-  // Dates the host can hold (2 January 100 to 31 December 9999); the time of
-  // day never reaches midnight, so the day is the serial's whole part.
-  const int32_t days = -657433 + static_cast<int32_t>(in.Integer<uint32_t>() % 3615899);
+  // Dates the host can hold (years 100 to 9999); the time of day never
+  // reaches midnight, so the day is the serial's whole part.
+  const int32_t days = -657434 + static_cast<int32_t>(in.Integer<uint32_t>() % 3615900);
   const double time = in.Byte() / 256.0;
   doc.DocDate = norv::Date(days >= 0 ? days + time : days - time);
   doc.PaymentType = SmallOrAny(in);
