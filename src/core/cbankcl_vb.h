@@ -34,12 +34,18 @@ class CBankCl_VB final : public IClientBank {
   CBankCl_VB(const CBankCl_VB&) = delete;
   CBankCl_VB& operator=(const CBankCl_VB&) = delete;
 
-  void BeginExport(Date DateBeg, Date DateEnd) override { IClientBank_BeginExport(DateBeg, DateEnd); }
+  void BeginExport(Date DateBeg, Date DateEnd) override {
+    IClientBank_BeginExport(DateBeg, DateEnd);
+  }
   void EndExport(bool& EndByError) override { IClientBank_EndExport(EndByError); }
-  void ExportDoc(int32_t& DocType, PaymentDoc& Doc) override { IClientBank_ExportDoc(DocType, Doc); }
+  void ExportDoc(int32_t& DocType, PaymentDoc& Doc) override {
+    IClientBank_ExportDoc(DocType, Doc);
+  }
   bool BeginImport(StHead& head) override { return IClientBank_BeginImport(head); }
   void EndImport() override { IClientBank_EndImport(); }
-  bool BeginImportByAccount(StHead& head) override { return IClientBank_BeginImportByAccount(head); }
+  bool BeginImportByAccount(StHead& head) override {
+    return IClientBank_BeginImportByAccount(head);
+  }
   bool ImportDoc(StatementDoc& Doc) override { return IClientBank_ImportDoc(Doc); }
   void LoadRate() override { IClientBank_LoadRate(); }
 

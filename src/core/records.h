@@ -55,29 +55,29 @@ inline constexpr int32_t kDocNone = 3;
 
 // One statement operation, filled by ImportDoc (all fields but the 5th).
 struct StatementDoc {
-  int32_t DocKind = 0;            // 1
-  std::u16string ClientAccount;   // 2
-  std::u16string CorrAccount;     // 3
-  std::u16string CorrCode;        // 4
-  std::u16string Unnamed5;        // 5: left as the host set it
-  std::u16string CorrBankName;    // 6
-  Currency Amount;                // 7
-  std::u16string CurrencyCode;    // 8
-  bool IsDebit = false;           // 9 (a flag: true is -1 on the wire)
-  int32_t CurrencyKind = 0;       // 10
-  std::u16string DocNumber;       // 11
-  Date OpDate;                    // 12
-  std::u16string Comment;         // 13
-  std::u16string ClientIban;      // 14
-  std::u16string CorrIban;        // 15
+  int32_t DocKind = 0;           // 1
+  std::u16string ClientAccount;  // 2
+  std::u16string CorrAccount;    // 3
+  std::u16string CorrCode;       // 4
+  std::u16string Unnamed5;       // 5: left as the host set it
+  std::u16string CorrBankName;   // 6
+  Currency Amount;               // 7
+  std::u16string CurrencyCode;   // 8
+  bool IsDebit = false;          // 9 (a flag: true is -1 on the wire)
+  int32_t CurrencyKind = 0;      // 10
+  std::u16string DocNumber;      // 11
+  Date OpDate;                   // 12
+  std::u16string Comment;        // 13
+  std::u16string ClientIban;     // 14
+  std::u16string CorrIban;       // 15
 };
 
 // The statement header read and filled by BeginImportByAccount.
 struct StHead {
-  std::u16string Unnamed1;     // 1
-  std::u16string Account;      // 2: in
-  Date DateFrom;               // 3: out
-  Date DateTo;                 // 4: out
+  std::u16string Unnamed1;      // 1
+  std::u16string Account;       // 2: in
+  Date DateFrom;                // 3: out
+  Date DateTo;                  // 4: out
   bool CreditSideDocs = false;  // 5: out
 };
 

@@ -16,8 +16,8 @@ inline constexpr int32_t kRateSummary = 998;
 inline constexpr int32_t kStatusCurrency = 1004;
 inline constexpr int32_t kStatusRateType = 1005;
 inline constexpr int32_t kStatusRate = 1006;
-inline constexpr int32_t kDocErrorTemplate = 1198;     // %0 number, %1 date, %2 field
-inline constexpr int32_t kErrorArgsTemplate = 1199;    // %0, %1
+inline constexpr int32_t kDocErrorTemplate = 1198;      // %0 number, %1 date, %2 field
+inline constexpr int32_t kErrorArgsTemplate = 1199;     // %0, %1
 inline constexpr int32_t kBackupNoticeTemplate = 1200;  // %0 the backup's name
 inline constexpr int32_t kNoRateTypeChosen = 1220;
 

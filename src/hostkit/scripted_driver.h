@@ -18,9 +18,9 @@ namespace norv::hostkit {
 struct UserAction {
   enum class Kind { kType, kTick, kPick, kClick, kClose, kCall };
   Kind kind = Kind::kClick;
-  std::u16string control;  // control name (not for kClose, kCall)
-  std::u16string text;     // kType: the text; kPick: the code
-  int value = 0;           // kTick: 0 or 1
+  std::u16string control;                  // control name (not for kClose, kCall)
+  std::u16string text;                     // kType: the text; kPick: the code
+  int value = 0;                           // kTick: 0 or 1
   std::function<void(forms::Form&)> call;  // kCall: inspect or change the form mid-dialog
 };
 

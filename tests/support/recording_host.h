@@ -85,7 +85,8 @@ class RecordingHost : public host::HostLibrary, public std::enable_shared_from_t
   void SetConverter(std::function<std::u16string(const std::u16string&, int32_t)> convert);
   // Books.
   void SetPathKey(const std::u16string& key, const std::u16string& folder);
-  void AddRecord(const std::u16string& book, Record record);  // REFCurrencyRate gets an IDC when it has none
+  void AddRecord(const std::u16string& book,
+                 Record record);  // REFCurrencyRate gets an IDC when it has none
   std::vector<Record> Records(const std::u16string& book) const;
   // The next call of `op` on `book` raises `error` (once).
   void FailNext(const std::u16string& book, const std::u16string& op, ComError error);
@@ -108,7 +109,9 @@ class RecordingHost : public host::HostLibrary, public std::enable_shared_from_t
   const std::vector<FolderRequest>& FolderRequests() const { return folder_requests_; }
   const std::vector<std::u16string>& ResourceModules() const { return resource_modules_; }
   const std::vector<std::u16string>& LocalizedForms() const { return localized_forms_; }
-  std::map<std::pair<std::u16string, std::u16string>, Variant>& FormValues() { return form_values_; }
+  std::map<std::pair<std::u16string, std::u16string>, Variant>& FormValues() {
+    return form_values_;
+  }
   int WaitIndicatorsCreated() const { return waits_created_; }
   int WaitIndicatorsAlive() const { return waits_alive_; }
   int StartupObjectsCreated() const { return startup_objects_; }
