@@ -5,6 +5,7 @@
 
 #include "core/messages.h"
 #include "export/export_file.h"
+#include "forms/design_captions.h"
 #include "host/host_library.h"
 #include "runtime/com_error.h"
 #include "runtime/variant.h"
@@ -15,12 +16,7 @@ namespace {
 // The key of the folder when the parent brings none.
 constexpr char16_t kFallbackKeyPath[] = u"ClientBank";
 
-struct MarkedCaption {
-  std::u16string_view marker;
-  std::u16string_view design_text;
-};
-
-constexpr std::array<MarkedCaption, 5> kMarkedCaptions{{
+constexpr std::array<forms::MarkedCaption, 5> kMarkedCaptions{{
     {u"#4002", u"Kliento-banko eksportas"},
     {u"#4003", u" Eksportuoti į : "},
     {u"#4004", u"Valiutiniai mokėjimai : "},
@@ -51,10 +47,7 @@ SelectFilesDlg::SelectFilesDlg()
 SelectFilesDlg::~SelectFilesDlg() = default;
 
 std::u16string_view SelectFilesDlg::DesignText(std::u16string_view marker) {
-  for (const MarkedCaption& entry : kMarkedCaptions) {
-    if (entry.marker == marker) return entry.design_text;
-  }
-  return {};
+  return forms::DesignTextOf(kMarkedCaptions, marker);
 }
 
 void SelectFilesDlg::Init(CExportFile& Parent) {
@@ -74,15 +67,7 @@ void SelectFilesDlg::Init(CExportFile& Parent) {
 void SelectFilesDlg::Form_Load() {
   host::HostLibrary::Current().Resources().LocalizeForm(*this);
   // Without a localising host the markers would show; the design texts stand in.
-  if (Caption() == DesignCaption()) {
-    if (auto text = DesignText(DesignCaption()); !text.empty()) SetCaption(std::u16string(text));
-  }
-  for (const auto& control : Controls()) {
-    if (control->Caption() != control->DesignCaption()) continue;
-    if (auto text = DesignText(control->DesignCaption()); !text.empty()) {
-      control->SetCaption(std::u16string(text));
-    }
-  }
+  forms::ShowDesignTextsForMarkers(*this, kMarkedCaptions);
 }
 
 void SelectFilesDlg::btOk_Click() {

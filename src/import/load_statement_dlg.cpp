@@ -5,6 +5,7 @@
 
 #include "core/messages.h"
 #include "core/resource_ids.h"
+#include "forms/design_captions.h"
 #include "host/host_library.h"
 #include "runtime/com_error.h"
 #include "runtime/variant.h"
@@ -15,12 +16,7 @@ namespace {
 // The key of the folder when the caller brings none.
 constexpr char16_t kFallbackKeyPath[] = u"ClientBank";
 
-struct MarkedCaption {
-  std::u16string_view marker;
-  std::u16string_view design_text;
-};
-
-constexpr std::array<MarkedCaption, 3> kMarkedCaptions{{
+constexpr std::array<forms::MarkedCaption, 3> kMarkedCaptions{{
     {u"#4000", u"Išrašų importas"},
     {u"#4001", u" Importuoti iš :"},
     {u"#4026", u"Formuoti dokumentus pagal kreditinę išrašo dalį"},
@@ -51,10 +47,7 @@ LoadStatementDlg::~LoadStatementDlg() {
 }
 
 std::u16string_view LoadStatementDlg::DesignText(std::u16string_view marker) {
-  for (const MarkedCaption& entry : kMarkedCaptions) {
-    if (entry.marker == marker) return entry.design_text;
-  }
-  return {};
+  return forms::DesignTextOf(kMarkedCaptions, marker);
 }
 
 void LoadStatementDlg::Init(std::u16string& KeyPath, const std::u16string& FileName,
@@ -82,15 +75,7 @@ CFile& LoadStatementDlg::ImpFile() {
 void LoadStatementDlg::Form_Load() {
   host::HostLibrary::Current().Resources().LocalizeForm(*this);
   // Without a localising host the markers would show; the design texts stand in.
-  if (Caption() == DesignCaption()) {
-    if (auto text = DesignText(DesignCaption()); !text.empty()) SetCaption(std::u16string(text));
-  }
-  for (const auto& control : Controls()) {
-    if (control->Caption() != control->DesignCaption()) continue;
-    if (auto text = DesignText(control->DesignCaption()); !text.empty()) {
-      control->SetCaption(std::u16string(text));
-    }
-  }
+  forms::ShowDesignTextsForMarkers(*this, kMarkedCaptions);
   m_sResult.clear();
 }
 
