@@ -6,8 +6,9 @@
 # read), logs to build-fuzz/logs/. An input that crashes, hangs or runs out of
 # memory is copied into fuzz/regressions/<target>/, where ctest replays it.
 #
-#   fuzz/run_fuzz.sh [--merge] [SECONDS] [TARGET...]
+#   fuzz/run_fuzz.sh [--merge] [--jobs N] [SECONDS] [TARGET...]
 #     --merge   afterwards add the inputs that reach new code to fuzz/corpus/
+#     --jobs N  fuzz N targets at a time (default 1)
 #
 # Prints one line per target: wall and CPU seconds, executions, executions per
 # second (of wall time, libFuzzer's figure), new regression files. Exits 1 when
@@ -16,7 +17,14 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
 merge=0
-if [ "${1:-}" = --merge ]; then merge=1; shift; fi
+jobs=1
+while (($#)); do
+  case "$1" in
+    --merge) merge=1; shift ;;
+    --jobs) jobs=$2; shift 2 ;;
+    *) break ;;
+  esac
+done
 seconds=${1:-60}
 shift || true
 targets=("$@")
@@ -30,17 +38,17 @@ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD
 cmake --build "$build" -j "$(nproc 2>/dev/null || echo 2)" \
   --target $(printf '%s_fuzzer ' "${targets[@]}") >/dev/null
 
-failed=0
-for t in "${targets[@]}"; do
+fuzz_one() {
+  local t=$1 failed=0
   work=$build/corpus/$t
   artifacts=$build/artifacts/$t
   log=$build/logs/$t.log
   mkdir -p "$work" "$artifacts" "$(dirname "$log")" "$root/fuzz/regressions/$t"
   rm -f "$artifacts"/*
-  # A statement import reads whole files; the others take one line or value.
-  max_len=4096
+  # A statement import reads whole files; the others take one line, one value
+  # or a rate file, which shows all it can do in a few dozen lines.
+  local max_len=4096
   [ "$t" = statement_import ] && max_len=65536
-  [ "$t" = rate_file ] && max_len=16384
   set +e
   # The machine may be shared: the CPU seconds the fuzzer got say more than the wall clock.
   ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
@@ -68,5 +76,17 @@ for t in "${targets[@]}"; do
     "$build/bin/${t}_fuzzer" -merge=1 -max_len=$max_len "$root/fuzz/corpus/$t" "$work" \
       >>"$log" 2>&1 || failed=1
   fi
+  echo $failed >"$build/logs/$t.failed"
+}
+
+rm -f "$build"/logs/*.failed
+for t in "${targets[@]}"; do
+  while (($(jobs -rp | wc -l) >= jobs)); do wait -n || true; done
+  fuzz_one "$t" &
+done
+wait
+failed=0
+for t in "${targets[@]}"; do
+  [ "$(cat "$build/logs/$t.failed" 2>/dev/null || echo 1)" = 0 ] || failed=1
 done
 exit $failed

@@ -1,6 +1,8 @@
 #include "jobs.h"
 
 #include <filesystem>
+#include <map>
+#include <optional>
 #include <sstream>
 #include <vector>
 
@@ -44,6 +46,22 @@ std::string DiskPath(const std::u16string& folder, const std::u16string& name) {
   return (base / U16ToUtf8(name)).lexically_normal().string();
 }
 
+// The files an export run may leave, its DP and FP files and their backups,
+// each with the time it last changed (none: missing).
+using RunFiles = std::map<std::string, std::optional<std::filesystem::file_time_type>>;
+
+RunFiles LookAtRunFiles(const std::u16string& folder, const std::u16string& dp_name,
+                        const std::u16string& fp_name) {
+  RunFiles files;
+  for (const std::u16string& name : {dp_name, fp_name, dp_name + u".bak", fp_name + u".bak"}) {
+    const std::string path = DiskPath(folder, name);
+    std::error_code error;
+    const auto changed = std::filesystem::last_write_time(path, error);
+    files[path] = error ? std::nullopt : std::optional(changed);
+  }
+  return files;
+}
+
 int ErrorRaised(Session& session, const ComError& error) {
   session.err() << hostkit::ErrorLine(error) << '\n';
   return kExitError;
@@ -83,8 +101,10 @@ int RunExport(Session& session, const ExportRequest& request) {
   std::shared_ptr<norv::IClientBank> bank = session.CreateClientBank();
   int local = 0;
   int foreign = 0;
+  RunFiles before;
   try {
     bank->BeginExport(request.end_date, request.end_date);
+    before = LookAtRunFiles(folder, dp_name, fp_name);
     for (ExportDocument& entry : docs) {
       int32_t doc_type = entry.doc_type;
       bank->ExportDoc(doc_type, entry.doc);
@@ -99,6 +119,14 @@ int RunExport(Session& session, const ExportRequest& request) {
       bank->EndExport(end_by_error);
     } catch (const ComError& again) {
       ErrorRaised(session, again);
+    }
+    // A failed run may leave files under names other than the notice gives
+    // (a backup that failed, a file closed only now): name each one it touched.
+    bank.reset();
+    if (!before.empty()) {
+      for (const auto& [path, changed] : LookAtRunFiles(folder, dp_name, fp_name)) {
+        if (changed && changed != before[path]) session.err() << "left on disk: " << path << '\n';
+      }
     }
     return kExitError;
   }

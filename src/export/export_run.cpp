@@ -48,6 +48,11 @@ void CBankCl_VB::IClientBank_EndExport(bool& EndByError) {
         FormatTemplate(LoadResourceText(res::kBackupNoticeTemplate), {Variant(backup_shown)});
     host::ShowSimpleMessage(*m_oMsg, notice, host::kMessageError);
   } else {
+    // The counts are only shown for lines that are on the disk: a write that
+    // fails now raises before the summary, and the host can still end the run
+    // by error, which keeps both files as backups.
+    dp_file.Flush();
+    fp_file.Flush();
     std::u16string summary = LoadResourceText(res::kExportSummaryHeading);
     summary += kCrLf;
     summary += kCrLf;

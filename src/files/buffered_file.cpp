@@ -22,7 +22,7 @@ BufferedFile::BufferedFile(const std::u16string& path, Mode mode)
       break;
   }
   open_ = true;
-  buffer_ = std::make_unique<char[]>(kBufferSize);
+  buffer_ = std::make_unique_for_overwrite<char[]>(kBufferSize);  // filled before read
 }
 
 BufferedFile::~BufferedFile() {

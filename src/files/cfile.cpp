@@ -147,6 +147,13 @@ bool CFile::ReadStr(std::u16string& strTarget) {
 
 bool CFile::FileIsOpen() const { return m_iFile != 0 || m_oStream != nullptr; }
 
+void CFile::Flush() {
+  if (m_oAnsiFile && m_oAnsiFile->is_open() && m_oAnsiFile->mode() != BufferedFile::Mode::kRead) {
+    m_oAnsiFile->Flush();
+  }
+  if (m_oStream) m_oStream->Flush();
+}
+
 void CFile::CloseFile() {
   std::optional<ComError> first;
   try {

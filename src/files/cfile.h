@@ -7,7 +7,7 @@
 // Nothing here traps errors: platform failures reach the caller as runtime
 // errors (53 file not found, 76 path not found, 70 permission denied, 75 path/file
 // access, 67 too many files, 61 disk full, 57 device I/O). Lines are buffered:
-// a failed write surfaces at the WriteStr that flushes or at CloseFile. Teardown
+// a failed write surfaces at the WriteStr that flushes, at Flush or at CloseFile. Teardown
 // closes what the object holds; as it cannot raise, a failure of that last close
 // goes to ReportError (to standard error on a thread without a host).
 #pragma once
@@ -60,6 +60,10 @@ class CFile {
   // Reads the next line without its end (CR, CR LF or LF); false at the end.
   bool ReadStr(std::u16string& strTarget);
   bool FileIsOpen() const;
+  // Hands the lines still buffered for a file being written to the disk, so
+  // that a failed write surfaces now rather than at CloseFile; the file stays
+  // open. Does nothing when no file is open or the file is being read.
+  void Flush();
   void CloseFile();
 
   Date FileDateTimeAttr(const std::u16string& FileName);

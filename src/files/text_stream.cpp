@@ -76,6 +76,10 @@ bool TextStream::ReadLine(std::u16string& line) {
   return true;
 }
 
+void TextStream::Flush() {
+  if (file_->is_open() && file_->mode() != BufferedFile::Mode::kRead) file_->Flush();
+}
+
 void TextStream::Close() { file_->Close(); }
 
 }  // namespace norv

@@ -30,6 +30,8 @@ class TextStream {
   void WriteLine(std::u16string_view text);  // 54 on a stream for reading
   // The next line without its end; false at the end (54 on a stream for writing).
   bool ReadLine(std::u16string& line);
+  // Writes what is buffered; nothing on a stream for reading.
+  void Flush();
   void Close();
 
  private:

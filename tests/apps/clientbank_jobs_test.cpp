@@ -79,6 +79,26 @@ TEST_F(ExportTest, AFieldErrorEndsTheRunAndLeavesBackups) {
   EXPECT_NE(run.err.find("\n" + notice + "\n"), std::string::npos) << run.err;
   EXPECT_EQ(folder.ReadBytes("040315.mok.bak"), kLocalLine + "\r\n");
   EXPECT_FALSE(folder.Exists("040315.mok"));
+  EXPECT_NE(run.err.find("\nleft on disk: " + folder.File("040315.mok.bak") + "\n"),
+            std::string::npos)
+      << run.err;
+}
+
+// The DP file cannot be created after the FP file was: EndExport(true) stops
+// at the DP file's missing backup, so the FP file keeps its own name, and the
+// user is told where it lies.
+TEST_F(ExportTest, AFileLeftUnderItsOwnNameIsNamed) {
+  folder.WriteBytes("040315.tar.bak", "an older backup\r\n");
+  ProgramRun run =
+      Export(std::string("[") + kForeign + "," + kLocal + "]", {"--dp-name", "missing/x.mok"});
+  EXPECT_EQ(run.status, 2);
+  EXPECT_EQ(run.err,
+            "error 76: Norv_RazizeRuveRO_DOS: Path not found\n"
+            "error 76: Norv_RazizeRuveRO_DOS: Path not found\n"
+            "left on disk: " +
+                folder.File("040315.tar") + "\n");
+  EXPECT_EQ(folder.ReadBytes("040315.tar"), kForeignLine + "\r\n");
+  EXPECT_EQ(folder.ReadBytes("040315.tar.bak"), "an older backup\r\n");
 }
 
 TEST_F(ExportTest, AReadOnlyFolderIsAnErrorAndNothingIsWritten) {

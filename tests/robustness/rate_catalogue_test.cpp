@@ -139,6 +139,13 @@ std::vector<RateCase> Cases() {
             return Joined({kUsd, kEur, kDate, kEnd, "", ""});
           },
           2, kAllFour),
+      // A DOS editor's end-of-file mark (Ctrl-Z) after the end line is never read.
+      Loads(
+          "CtrlZAfterTheEndLine",
+          [] {
+            return Joined({kUsd, kEur, kDate, kEnd}) + "\x1A";
+          },
+          2, kAllFour),
       // NUL bytes and bytes Windows-1257 leaves undefined.
       Fails(
           "NulInARate", [] { return EurSecondRate(std::string("4.1\0", 4)); }, kErrTypeMismatch,

@@ -197,6 +197,14 @@ std::vector<StatementCase> Cases() {
             return Joined({kA, "\t\t\t", kEnd});
           },
           kMismatch),
+      // A DOS editor's end-of-file mark (Ctrl-Z) is a byte like any other: after
+      // the end marker it is one more line, which no statement line can be.
+      Scan(
+          "CtrlZAfterTheEndMarker",
+          [] {
+            return Joined({kA, kEnd}) + "\x1A";
+          },
+          kMismatch),
       // NUL bytes are characters like any other.
       Read(
           "NulInAText", [] { return With(19, std::u16string(u"A\0B", 3)); }, {kOp, kNone},
