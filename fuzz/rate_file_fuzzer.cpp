@@ -47,6 +47,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   RegionalSettings::SetCurrent(size % 2 == 0 ? RegionalSettings::LtLT() : RegionalSettings::EnUS());
   fuzz::Files().Put(kPath, std::string_view(reinterpret_cast<const char*>(data), size));
   testing::ScopedRecordingHost host;
+  host->KeepCallLogs(false);
   SetUpBooks(*host);
   {
     LoadRateDlgVB dlg;

@@ -94,7 +94,7 @@ struct RecordingHost::State {
     RecordingHost* host = *cell;
     if (host == nullptr) return;
     State& state = *host->state_;
-    state.releases.push_back(name);
+    if (state.keep_call_logs) state.releases.push_back(name);
     if (state.release_hook) state.release_hook(name);
   }
 
@@ -274,7 +274,8 @@ struct RecordingHost::State {
    private:
     RecordingHost& Begin(const std::u16string& op, std::vector<Variant> args) {
       RecordingHost& host = Reach(cell_);
-      host.book_calls_.push_back(BookCall{name_, op, std::move(args)});
+      if (host.state_->keep_call_logs)
+        host.book_calls_.push_back(BookCall{name_, op, std::move(args)});
       MaybeFail(host, name_, op);
       return host;
     }
@@ -296,7 +297,7 @@ struct RecordingHost::State {
       RecordingHost& host = Reach(cell_);
       BookCall call{name, u"OpenBook", {}};
       call.with_session = session != nullptr;
-      host.book_calls_.push_back(std::move(call));
+      if (host.state_->keep_call_logs) host.book_calls_.push_back(std::move(call));
       MaybeFail(host, name, u"OpenBook");
       if (!host.state_->books.contains(name)) {
         RaiseHost(kErrItemNotFound, u"The host has no book " + name);
@@ -511,7 +512,8 @@ struct RecordingHost::State {
     explicit FakeUtility(std::shared_ptr<RecordingHost*> cell) : cell_(std::move(cell)) {}
     // Half to even at `digits` decimals, on the exact fixed-point value.
     Currency RoundMoney(Currency value, int32_t digits) override {
-      Reach(cell_).round_calls_.emplace_back(value, digits);
+      RecordingHost& host = Reach(cell_);
+      if (host.state_->keep_call_logs) host.round_calls_.emplace_back(value, digits);
       if (digits >= 4) return value;
       if (digits < -14) RaiseRuntime(kErrInvalidCall, u"RoundMoney digits");
       const int64_t unit = PowerOfTen(4 - digits);
@@ -537,6 +539,7 @@ struct RecordingHost::State {
   std::shared_ptr<host::Session> session = std::make_shared<FakeSession>();
   std::vector<std::u16string> releases;
   std::function<void(const std::u16string&)> release_hook;
+  bool keep_call_logs = true;
   int wait_numbers = 0;
   int error_context_numbers = 0;
   int host_app_numbers = 0;
@@ -720,6 +723,8 @@ void RecordingHost::QueueFileChoice(std::optional<std::u16string> path) {
 }
 
 const std::vector<std::u16string>& RecordingHost::Releases() const { return state_->releases; }
+
+void RecordingHost::KeepCallLogs(bool keep) { state_->keep_call_logs = keep; }
 
 void RecordingHost::OnRelease(std::function<void(const std::u16string&)> hook) {
   state_->release_hook = std::move(hook);

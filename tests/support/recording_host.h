@@ -94,6 +94,10 @@ class RecordingHost : public host::HostLibrary, public std::enable_shared_from_t
   void QueueFolderChoice(std::u16string folder);
   void QueueFileChoice(std::optional<std::u16string> path);
   hostkit::ScriptedDriver& Driver() { return driver_; }
+  // Whether the logs of book calls, releases and RoundMoney calls are kept (by
+  // default they are); a fuzz target, which runs many inputs a second, only
+  // needs the messages, errors and books.
+  void KeepCallLogs(bool keep);
 
   // --- what happened ---
   const std::vector<MessageCall>& Messages() const { return messages_; }
