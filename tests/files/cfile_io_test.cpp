@@ -50,6 +50,37 @@ TEST_F(CFileIoTest, FirstLineReplacesAnOldFileAndCloseFlushes) {
   EXPECT_TRUE(host->Errors().empty());
 }
 
+// Flush puts what is buffered on the disk and the file stays open, in both
+// modes; reading, or nothing open, is left alone.
+TEST_F(CFileIoTest, FlushWritesTheBufferedLinesAndKeepsTheFileOpen) {
+  for (const bool unicode : {false, true}) {
+    SCOPED_TRACE(unicode ? "Unicode" : "ANSI");
+    CFile file;
+    file.SetIsUnicode(unicode);
+    const std::string name = unicode ? "u.txt" : "a.txt";
+    Name(file, Utf8ToU16(name));
+    file.Flush();
+    EXPECT_FALSE(temp.Exists(name));
+    file.WriteStr(u"a");
+    file.Flush();
+    const std::string first = unicode ? std::string(
+                                            "\xFF\xFE"
+                                            "a\0\r\0\n\0",
+                                            8)
+                                      : "a\r\n";
+    EXPECT_EQ(temp.ReadBytes(name), first);
+    file.WriteStr(u"b");
+    file.CloseFile();
+    const std::string second = unicode ? std::string("b\0\r\0\n\0", 6) : "b\r\n";
+    EXPECT_EQ(temp.ReadBytes(name), first + second);
+    EXPECT_TRUE(file.OpenFile());
+    file.Flush();
+    std::u16string line;
+    EXPECT_TRUE(file.ReadStr(line));
+    EXPECT_EQ(line, u"a");
+  }
+}
+
 TEST_F(CFileIoTest, Windows1257BothWays) {
   CFile file;
   Name(file, u"lt.txt");
