@@ -40,8 +40,8 @@ void CBankCl_VB::IClientBank_EndExport(bool& EndByError) {
     // The notice names the last backup made: the FP file's when both were open.
     std::u16string backup_shown;
     for (CFile* file : {&dp_file, &fp_file}) {
-      if (!file->FileIsOpen()) continue;
-      file->SaveFileAsBackup();
+      // A file whose opening was refused is another's and is left alone.
+      if (!file->FileIsOpen() || !file->SaveFileAsBackup()) continue;
       backup_shown = file->Path() + file->FileName();
     }
     const std::u16string notice =

@@ -106,7 +106,12 @@ bool CFile::OpenAnsi(std::u16string& FullName, Opening opening) {
   BufferedFile::Mode mode = BufferedFile::Mode::kWrite;
   if (opening == Opening::kRead) mode = BufferedFile::Mode::kRead;
   if (opening == Opening::kAppend) mode = BufferedFile::Mode::kAppend;
-  m_oAnsiFile = std::make_unique<BufferedFile>(FullName, mode);
+  try {
+    m_oAnsiFile = std::make_unique<BufferedFile>(FullName, mode);
+  } catch (const ComError& error) {
+    m_bOpeningRefused = error.number() == kErrPermissionDenied;
+    throw;
+  }
   return true;
 }
 
@@ -176,6 +181,7 @@ void CFile::CloseFileNumber() {
   std::unique_ptr<BufferedFile> file = std::move(m_oAnsiFile);
   FileNumbers::Release(m_iFile);
   m_iFile = 0;
+  m_bOpeningRefused = false;
   if (file) file->Close();
 }
 

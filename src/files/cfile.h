@@ -53,6 +53,10 @@ class CFile {
 
   void StartLog();
   void EndLog();
+  // Closes the file and renames it to its name followed by ".bak", replacing an
+  // older backup; FileName then ends in ".bak". False, touching no file, when
+  // FileName is empty or when the opening under the number held was refused
+  // with 70 (the file of that name is another's: another program may hold it).
   bool SaveFileAsBackup();
   // Writes one line; the first line on an object without an open file creates it.
   bool WriteStr(const std::u16string& strMsg);
@@ -83,6 +87,8 @@ class CFile {
   // The ANSI file open under m_iFile; none when the opening failed after the
   // number was taken.
   std::unique_ptr<BufferedFile> m_oAnsiFile;
+  // The last ANSI opening was refused with 70: the file is not this object's.
+  bool m_bOpeningRefused = false;
   std::string m_sLineBytes;  // reused for encoding each written line
 
   // Closes the ANSI file and gives m_iFile back; raises a failure of the close

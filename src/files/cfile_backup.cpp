@@ -36,6 +36,13 @@ bool CFile::WriteStrLog(const std::u16string& strMsg) {
 bool CFile::SaveFileAsBackup() {
   const std::u16string full = Path() + m_sFileName;
   if (m_sFileName.empty()) return false;
+  if (m_bOpeningRefused) {
+    // The file of that name is another's, most likely a file that another
+    // program is writing: renaming it would take that program's file away, and
+    // there is nothing of this object's to keep.
+    CloseFile();
+    return false;
+  }
   CloseFile();
   FileSystem& fs = FileSystem::Default();
   try {

@@ -1,13 +1,18 @@
 #include "files/file_system.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/types.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cerrno>
+#include <cstdio>
 #include <ctime>
+#include <fstream>
+#include <sstream>
 #include <vector>
 
 #include "runtime/com_error.h"
@@ -30,12 +35,67 @@ std::string ParentFolder(std::string posix_path) {
   return posix_path.substr(0, slash);
 }
 
+// Takes a whole-file lock without waiting: another open file description that
+// holds a conflicting one makes the caller fail at once, as the platform's
+// sharing violation did. Closes `fd` and raises 70 when the lock is refused.
+void LockOrRaise(int fd, int operation, const std::u16string& path) {
+  int rc;
+  do {
+    rc = ::flock(fd, operation | LOCK_NB);
+  } while (rc != 0 && errno == EINTR);
+  if (rc == 0) return;
+  const int err = errno;
+  ::close(fd);
+  RaiseFileError(err == EWOULDBLOCK ? EACCES : err, path);
+}
+
+// While alive, holds an exclusive lock on an existing file, so that a file
+// another process has open through this layer is not renamed, deleted or
+// replaced under it (the platform refused those for a file in use). A name
+// that cannot be opened is left to the operation itself to report.
+class InUseGuard {
+ public:
+  explicit InUseGuard(const std::u16string& path) {
+    fd_ = ::open(ToPosixPath(path).c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd_ < 0) return;
+    struct stat st;
+    if (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) {
+      ::close(fd_);
+      fd_ = -1;
+      return;
+    }
+    LockOrRaise(fd_, LOCK_EX, path);
+  }
+  ~InUseGuard() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  InUseGuard(const InUseGuard&) = delete;
+  InUseGuard& operator=(const InUseGuard&) = delete;
+
+ private:
+  int fd_ = -1;
+};
+
 class PosixFileSystem final : public FileSystem {
  public:
+  // The lock comes before the truncation: a file that another holds is left
+  // as it is.
   Handle OpenForWrite(const std::u16string& path) override {
-    return OpenWith(path, O_WRONLY | O_CREAT | O_TRUNC);
+    const Handle fd = OpenWith(path, O_WRONLY | O_CREAT);
+    LockOrRaise(fd, LOCK_EX, path);
+    if (::ftruncate(fd, 0) != 0) {
+      const int err = errno;
+      ::close(fd);
+      RaiseFileError(err, path);
+    }
+    return fd;
   }
-  Handle OpenForRead(const std::u16string& path) override { return OpenWith(path, O_RDONLY); }
+  Handle OpenForRead(const std::u16string& path) override {
+    const Handle fd = OpenWith(path, O_RDONLY);
+    LockOrRaise(fd, LOCK_SH, path);
+    return fd;
+  }
+  // Appending asks for no sharing restriction, so it takes no lock.
   Handle OpenForAppend(const std::u16string& path) override {
     return OpenWith(path, O_WRONLY | O_CREAT | O_APPEND);
   }
@@ -67,6 +127,8 @@ class PosixFileSystem final : public FileSystem {
 
   void Rename(const std::u16string& from, const std::u16string& to) override {
     const std::string source = ToPosixPath(from);
+    const InUseGuard source_free(from);
+    const InUseGuard target_free(to);
     if (::rename(source.c_str(), ToPosixPath(to).c_str()) != 0) {
       const int err = errno;
       // Tell which of the two names is at fault for a missing file or folder.
@@ -76,12 +138,14 @@ class PosixFileSystem final : public FileSystem {
   }
 
   void Delete(const std::u16string& path) override {
+    const InUseGuard free(path);
     if (::unlink(ToPosixPath(path).c_str()) != 0) RaiseFileError(errno, path);
   }
 
   void Copy(const std::u16string& from, const std::u16string& to) override {
     const int in = ::open(ToPosixPath(from).c_str(), O_RDONLY | O_CLOEXEC);
     if (in < 0) RaiseFileError(errno, from);
+    LockOrRaise(in, LOCK_SH, from);
     struct stat st;
     int err = 0;
     if (::fstat(in, &st) != 0) {
@@ -100,9 +164,15 @@ class PosixFileSystem final : public FileSystem {
       ::close(in);
       RaiseFileError(EACCES, to);
     }
-    const int out = ::open(ToPosixPath(to).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    const int out = ::open(ToPosixPath(to).c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
     if (out < 0) {
       const int err = errno;
+      ::close(in);
+      RaiseFileError(err, to);
+    }
+    if (::flock(out, LOCK_EX | LOCK_NB) != 0 || ::ftruncate(out, 0) != 0) {
+      const int err = errno == EWOULDBLOCK ? EACCES : errno;
+      ::close(out);
       ::close(in);
       RaiseFileError(err, to);
     }
@@ -218,6 +288,28 @@ std::string ToPosixPath(std::u16string_view path) {
     if (c == '\\') c = '/';
   }
   return posix;
+}
+
+std::vector<long> ProcessesLockingFile(const std::u16string& path) {
+  std::vector<long> holders;
+  struct stat st;
+  if (::stat(ToPosixPath(path).c_str(), &st) != 0) return holders;
+  // /proc/locks names the file by device and inode: "1: FLOCK ADVISORY WRITE
+  // 4242 08:01:131 0 EOF"; a waiter's line has "->" after the number.
+  char file_id[64];
+  std::snprintf(file_id, sizeof file_id, "%02x:%02x:%lu", major(st.st_dev), minor(st.st_dev),
+                static_cast<unsigned long>(st.st_ino));
+  std::ifstream locks("/proc/locks");
+  std::string line;
+  while (std::getline(locks, line)) {
+    std::istringstream fields(line);
+    std::string number, kind, mode, access, id;
+    long pid = 0;
+    if (!(fields >> number >> kind) || kind != "FLOCK") continue;
+    if (!(fields >> mode >> access >> pid >> id) || id != file_id || pid <= 0) continue;
+    holders.push_back(pid);
+  }
+  return holders;
 }
 
 void RaiseFileError(int errno_value, std::u16string_view path) {

@@ -9,13 +9,20 @@
 //   - a failure raises a runtime ComError, the number chosen by RaiseFileError
 //     from the operating system's errno, the description the number's usual one;
 //   - handles are opaque; a handle given to Close is gone afterwards, even when
-//     Close raises.
+//     Close raises;
+//   - sharing, as the platform asked for it: a file open for writing is held
+//     exclusively and one open for reading shared, so another writer, or a
+//     reader of a file being written, fails at once with 70; appending shares
+//     everything. A file held so is not renamed, deleted or copied over (70).
+//     The POSIX layer uses flock(2) locks, which bind every program that opens
+//     the files through this layer, whatever process it is.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "runtime/date.h"
 
@@ -76,6 +83,10 @@ class FileSystem {
   // Without a trailing separator, except for the root "/".
   virtual std::u16string CurrentDirectory() = 0;
 };
+
+// The processes that hold a lock of this layer on the file `path` names, as far
+// as the system tells (Linux: /proc/locks); empty when none or unknown.
+std::vector<long> ProcessesLockingFile(const std::u16string& path);
 
 // The path as the operating system takes it: every "\" made "/", UTF-8.
 std::string ToPosixPath(std::u16string_view path);

@@ -169,6 +169,7 @@ TEST_F(CFileIoTest, WrongDirectionIsABadFileModeAndNoOpeningReadsNothing) {
   Name(file, u"a.txt");
   file.CrFile();
   EXPECT_RAISES(file.ReadStr(line), kErrBadFileMode);
+  file.CloseFile();  // a file being written is not opened for reading
   CFile reader;
   std::u16string name = At(u"a.txt");
   reader.OpenFile(name);
