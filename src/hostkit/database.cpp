@@ -2,6 +2,8 @@
 
 #include <sqlite3.h>
 
+#include <optional>
+
 #include "hostkit/book_specs.h"
 #include "hostkit/host_error.h"
 #include "runtime/com_error.h"
@@ -30,6 +32,45 @@ std::string SchemaSql() {
       " ClientIban TEXT, CorrIban TEXT);";
   for (const BookSpec& book : AllBooks()) sql += CreateTableSql(book) + ";";
   return sql;
+}
+
+// The stored things a table holds, as a user knows them.
+std::string TableInWords(std::string_view table) {
+  if (table.starts_with("book_")) return "the book " + std::string(table.substr(5));
+  if (table == "statement_docs") return "the imported statements";
+  if (table == "form_settings") return "the form settings";
+  if (table == "settings") return "the settings";
+  if (table == "component_classes") return "the component registry";
+  return "the table " + std::string(table);
+}
+
+// The word after `keyword` in `sql` (a table name), or "".
+std::string_view WordAfter(std::string_view sql, std::string_view keyword) {
+  const size_t at = sql.find(keyword);
+  if (at == std::string_view::npos) return {};
+  std::string_view rest = sql.substr(at + keyword.size());
+  const size_t end = rest.find_first_of(" (;");
+  return rest.substr(0, end);
+}
+
+// What the SQL text `action` does, in words; other texts are words already.
+std::string ActionInWords(std::string_view action) {
+  auto starts = [&](std::string_view word) { return action.starts_with(word); };
+  if (starts("BEGIN") || starts("SAVEPOINT")) return "starting a change";
+  if (starts("COMMIT") || starts("RELEASE")) return "saving the changes";
+  if (starts("ROLLBACK")) return "undoing the changes";
+  if (starts("SELECT")) return "reading " + TableInWords(WordAfter(action, " FROM "));
+  if (starts("INSERT")) return "adding to " + TableInWords(WordAfter(action, "INTO "));
+  if (starts("UPDATE")) return "changing " + TableInWords(WordAfter(action, "UPDATE "));
+  if (starts("DELETE")) return "removing from " + TableInWords(WordAfter(action, "FROM "));
+  if (starts("CREATE")) return "creating the tables";
+  if (starts("PRAGMA")) {
+    return action.find('=') != std::string_view::npos ? "setting up the database"
+                                                      : "reading the database's header";
+  }
+  // Other SQL text (words begin in lower case).
+  if (!action.empty() && action[0] >= 'A' && action[0] <= 'Z') return "working on the database";
+  return std::string(action);
 }
 
 }  // namespace
@@ -113,7 +154,8 @@ std::string Statement::Utf8(int column) const {
 
 // --- Database ---
 
-Database::Database(std::string path, sqlite3* handle) : path_(std::move(path)), handle_(handle) {}
+Database::Database(std::string path, sqlite3* handle, int busy_timeout_ms)
+    : path_(std::move(path)), handle_(handle), busy_timeout_ms_(busy_timeout_ms) {}
 
 Database::~Database() {
   for (auto& [sql, stmt] : statements_) sqlite3_finalize(stmt);
@@ -125,7 +167,7 @@ std::shared_ptr<Database> Database::Open(const std::string& path, Options option
   int rc =
       sqlite3_open_v2(path.c_str(), &handle,
                       SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
-  std::shared_ptr<Database> db(new Database(path, handle));
+  std::shared_ptr<Database> db(new Database(path, handle, options.busy_timeout_ms));
   if (rc != SQLITE_OK) db->Fail(rc, "opening the database");
   sqlite3_extended_result_codes(handle, 1);
   sqlite3_busy_timeout(handle, options.busy_timeout_ms);
@@ -184,6 +226,28 @@ void Database::Execute(const std::string& sql) {
   if (rc != SQLITE_OK) Fail(rc, sql);
 }
 
+void Database::Begin() { Execute("BEGIN IMMEDIATE"); }
+
+void Database::Commit() {
+  const int rc = sqlite3_exec(handle_, "COMMIT", nullptr, nullptr, nullptr);
+  if (rc == SQLITE_OK) return;
+  // The error is taken before the rollback, which would replace SQLite's message.
+  std::optional<ComError> error;
+  try {
+    Fail(rc, "COMMIT");
+  } catch (const ComError& failure) {
+    error = failure;
+  }
+  Rollback();
+  throw *error;
+}
+
+void Database::CommitAfterFailure() noexcept {
+  // SQLite may have rolled back by itself (a full disk, an I/O error).
+  if (sqlite3_get_autocommit(handle_) != 0) return;
+  if (sqlite3_exec(handle_, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK) Rollback();
+}
+
 void Database::Rollback() noexcept {
   if (sqlite3_get_autocommit(handle_) == 0)
     sqlite3_exec(handle_, "ROLLBACK", nullptr, nullptr, nullptr);
@@ -192,6 +256,8 @@ void Database::Rollback() noexcept {
 void Database::RollbackSavepoint() noexcept {
   sqlite3_exec(handle_, "ROLLBACK TO hostkit; RELEASE hostkit", nullptr, nullptr, nullptr);
 }
+
+bool Database::InTransaction() const { return sqlite3_get_autocommit(handle_) == 0; }
 
 int64_t Database::LastInsertRowId() const { return sqlite3_last_insert_rowid(handle_); }
 
@@ -224,8 +290,9 @@ void Database::Fail(int rc, std::string_view action) const {
     case SQLITE_BUSY:
     case SQLITE_LOCKED:
       number = kErrPathFileAccess;
-      detail = "the database " + file +
-               " is busy: another program holds its lock; try again when it has finished";
+      detail = "the database " + file + " is busy: another program held it for all of the " +
+               std::to_string(busy_timeout_ms_) +
+               " ms this program waited; try again when it has finished";
       break;
     case SQLITE_READONLY:
       number = kErrPermissionDenied;
@@ -255,9 +322,10 @@ void Database::Fail(int rc, std::string_view action) const {
       detail = "reading or writing the database " + file + " failed (" + message + ")";
       break;
     default:
-      detail = "the database " + file + ": " + message + " (while " + std::string(action) + ")";
+      detail = "the database " + file + ": " + message;
       break;
   }
+  detail += " (while " + ActionInWords(action) + ")";
   RaiseHostError(number, kSource, Utf8ToU16(detail));
 }
 

@@ -5,10 +5,12 @@
 // in the file (user_version) and a file written by a newer program is refused.
 // The journal is WAL, so readers never wait for the writer. Each statement that
 // runs outside Transaction() commits by itself. Every SQLite failure is raised as
-// a ComError (source "DefaultHost.Database") whose description names the file:
-// a busy database (another program holds the write lock for longer than the busy
-// timeout) is error 75, a read-only one error 70, a file that is no database of
-// ours error 57.
+// a ComError (source "DefaultHost.Database") whose description names the file
+// and, in words, the action that failed ("while adding to the book
+// REFCurrencyRate"), never SQL text: a busy database (another program held the
+// write lock for all of the busy timeout) is error 75 and says how long this
+// program waited, a read-only one error 70, a file that is no database of ours
+// error 57. No failure leaves a transaction open: a COMMIT that fails rolls back.
 #pragma once
 
 #include <cstdint>
@@ -84,28 +86,48 @@ class Database {
   // Runs SQL text without results (one or more statements).
   void Execute(const std::string& sql);
 
-  // Runs `fn` between BEGIN IMMEDIATE and COMMIT; rolls back and rethrows when
-  // it raises.
+  // What a write transaction keeps when its work raises: nothing (all or
+  // nothing), or what was done before the failure, for work whose every step
+  // the host promises to keep (a rate load keeps the rates stored before it).
+  enum class OnFailure { kRollBack, kKeepDone };
+
+  // Runs `fn` in a write transaction taken at the start (BEGIN IMMEDIATE,
+  // waiting up to the busy timeout while another program writes), so that what
+  // `fn` reads stays true until its changes are committed. When `fn` raises,
+  // the transaction is rolled back or committed as `on_failure` says and the
+  // error passes on. A failed COMMIT rolls back and raises.
   template <typename Fn>
-  void Transaction(Fn&& fn) {
-    Execute("BEGIN IMMEDIATE");
+  void Transaction(Fn&& fn, OnFailure on_failure = OnFailure::kRollBack) {
+    Begin();
     try {
       fn();
     } catch (...) {
-      Rollback();
+      if (on_failure == OnFailure::kKeepDone) {
+        CommitAfterFailure();
+      } else {
+        Rollback();
+      }
       throw;
     }
-    Execute("COMMIT");
+    Commit();
   }
+
+  bool InTransaction() const;
 
   // The row id of the last insert, and the rows changed by the last statement.
   int64_t LastInsertRowId() const;
   int64_t Changes() const;
 
-  // Runs `fn` inside a savepoint, which nests in a transaction or stands alone;
-  // what it changed is undone when it raises.
+  // Runs `fn` inside a savepoint of the transaction under way, or alone in a
+  // write transaction of its own (so that a read and the write that follows
+  // it see one state); what it changed is undone when it raises.
   template <typename Fn>
   auto Savepoint(Fn&& fn) {
+    if (!InTransaction()) {
+      decltype(fn()) result{};
+      Transaction([&] { result = fn(); });
+      return result;
+    }
     Execute("SAVEPOINT hostkit");
     try {
       auto result = fn();
@@ -121,17 +143,22 @@ class Database {
   std::string Setting(std::string_view key, std::string_view fallback);
   void SetSetting(std::string_view key, std::string_view value);
 
-  // Raises the ComError for SQLite result code `rc` met while doing `action`.
+  // Raises the ComError for SQLite result code `rc` met while doing `action`
+  // (words, or the SQL text being run, which the description turns into words).
   [[noreturn]] void Fail(int rc, std::string_view action) const;
 
  private:
-  Database(std::string path, sqlite3* handle);
+  Database(std::string path, sqlite3* handle, int busy_timeout_ms);
+  void Begin();
+  void Commit();
+  void CommitAfterFailure() noexcept;
   void CreateOrCheckSchema();
   void Rollback() noexcept;
   void RollbackSavepoint() noexcept;
 
   std::string path_;
   sqlite3* handle_;
+  int busy_timeout_ms_;
   std::map<std::string, sqlite3_stmt*, std::less<>> statements_;
 };
 
