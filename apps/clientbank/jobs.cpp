@@ -1,12 +1,14 @@
 #include "jobs.h"
 
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <optional>
 #include <sstream>
 #include <vector>
 
 #include "core/records.h"
+#include "files/file_system.h"
 #include "forms/control.h"
 #include "forms/form.h"
 #include "hostkit/console_services.h"
@@ -62,6 +64,21 @@ RunFiles LookAtRunFiles(const std::u16string& folder, const std::u16string& dp_n
   return files;
 }
 
+// Names a file that another program holds open, and the holder when the system
+// tells: "file in use: /bank/240131.mok (held by process 4242 clientbank)".
+void SayFileInUse(Session& session, const std::string& path, bool even_without_holder) {
+  std::string holders;
+  for (long pid : norv::ProcessesLockingFile(Utf8ToU16(path))) {
+    std::ifstream comm("/proc/" + std::to_string(pid) + "/comm");
+    std::string name;
+    std::getline(comm, name);
+    holders += (holders.empty() ? " (held by process " : ", ") + std::to_string(pid) +
+               (name.empty() ? "" : " " + name);
+  }
+  if (holders.empty() && !even_without_holder) return;
+  session.err() << "file in use: " << path << (holders.empty() ? "" : holders + ")") << '\n';
+}
+
 int ErrorRaised(Session& session, const ComError& error) {
   session.err() << hostkit::ErrorLine(error) << '\n';
   return kExitError;
@@ -102,18 +119,27 @@ int RunExport(Session& session, const ExportRequest& request) {
   int local = 0;
   int foreign = 0;
   RunFiles before;
+  const ExportDocument* writing = nullptr;
   try {
     bank->BeginExport(request.end_date, request.end_date);
     before = LookAtRunFiles(folder, dp_name, fp_name);
     for (ExportDocument& entry : docs) {
+      writing = &entry;
       int32_t doc_type = entry.doc_type;
       bank->ExportDoc(doc_type, entry.doc);
       ++(entry.doc_type == norv::kLocalPayment ? local : foreign);
     }
+    writing = nullptr;
     bool end_by_error = false;
     bank->EndExport(end_by_error);
   } catch (const ComError& error) {
     ErrorRaised(session, error);
+    // Another program writing or reading the file refuses its creation (70).
+    if (error.number() == norv::kErrPermissionDenied && writing != nullptr) {
+      SayFileInUse(session,
+                   DiskPath(folder, writing->doc_type == norv::kLocalPayment ? dp_name : fp_name),
+                   true);
+    }
     bool end_by_error = true;
     try {
       bank->EndExport(end_by_error);
@@ -171,7 +197,10 @@ int RunImport(Session& session, const ImportRequest& request) {
     }
     return kExitError;
   }
-  if (session.host().ErrorsReported() > 0) return kExitError;
+  if (session.host().ErrorsReported() > 0) {
+    SayFileInUse(session, AbsolutePath(request.file), false);
+    return kExitError;
+  }
   if (!accepted) {
     bool dialog_closed = session.host().Driver().Problems().size() > problems_before;
     session.err() << "clientbank: nothing imported: "
@@ -216,11 +245,18 @@ int RunRates(Session& session, const RatesRequest& request) {
 
   std::shared_ptr<norv::IClientBank> bank = session.CreateClientBank();
   try {
-    bank->LoadRate();
+    // One write transaction from the start, so that a rate looked up and then
+    // stored is not stored by another program in between; the rates stored
+    // before a failure stay stored, as the books promise.
+    session.host().database()->Transaction([&] { bank->LoadRate(); },
+                                           hostkit::Database::OnFailure::kKeepDone);
   } catch (const ComError& error) {
     return ErrorRaised(session, error);
   }
-  if (session.host().ErrorsReported() > 0) return kExitError;
+  if (session.host().ErrorsReported() > 0) {
+    SayFileInUse(session, AbsolutePath(request.file), false);
+    return kExitError;
+  }
   // Without a rate type the dialog refused OK and said why.
   if (request.codes.empty()) return kExitNothingDone;
   return kExitOk;
