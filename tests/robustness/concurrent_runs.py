@@ -1,18 +1,18 @@
 #!/usr/bin/env python3
-"""Runs of the real program clientbank at the same time against one database and
-one bank folder, in a temporary folder (no network).
+"""Runs of the real program clientbank at the same time on one database and one bank
+folder, all inside a temporary folder.
 
   concurrent_runs.py CLIENTBANK pairs              two-process cases, each checked exactly
-  concurrent_runs.py CLIENTBANK stress SECONDS [N] N workers (8) for SECONDS, then checks
+  concurrent_runs.py CLIENTBANK stress SECONDS [N] N programs at once (8), then the checks
 
-Exits 0 when every check holds; prints what failed otherwise."""
+Exits 0 when every check held."""
 import fcntl, glob, json, os, random, re, shutil, signal, sqlite3, subprocess, sys, tempfile
 import threading, time
 
 PROGRAM = os.path.abspath(sys.argv[1])
 FAILURES = []
-SQL_WORDS = re.compile(r"INSERT |SELECT |UPDATE |DELETE FROM|BEGIN|COMMIT|SAVEPOINT")
-END_DATES = {"2024-01-31": "240131", "2024-02-29": "240229"}
+SQL_TEXT = re.compile(r"INSERT |SELECT |UPDATE |DELETE FROM|BEGIN|COMMIT|SAVEPOINT")
+NAMES = {"2024-01-31": "240131", "2024-02-29": "240229"}  # end date -> file name
 
 
 def check(condition, what):
@@ -21,116 +21,28 @@ def check(condition, what):
         print("FAILED:", what, file=sys.stderr)
 
 
-def run(args, db, wait=True, **popen):
-    command = [PROGRAM, "--db", db] + args
-    if not wait:
-        return subprocess.Popen(command, stdout=subprocess.PIPE, stderr=subprocess.PIPE, **popen)
-    done = subprocess.run(command, capture_output=True, timeout=300, **popen)
-    return done.returncode, done.stdout.decode("utf-8", "replace"), done.stderr.decode("utf-8", "replace")
+def start(args, db):
+    return subprocess.Popen([PROGRAM, "--db", db, "--busy-timeout", "20000"] + args,
+                            stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+
+
+def finish(process):
+    out, err = process.communicate(timeout=300)
+    return process.returncode, out.decode("utf-8", "replace"), err.decode("utf-8", "replace")
+
+
+def together(*arg_lists, db):
+    return [finish(p) for p in [start(args, db) for args in arg_lists]]
 
 
 def clear_error(status, err):
-    """An exit of 0, or 2 with 'error NUMBER: SOURCE: ...' lines and no SQL text."""
-    if status == 0:
-        return True
-    return status == 2 and re.match(r"error -?\d+: [^:]+: ", err) is not None and not SQL_WORDS.search(err)
-
-
-class Setup:
-    """The demo's sample files, a database with the demo books, and the oracles: the
-    lines a payment gives and the books after a serial load of each rate file."""
-
-    def __init__(self, root):
-        self.root, self.bank = root, os.path.join(root, "bank")
-        os.makedirs(self.bank)
-        demo = os.path.join(root, "demo")
-        os.makedirs(demo)
-        subprocess.run([PROGRAM, "demo"], env=dict(os.environ, TMPDIR=demo), capture_output=True, check=True)
-        made = glob.glob(os.path.join(demo, "clientbank-demo-*"))[0]
-        self.payments = json.load(open(os.path.join(made, "payments.json"), encoding="utf-8"))
-        self.statement = shutil.copy(os.path.join(made, "bank", "israsas.txt"), self.bank)
-        rates = open(os.path.join(made, "bank", "kursai.txt"), "rb").read()
-        self.rate_files = [os.path.join(self.bank, "kursai.txt"), os.path.join(self.bank, "kursai2.txt")]
-        open(self.rate_files[0], "wb").write(rates)
-        open(self.rate_files[1], "wb").write(rates.replace(b"2024.01.31", b"2024.02.29"))
-        self.db = self.fresh_db("cb.db")
-        self.rate_options = sum((["--" + c, c] for c in ("LB", "Buy", "Sell")), [])
-        reference = self.fresh_db("reference.db")
-        for file in self.rate_files:
-            check(run(["rates"] + self.rate_options + [file], reference)[0] == 0, "serial rate load")
-        self.books = self.rates_in(reference)
-        self.template = self.reference_lines()
-
-    def fresh_db(self, name):
-        db = os.path.join(self.root, name)
-        check(run(["init", "--demo"], db)[0] == 0, "init --demo")
-        return db
-
-    def rates_in(self, db):
-        status, out, _ = run(["books", "list", "REFCurrencyRate"], db)
-        rows = [json.loads(line) for line in out.splitlines()]
-        return sorted((r["CurrencyCode"], r["RateTypeCode"], r["DateRate"], r["Rate"]) for r in rows)
-
-    def docs(self, tag, count):
-        """`count` copies of the demo payments, each numbered `tag` * 100000 + 10 * i + j."""
-        docs = []
-        for i in range(count):
-            for j, doc in enumerate(self.payments):
-                docs.append(dict(doc, DocNumber=str(tag * 100000 + i * 10 + j)))
-        return docs
-
-    def reference_lines(self):
-        """The demo payments' lines without their leading number, checked against a serial run."""
-        folder = os.path.join(self.root, "reference")
-        os.makedirs(folder)
-        docs_file = os.path.join(self.root, "reference.json")
-        json.dump(self.docs(1, 2), open(docs_file, "w", encoding="utf-8"))
-        status, _, err = run(["export", "--end-date", "2024-01-31", "--folder", folder, docs_file], self.db)
-        check(status == 0, "serial export: " + err)
-        lines = []
-        for ext in ("mok", "tar"):
-            lines += open(os.path.join(folder, "240131." + ext), "rb").read().split(b"\r\n")[:-1]
-        template = {}
-        for line in lines:
-            number, rest = line.split(b",", 1)
-            template[int(number) % 10] = b"," + rest
-        self.template = template
-        got = [open(os.path.join(folder, "240131." + ext), "rb").read() for ext in ("mok", "tar")]
-        check(self.expected(1, 2) == got, "the line oracle agrees with a serial export")
-        return template
-
-    def expected(self, tag, count):
-        """The DP and FP files that a run of docs(tag, count) writes, byte for byte."""
-        files = [[], []]
-        for doc in self.docs(tag, count):
-            number = int(doc["DocNumber"])
-            files[doc["DocType"] - 1].append(str(number).encode() + self.template[number % 10] + b"\r\n")
-        return [b"".join(lines) for lines in files]
-
-    def export(self, tag, count, end_date, wait=True):
-        docs_file = os.path.join(self.root, "docs%d.json" % tag)
-        json.dump(self.docs(tag, count), open(docs_file, "w", encoding="utf-8"))
-        args = ["--busy-timeout", "20000", "export", "--end-date", end_date, "--folder", self.bank, docs_file]
-        return run(args, self.db, wait)
-
-    def paths(self, end_date):
-        return [os.path.join(self.bank, END_DATES[end_date] + ext) for ext in (".mok", ".tar")]
-
-    def stored_docs(self):
-        with sqlite3.connect(self.db) as db:
-            return db.execute("SELECT count(*) FROM statement_docs").fetchone()[0]
-
-    def final_checks(self, loaded_dates):
-        """One rate per key, each the value of its file (for the files loaded), integrity."""
-        books = self.rates_in(self.db)
-        check(len({row[:3] for row in books}) == len(books), "one rate per key")
-        check(books == [row for row in self.books if row[2] in loaded_dates], "the books hold the files' rates")
-        with sqlite3.connect(self.db) as db:
-            check(db.execute("PRAGMA integrity_check").fetchone()[0] == "ok", "integrity_check")
+    """0, or 2 with "error NUMBER: SOURCE: ..." first and no SQL text anywhere."""
+    return status == 0 or (status == 2 and re.match(r"error -?\d+: [^:]+: ", err) is not None
+                           and not SQL_TEXT.search(err))
 
 
 def read_shared(path):
-    """The file's bytes under a shared lock (None: missing): a writer is never seen half way."""
+    """The bytes under a shared lock, so never a file half written (None: missing)."""
     try:
         with open(path, "rb") as file:
             fcntl.flock(file, fcntl.LOCK_SH)
@@ -139,173 +51,206 @@ def read_shared(path):
         return None
 
 
-def step(name, started=[time.monotonic()]):
-    print("%6.1f s  %s" % (time.monotonic() - started[0], name), flush=True)
+class Setup:
+    """The demo's sample files, a database with the demo books, and the oracles: the
+    line of each demo payment (from a serial export) and the books of serial loads."""
+
+    def __init__(self, root):
+        self.root, self.bank = root, os.path.join(root, "bank")
+        os.makedirs(os.path.join(root, "demo"))
+        subprocess.run([PROGRAM, "demo"], env=dict(os.environ, TMPDIR=os.path.join(root, "demo")),
+                       capture_output=True, check=True)
+        made = glob.glob(os.path.join(root, "demo", "clientbank-demo-*"))[0]
+        shutil.copytree(os.path.join(made, "bank"), self.bank)
+        self.payments = json.load(open(os.path.join(made, "payments.json"), encoding="utf-8"))
+        self.statement = os.path.join(self.bank, "israsas.txt")
+        self.rate_files = {"2024-01-31": os.path.join(self.bank, "kursai.txt"),
+                           "2024-02-29": os.path.join(self.bank, "kursai2.txt")}
+        rates = open(self.rate_files["2024-01-31"], "rb").read()
+        open(self.rate_files["2024-02-29"], "wb").write(rates.replace(b"2024.01.31", b"2024.02.29"))
+        self.rates_options = ["rates", "--LB", "LB", "--Buy", "Buy", "--Sell", "Sell"]
+        reference, self.db = self.new_db("reference.db"), self.new_db("cb.db")
+        for file in self.rate_files.values():
+            check(together(self.rates_options + [file], db=reference)[0][0] == 0, "serial rate load")
+        self.books = self.rates_in(reference)
+        status, _, err = self.export(1, 1, "2024-01-31")
+        check(status == 0, "serial export: " + err)
+        lines = b"".join(open(p, "rb").read() for p in self.paths("2024-01-31")).split(b"\r\n")[:-1]
+        self.tails = {int(line.split(b",")[0]) % 10: line[line.index(b","):] for line in lines}
+        check(self.expected(1, 1) == [read_shared(p) for p in self.paths("2024-01-31")], "line oracle")
+        for path in self.paths("2024-01-31"):
+            os.remove(path)
+
+    def new_db(self, name):
+        check(together(["init", "--demo"], db=os.path.join(self.root, name))[0][0] == 0, "init")
+        return os.path.join(self.root, name)
+
+    def rates_in(self, db):
+        rows = [json.loads(line) for line in together(["books", "list", "REFCurrencyRate"], db=db)[0][1].splitlines()]
+        return sorted((r["CurrencyCode"], r["RateTypeCode"], r["DateRate"], r["Rate"]) for r in rows)
+
+    def docs(self, tag, copies):
+        """Copies of the demo payments; copy i of payment j is numbered tag * 100000 + 10 i + j."""
+        return [dict(doc, DocNumber=str(tag * 100000 + i * 10 + j))
+                for i in range(copies) for j, doc in enumerate(self.payments)]
+
+    def expected(self, tag, copies):
+        """The DP and FP files of an export of docs(tag, copies), byte for byte."""
+        files = [[], []]
+        for doc in self.docs(tag, copies):
+            number = int(doc["DocNumber"])
+            files[doc["DocType"] - 1].append(b"%d%s\r\n" % (number, self.tails[number % 10]))
+        return [b"".join(lines) for lines in files]
+
+    def export(self, tag, copies, end_date, wait=True):
+        docs = os.path.join(self.root, "docs%d.json" % tag)
+        json.dump(self.docs(tag, copies), open(docs, "w", encoding="utf-8"))
+        process = start(["export", "--end-date", end_date, "--folder", self.bank, docs], self.db)
+        return finish(process) if wait else process
+
+    def paths(self, end_date):
+        return [os.path.join(self.bank, NAMES[end_date] + ext) for ext in (".mok", ".tar")]
+
+    def stored_docs(self):
+        with sqlite3.connect(self.db) as db:
+            return db.execute("SELECT count(*) FROM statement_docs").fetchone()[0]
+
+    def final_checks(self, loaded_dates):
+        books = self.rates_in(self.db)
+        check(len({row[:3] for row in books}) == len(books), "one rate per key")
+        check(books == [row for row in self.books if row[2] in loaded_dates], "the files' rates")
+        with sqlite3.connect(self.db) as db:
+            check(db.execute("PRAGMA integrity_check").fetchone()[0] == "ok", "integrity_check")
 
 
 def pairs(setup):
-    # An export holding its DP file, stopped half way: a second export and an import of
-    # that file are refused at once and name the file and its holder.
-    first_expected = setup.expected(7, 10000)
+    # An export stopped while it holds its DP file: a second export and an import of that
+    # file are refused at once, name the file and its holder, and change nothing.
+    dp, fp = setup.paths("2024-01-31")
     for attempt in range(5):
-        for path in setup.paths("2024-01-31"):
-            if os.path.exists(path):
-                os.remove(path)
         first = setup.export(7, 10000, "2024-01-31", wait=False)
-        dp, fp = setup.paths("2024-01-31")
         while first.poll() is None and not os.path.exists(dp):
             time.sleep(0.001)
         os.kill(first.pid, signal.SIGSTOP)
-        if first.poll() is None and os.path.exists(dp):
+        if first.poll() is None:
             break
-        os.kill(first.pid, signal.SIGCONT)
-        first.communicate()
+        finish(first)
+        os.remove(dp), os.remove(fp)
     else:
-        check(False, "the first export was never caught while writing")
-        return
+        return check(False, "the first export was never caught writing")
     held = open(dp, "rb").read()
-    in_use = "file in use: %s (held by process %d clientbank)" % (dp, first.pid)
-    status, _, err = setup.export(8, 3, "2024-01-31")
-    check(status == 2 and "error 70: " in err and "Permission denied" in err and in_use in err,
-          "second export refused: %d %s" % (status, err))
-    status, _, err = run(["import", "--account", "12345678901", dp], setup.db)
+    in_use = "\nfile in use: %s (held by process %d clientbank)\n" % (dp, first.pid)
+    status, _, err = setup.export(8, 1, "2024-01-31")
+    check(status == 2 and err.startswith("error 70: ") and "Permission denied" in err and in_use in err,
+          "second export: " + err)
+    status, _, err = together(["import", "--account", "12345678901", dp], db=setup.db)[0]
     check(status == 2 and "error 70: " in err and in_use in err, "import of a file being written: " + err)
-    check(open(dp, "rb").read() == held and not glob.glob(os.path.join(setup.bank, "*.bak")),
-          "the refused runs left the first one's file alone")
+    check(open(dp, "rb").read() == held and not glob.glob(setup.bank + "/*.bak"), "first run's file intact")
     os.kill(first.pid, signal.SIGCONT)
-    out, err = first.communicate()
-    check(first.returncode == 0, "first export: " + err.decode())
-    check([read_shared(p) for p in (dp, fp)] == first_expected, "the first export's lines, byte for byte")
+    check(finish(first)[0] == 0, "first export")
+    check([read_shared(dp), read_shared(fp)] == setup.expected(7, 10000), "first export's lines")
 
-    step("Six rate loads")
-    # Six rate loads of each file at once all end 0 with the books of a serial load.
-    loads = [run(["rates"] + setup.rate_options + [f], setup.db, wait=False) for f in setup.rate_files * 6]
-    for load in loads:
-        out, err = load.communicate()
-        check(load.returncode == 0, "concurrent rate load: " + err.decode())
+    # Six loads of each rate file at once all end 0; the books are those of serial loads.
+    for status, _, err in together(*[setup.rates_options + [f] for f in setup.rate_files.values()] * 6,
+                                   db=setup.db):
+        check(status == 0, "concurrent rate load: " + err)
+    setup.final_checks(set(setup.rate_files))
 
-    step("A load")
-    # A load while another program holds the database says so and how long it waited.
+    # A load while another program holds the database says so, and how long it waited.
     holder = sqlite3.connect(setup.db, isolation_level=None)
     holder.execute("BEGIN IMMEDIATE")
-    status, _, err = run(["--busy-timeout", "200", "rates"] + setup.rate_options + [setup.rate_files[0]], setup.db)
+    status, _, err = finish(subprocess.Popen(
+        [PROGRAM, "--db", setup.db, "--busy-timeout", "200"] + setup.rates_options +
+        [setup.rate_files["2024-01-31"]], stdout=subprocess.PIPE, stderr=subprocess.PIPE))
     holder.execute("ROLLBACK")
     check(status == 2 and "another program held it for all of the 200 ms" in err and clear_error(status, err),
-          "rate load against a held database: " + err)
+          "load against a held database: " + err)
 
-    step("Two imports")
     # Two imports of one statement at once both end 0 and store their documents.
-    before = setup.stored_docs()
-    imports = [run(["import", "--account", "12345678901", "--credit-side", setup.statement], setup.db,
-                   wait=False) for _ in range(2)]
-    stored = 0
-    for one in imports:
-        out, err = one.communicate()
-        check(one.returncode == 0, "concurrent import: " + err.decode())
-        stored += len(out.splitlines()) - 1
-    check(stored > 0 and setup.stored_docs() - before == stored, "stored documents of two imports")
+    runs = together(*[["import", "--account", "12345678901", "--credit-side", setup.statement]] * 2,
+                    db=setup.db)
+    check([r[0] for r in runs] == [0, 0], "concurrent imports: %r" % runs)
+    check(setup.stored_docs() == sum(len(r[1].splitlines()) - 1 for r in runs) > 0, "stored documents")
 
-    step("Two changes")
     # Two changes of one book at once both end 0 and leave one record per key.
     book = os.path.join(setup.root, "currencies.json")
-    json.dump([{"CurrencyCode": "C%02d" % i, "Name": "x"} for i in range(50)], open(book, "w"))
-    adds = [run(["books", "add", "REFCurrency", book], setup.db, wait=False) for _ in range(2)]
-    for add in adds:
-        out, err = add.communicate()
-        check(add.returncode == 0, "concurrent books add: " + err.decode())
-    status, out, _ = run(["books", "list", "REFCurrency"], setup.db)
-    codes = [json.loads(line)["CurrencyCode"] for line in out.splitlines()]
-    check(len(codes) == len(set(codes)) and sum(c.startswith("C") for c in codes) == 50, "one record per key")
-    setup.final_checks({"2024-01-31", "2024-02-29"})
+    json.dump([{"CurrencyCode": "C%02d" % i} for i in range(50)], open(book, "w"))
+    runs = together(*[["books", "add", "REFCurrency", book]] * 2, db=setup.db)
+    check([r[0] for r in runs] == [0, 0], "concurrent books add: %r" % runs)
+    listed = together(["books", "list", "REFCurrency"], db=setup.db)[0][1].splitlines()
+    codes = [json.loads(line)["CurrencyCode"] for line in listed]
+    check(len(codes) == len(set(codes)) and sum(c.startswith("C") for c in codes) == 50, "one per key")
 
 
 def stress(setup, seconds, workers):
-    lock = threading.Lock()
-    outcomes, runs = {}, {}  # outcomes: (job, status) -> count; runs: tag -> expected files
-    loaded_dates = set()
-    figures = {"exports ok": 0, "verified": 0, "replaced later": 0, "imported docs": 0}
-    deadline = time.monotonic() + seconds
+    lock, deadline = threading.Lock(), time.monotonic() + seconds
+    outcomes, runs, loaded_dates = {}, {}, set()  # runs: tag -> the files of that export
+    figures = dict(exports=0, verified=0, replaced=0, imported=0)
 
-    def one_file_of_one_run(content):
-        if content is None or content == b"":
-            return True
-        lines = content.split(b"\r\n")[:-1]
-        if not all(re.match(rb"\d+,", line) for line in lines):
+    def whole_lines_of_one_run(content):
+        lines = (content or b"").split(b"\r\n")
+        if lines[-1] or not all(re.match(rb"\d+,", line) for line in lines[:-1]):
             return False  # a torn line
-        tags = {int(line.split(b",", 1)[0]) // 100000 for line in lines}
-        if len(tags) != 1 or not content.endswith(b"\r\n"):
-            return False
-        files = runs.get(tags.pop())
-        return files is not None and any(f.startswith(content) for f in files)
-
-    def worker(index):
-        try:
-            work(index)
-        except Exception as error:  # a check that cannot run is a failed one
-            check(False, "worker %d: %r" % (index, error))
+        tags = {int(line.split(b",")[0]) // 100000 for line in lines[:-1]}
+        return not tags or (len(tags) == 1 and any(f.startswith(content) for f in runs[tags.pop()]))
 
     def work(index):
         rng = random.Random(index)
         for seq in range(1000):
             if time.monotonic() > deadline:
                 return
-            job = rng.choice(["export", "export", "import", "rates"])
+            job, date = rng.choice(["export", "export", "import", "rates"]), rng.choice(list(NAMES))
             if job == "export":
-                tag, end_date = index * 1000 + seq + 1, rng.choice(list(END_DATES))
+                tag = index * 1000 + seq + 1
                 with lock:
                     runs[tag] = setup.expected(tag, 400)
-                status, out, err = setup.export(tag, 400, end_date)
-                if status == 0:
-                    seen = [read_shared(p) for p in setup.paths(end_date)]
-                    with lock:
-                        figures["exports ok"] += 1
-                        if seen == runs[tag]:
-                            figures["verified"] += 1
-                        else:  # a later export replaced the files: whole lines of one run
-                            figures["replaced later"] += 1
-                            check(all(one_file_of_one_run(c) for c in seen), "run %d lost lines" % tag)
-            elif job == "import":
-                status, out, err = run(["--busy-timeout", "20000", "import", "--account", "12345678901",
-                                        "--credit-side", setup.statement], setup.db)
-                if status == 0:
-                    with lock:
-                        figures["imported docs"] += len(out.splitlines()) - 1
+                status, out, err = setup.export(tag, 400, date)
+                seen = [read_shared(p) for p in setup.paths(date)] if status == 0 else None
             else:
-                file = rng.choice(setup.rate_files)
-                status, out, err = run(["--busy-timeout", "20000", "rates"] + setup.rate_options + [file],
-                                       setup.db)
-                if status == 0:
-                    with lock:
-                        loaded_dates.add("2024-01-31" if file == setup.rate_files[0] else "2024-02-29")
+                args = (["import", "--account", "12345678901", "--credit-side", setup.statement]
+                        if job == "import" else setup.rates_options + [setup.rate_files[date]])
+                status, out, err = together(args, db=setup.db)[0]
             with lock:
                 kind = (job, status, err.split(":", 1)[0] if status else "")
                 outcomes[kind] = outcomes.get(kind, 0) + 1
                 check(clear_error(status, err), "%s ended %d: %s" % (job, status, err))
+                if status == 0 and job == "export":
+                    figures["exports"] += 1
+                    verified = seen == runs[tag]
+                    figures["verified" if verified else "replaced"] += 1
+                    # Else a later export has replaced the files: whole lines of one run.
+                    check(verified or all(map(whole_lines_of_one_run, seen)), "run %d lost lines" % tag)
+                if status == 0 and job == "import":
+                    figures["imported"] += len(out.splitlines()) - 1
+                if status == 0 and job == "rates":
+                    loaded_dates.add(date)
+
+    def worker(index):
+        try:
+            work(index)
+        except Exception as error:  # a check that could not run failed
+            check(False, "worker %d: %r" % (index, error))
 
     started = time.monotonic()
     threads = [threading.Thread(target=worker, args=(i,)) for i in range(workers)]
-    for thread in threads:
-        thread.start()
-    for thread in threads:
-        thread.join()
+    [thread.start() for thread in threads]
+    [thread.join() for thread in threads]
     elapsed = time.monotonic() - started
-    for path in glob.glob(os.path.join(setup.bank, "*.mok*")) + glob.glob(os.path.join(setup.bank, "*.tar*")):
-        check(one_file_of_one_run(read_shared(path)), "%s holds whole lines of one run" % path)
-    check(setup.stored_docs() == figures["imported docs"], "stored documents = those of the ended imports")
+    for path in glob.glob(setup.bank + "/*.mok*") + glob.glob(setup.bank + "/*.tar*"):
+        check(whole_lines_of_one_run(read_shared(path)), path + " holds whole lines of one run")
+    check(setup.stored_docs() == figures["imported"], "stored documents = those of the imports")
     setup.final_checks(loaded_dates)
-    print("%d workers, %.1f s, %d runs" % (workers, elapsed, sum(outcomes.values())))
+    print("%d programs at once, %.1f s, %d runs" % (workers, elapsed, sum(outcomes.values())))
     for (job, status, error), count in sorted(outcomes.items()):
         print("  %-6s exit %d %s: %d" % (job, status, error, count))
-    print("  exports ended 0: %(exports ok)d, read back byte for byte: %(verified)d, "
-          "replaced by a later export before the check: %(replaced later)d; "
-          "documents stored by the imports: %(imported docs)d" % figures)
+    print("  exports ended 0: %(exports)d, read back byte for byte: %(verified)d, replaced by a later "
+          "export before the read: %(replaced)d; documents stored by imports: %(imported)d" % figures)
 
 
 def main():
     root = tempfile.mkdtemp(prefix="concurrent-runs-")
     try:
         setup = Setup(root)
-        step("set up")
         if sys.argv[2] == "pairs":
             pairs(setup)
         else:
