@@ -248,6 +248,7 @@ def stress(setup, seconds, workers):
 
 
 def main():
+    signal.signal(signal.SIGTERM, lambda *_: sys.exit(2))  # a timeout still removes the folder
     root = tempfile.mkdtemp(prefix="concurrent-runs-")
     try:
         setup = Setup(root)
