@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <ctime>
 #include <fstream>
+#include <optional>
 #include <sstream>
 #include <vector>
 
@@ -47,6 +48,12 @@ void LockOrRaise(int fd, int operation, const std::u16string& path) {
   const int err = errno;
   ::close(fd);
   RaiseFileError(err == EWOULDBLOCK ? EACCES : err, path);
+}
+
+bool SameFile(const std::string& a, const std::string& b) {
+  struct stat first, second;
+  return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 &&
+         first.st_dev == second.st_dev && first.st_ino == second.st_ino;
 }
 
 // While alive, holds an exclusive lock on an existing file, so that a file
@@ -128,7 +135,9 @@ class PosixFileSystem final : public FileSystem {
   void Rename(const std::u16string& from, const std::u16string& to) override {
     const std::string source = ToPosixPath(from);
     const InUseGuard source_free(from);
-    const InUseGuard target_free(to);
+    // A name for the same file is guarded already (a second lock would refuse it).
+    std::optional<InUseGuard> target_free;
+    if (!SameFile(source, ToPosixPath(to))) target_free.emplace(to);
     if (::rename(source.c_str(), ToPosixPath(to).c_str()) != 0) {
       const int err = errno;
       // Tell which of the two names is at fault for a missing file or folder.

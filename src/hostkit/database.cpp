@@ -290,9 +290,13 @@ void Database::Fail(int rc, std::string_view action) const {
     case SQLITE_BUSY:
     case SQLITE_LOCKED:
       number = kErrPathFileAccess;
-      detail = "the database " + file + " is busy: another program held it for all of the " +
-               std::to_string(busy_timeout_ms_) +
-               " ms this program waited; try again when it has finished";
+      // A snapshot that another program's write made stale fails without waiting.
+      detail = "the database " + file +
+               (extended == SQLITE_BUSY_SNAPSHOT
+                    ? " was changed by another program while this one read it"
+                    : " is busy: another program held it for all of the " +
+                          std::to_string(busy_timeout_ms_) + " ms this program waited") +
+               "; try again when it has finished";
       break;
     case SQLITE_READONLY:
       number = kErrPermissionDenied;
