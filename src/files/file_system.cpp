@@ -36,18 +36,23 @@ std::string ParentFolder(std::string posix_path) {
   return posix_path.substr(0, slash);
 }
 
-// Takes a whole-file lock without waiting: another open file description that
-// holds a conflicting one makes the caller fail at once, as the platform's
-// sharing violation did. Closes `fd` and raises 70 when the lock is refused.
-void LockOrRaise(int fd, int operation, const std::u16string& path) {
+// Takes a whole-file lock without waiting; true when another open file
+// description holds a conflicting one. A file system that cannot lock (ENOLCK,
+// EOPNOTSUPP) leaves the file unshared rather than unusable.
+bool LockRefused(int fd, int operation) {
   int rc;
   do {
     rc = ::flock(fd, operation | LOCK_NB);
   } while (rc != 0 && errno == EINTR);
-  if (rc == 0) return;
-  const int err = errno;
+  return rc != 0 && errno == EWOULDBLOCK;
+}
+
+// Refuses, as the platform's sharing violation did, with 70: closes `fd` and
+// raises when another holds a conflicting lock.
+void LockOrRaise(int fd, int operation, const std::u16string& path) {
+  if (!LockRefused(fd, operation)) return;
   ::close(fd);
-  RaiseFileError(err == EWOULDBLOCK ? EACCES : err, path);
+  RaiseFileError(EACCES, path);
 }
 
 bool SameFile(const std::string& a, const std::string& b) {
@@ -179,8 +184,9 @@ class PosixFileSystem final : public FileSystem {
       ::close(in);
       RaiseFileError(err, to);
     }
-    if (::flock(out, LOCK_EX | LOCK_NB) != 0 || ::ftruncate(out, 0) != 0) {
-      const int err = errno == EWOULDBLOCK ? EACCES : errno;
+    const bool refused = LockRefused(out, LOCK_EX);
+    if (refused || ::ftruncate(out, 0) != 0) {
+      const int err = refused ? EACCES : errno;
       ::close(out);
       ::close(in);
       RaiseFileError(err, to);
