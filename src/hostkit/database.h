@@ -1,8 +1,10 @@
 // Database: the one SQLite file of the default host (reference books, form
 // settings, imported statements, settings, the component registry).
 //
-// Open creates the file and its tables on first use; the schema version lives
-// in the file (user_version) and a file written by a newer program is refused.
+// Open creates the file and its tables on first use; a new file (and with it
+// the side files SQLite adds) is readable and writable by its owner only. The
+// schema version lives in the file (user_version) and a file written by a newer
+// program is refused.
 // The journal is WAL, so readers never wait for the writer. Each statement that
 // runs outside Transaction() commits by itself. Every SQLite failure is raised as
 // a ComError (source "DefaultHost.Database") whose description names the file:

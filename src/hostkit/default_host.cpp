@@ -1,8 +1,11 @@
 #include "hostkit/default_host.h"
 
+#include <filesystem>
+#include <optional>
 #include <string>
 
 #include "hostkit/dialog_form_impl.h"
+#include "hostkit/file_trust.h"
 #include "hostkit/host_error.h"
 #include "hostkit/line_converters.h"
 #include "runtime/regional.h"
@@ -23,6 +26,17 @@ class DefaultContext : public host::Context {
 };
 
 class DefaultStartupObject : public host::StartupObject {};
+
+// The data stays readable, so this is a warning, not an error: the user may
+// share the database on purpose, only not safely.
+void WarnWhenOthersCanChange(const std::string& path, std::ostream& err) {
+  std::optional<std::string> reason = ExposedDataReason(path);
+  if (!reason) return;
+  err << "warning: the database '" << std::filesystem::absolute(path).lexically_normal().string()
+      << "' (mode " << ModeText(path)
+      << ") can be changed by users outside your groups: " << *reason
+      << "; docs/sharing.md tells how to share it safely\n";
+}
 
 }  // namespace
 
@@ -45,7 +59,9 @@ DefaultHost::DefaultHost(const Options& options)
       books_(db_),
       form_settings_(db_),
       app_(std::make_unique<AppObject>(*this)),
-      context_(std::make_shared<DefaultContext>()) {}
+      context_(std::make_shared<DefaultContext>()) {
+  WarnWhenOthersCanChange(db_->path(), *options.err);
+}
 
 DefaultHost::~DefaultHost() = default;
 

@@ -20,8 +20,6 @@ using Json = nlohmann::json;
 
 class ClientBankTest : public ::testing::Test {
  protected:
-  ClientBankTest() { chmod(folder.path().c_str(), 0777); }
-
   // The program on the fixture's database.
   ProgramRun Cb(std::vector<std::string> args, const RunOptions& options = {}) {
     args.insert(args.begin(), {"--db", db});
