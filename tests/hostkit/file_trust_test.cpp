@@ -7,7 +7,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <functional>
 #include <sstream>
 
 #include "hostkit/database.h"
@@ -19,44 +18,42 @@ namespace {
 
 using norv::testing::TempFolder;
 
-constexpr uid_t kStranger = 4242;  // a user and group nobody here belongs to
+// `text` with each "@" replaced by the folder's path.
+std::string InFolder(const TempFolder& folder, std::string text) {
+  for (size_t at; (at = text.find('@')) != std::string::npos;) text.replace(at, 1, folder.path());
+  return text;
+}
 
-// Creates `name` in `folder`, a folder when it ends in "/", with exactly `mode`.
-std::string Make(const TempFolder& folder, const std::string& name, mode_t mode) {
+// Makes one entry in `folder` from its description: "sub/ 0755" a folder,
+// "lib.so 0644" a file (modes exactly, no umask), "link.so -> ../lib.so" a
+// symbolic link, "lib.so owner 4242:0" new owners.
+void Make(const TempFolder& folder, const std::string& description) {
+  std::istringstream words(InFolder(folder, description));
+  std::string name, what, target;
+  words >> name >> what;
   std::string path = folder.File(name);
-  if (name.ends_with('/')) {
-    path.pop_back();
-    EXPECT_EQ(mkdir(path.c_str(), 0700), 0) << path;
+  if (what == "->" && words >> target) {
+    ASSERT_EQ(symlink(target.c_str(), path.c_str()), 0) << description;
+  } else if (what == "owner") {
+    unsigned uid = 0, gid = 0;
+    char colon = 0;
+    words >> uid >> colon >> gid;
+    ASSERT_EQ(lchown(path.c_str(), uid, gid), 0) << description;
   } else {
-    folder.WriteBytes(name, "not loaded");
+    if (name.ends_with('/')) {
+      ASSERT_EQ(mkdir(path.c_str(), 0700), 0) << description;
+    } else {
+      folder.WriteBytes(name, "not loaded");
+    }
+    ASSERT_EQ(chmod(path.c_str(), std::stoul(what, nullptr, 8)), 0) << description;
   }
-  EXPECT_EQ(chmod(path.c_str(), mode), 0) << path;
-  return path;
-}
-
-std::string Link(const TempFolder& folder, const std::string& name, const std::string& target) {
-  EXPECT_EQ(symlink(target.c_str(), folder.File(name).c_str()), 0) << name;
-  return folder.File(name);
-}
-
-std::string GiveAway(const std::string& path, uid_t uid, gid_t gid) {
-  EXPECT_EQ(lchown(path.c_str(), uid, gid), 0) << path;
-  return path;
 }
 
 // What a case needs beyond a folder of its own.
 enum class Needs {
   kNothing,
-  kRoot,               // only root may give files away
+  kRoot,               // only root may give files away (to user and group 4242)
   kRootsPrivateGroup,  // root's group lists no members, as on a plain system
-};
-
-struct TrustCase {
-  const char* name;
-  bool code;                                           // the library check, else the database check
-  std::function<std::string(const TempFolder&)> make;  // returns the path to check
-  std::string reason;                                  // "@" stands for the folder; "" when trusted
-  Needs needs = Needs::kNothing;
 };
 
 bool Unmet(Needs needs) {
@@ -65,112 +62,80 @@ bool Unmet(Needs needs) {
          (needs == Needs::kRootsPrivateGroup && (root == nullptr || root->gr_mem[0] != nullptr));
 }
 
+struct TrustCase {
+  const char* name;
+  bool code;  // the library check, else the database check
+  std::vector<std::string> entries;
+  std::string checked;  // "@" stands for the folder
+  std::string reason;   // "" when trusted
+  Needs needs = Needs::kNothing;
+};
+
 class FileTrustTest : public ::testing::TestWithParam<TrustCase> {};
 
 TEST_P(FileTrustTest, NamesTheEntryOthersCanChange) {
   const TrustCase& c = GetParam();
   if (Unmet(c.needs)) GTEST_SKIP() << "needs root (and root's group of its own)";
   TempFolder folder;
-  std::string path = c.make(folder);
-  std::optional<std::string> reason = c.code ? UntrustedCodeReason(path) : ExposedDataReason(path);
-  std::string expected = c.reason;
-  for (size_t at; (at = expected.find('@')) != std::string::npos;)
-    expected.replace(at, 1, folder.path());
-  EXPECT_EQ(reason.value_or(""), expected);
+  for (const std::string& entry : c.entries) Make(folder, entry);
+  std::string checked = InFolder(folder, c.checked);
+  std::optional<std::string> reason =
+      c.code ? UntrustedCodeReason(checked) : ExposedDataReason(checked);
+  EXPECT_EQ(reason.value_or(""), InFolder(folder, c.reason));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Files, FileTrustTest,
-    ::testing::Values(
-        TrustCase{"PrivateLibrary", true, [](auto& f) { return Make(f, "lib.so", 0755); }, ""},
-        TrustCase{"LibraryInAStickyFolder", true,
-                  [](auto& f) {
-                    Make(f, "tmp/", 01777);
-                    return Make(f, "tmp/lib.so", 0755);
-                  },
-                  ""},
-        TrustCase{"LinkBackUpToATrustedLibrary", true,
-                  [](auto& f) {
-                    Make(f, "lib.so", 0755);
-                    Make(f, "sub/", 0755);
-                    return Link(f, "sub/link.so", "../lib.so");
-                  },
-                  ""},
-        TrustCase{"LibraryWritableByOthers", true, [](auto& f) { return Make(f, "lib.so", 0666); },
-                  "the file '@/lib.so' is writable by other users (mode 0666)"},
-        TrustCase{"LibraryWritableByAGroupOfOthers", true,
-                  [](auto& f) { return GiveAway(Make(f, "lib.so", 0775), 0, kStranger); },
-                  "the file '@/lib.so' is writable by other users (mode 0775)", Needs::kRoot},
-        TrustCase{"LibraryWritableByItsOwnersPrivateGroup", true,
-                  [](auto& f) { return GiveAway(Make(f, "lib.so", 0775), 0, 0); }, "",
-                  Needs::kRootsPrivateGroup},
-        TrustCase{"FolderWritableByOthers", true,
-                  [](auto& f) {
-                    Make(f, "open/", 0777);
-                    return Make(f, "open/lib.so", 0755);
-                  },
-                  "the folder '@/open' is writable by other users (mode 0777)"},
-        TrustCase{"LinkToALibraryOthersCanReplace", true,
-                  [](auto& f) {
-                    Make(f, "open/", 0777);
-                    return Link(f, "link.so", Make(f, "open/lib.so", 0755));
-                  },
-                  "the folder '@/open' is writable by other users (mode 0777)"},
-        TrustCase{"LinkOthersCanReplace", true,
-                  [](auto& f) {
-                    Make(f, "lib.so", 0755);
-                    Make(f, "open/", 0777);
-                    return Link(f, "open/link.so", "../lib.so");
-                  },
-                  "the folder '@/open' is writable by other users (mode 0777)"},
-        TrustCase{"RelativePath", true, [](auto&) { return std::string("lib.so"); },
-                  "'lib.so' is not an absolute path"},
-        TrustCase{"Folder", true, [](auto& f) { return Make(f, "sub/", 0755); },
-                  "the folder '@/sub' is not a regular file"},
-        TrustCase{"LibraryOfAnotherUser", true,
-                  [](auto& f) { return GiveAway(Make(f, "lib.so", 0755), kStranger, 0); },
-                  "the file '@/lib.so' belongs to user 4242", Needs::kRoot},
-        TrustCase{"FolderOfAnotherUser", true,
-                  [](auto& f) {
-                    GiveAway(Make(f, "sub/", 0755), kStranger, kStranger);
-                    return Make(f, "sub/lib.so", 0755);
-                  },
-                  "the folder '@/sub' belongs to user 4242", Needs::kRoot},
-        TrustCase{"LinkOfAnotherUserInAStickyFolder", true,
-                  [](auto& f) {
-                    Make(f, "lib.so", 0755);
-                    Make(f, "tmp/", 01777);
-                    return GiveAway(Link(f, "tmp/link.so", "../lib.so"), kStranger, kStranger);
-                  },
-                  "the symbolic link '@/tmp/link.so' belongs to user 4242", Needs::kRoot},
-        TrustCase{"PrivateDatabase", false, [](auto& f) { return Make(f, "cb.db", 0600); }, ""},
-        TrustCase{"DatabaseSharedByOurGroup", false,
-                  [](auto& f) {
-                    Make(f, "office/", 02770);
-                    return Make(f, "office/cb.db", 0660);
-                  },
-                  ""},
-        TrustCase{"DatabaseWritableByOthers", false, [](auto& f) { return Make(f, "cb.db", 0666); },
-                  "the file '@/cb.db' is writable by other users (mode 0666)"},
-        TrustCase{"DatabaseInAFolderWritableByOthers", false,
-                  [](auto& f) {
-                    Make(f, "open/", 0777);
-                    return Make(f, "open/cb.db", 0600);
-                  },
-                  "the folder '@/open' is writable by other users (mode 0777)"},
-        TrustCase{"DatabaseInAStickyFolder", false,
-                  [](auto& f) {
-                    Make(f, "tmp/", 01777);
-                    return Make(f, "tmp/cb.db", 0600);
-                  },
-                  "the folder '@/tmp' is writable by other users (mode 1777)"},
-        TrustCase{"DatabaseOfAGroupNotOurs", false,
-                  [](auto& f) { return GiveAway(Make(f, "cb.db", 0660), 0, kStranger); },
-                  "the file '@/cb.db' is writable by other users (mode 0660)", Needs::kRoot},
-        TrustCase{"DatabaseOfAnotherUser", false,
-                  [](auto& f) { return GiveAway(Make(f, "cb.db", 0600), kStranger, kStranger); },
-                  "the file '@/cb.db' belongs to user 4242", Needs::kRoot}),
+constexpr bool kCode = true;
+constexpr bool kData = false;
+const std::string kOpen = "the folder '@/open' is writable by other users (mode 0777)";
+
+// One row a case: its name, the check, the entries made, the path checked, the reason.
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Files, FileTrustTest, ::testing::Values(
+    TrustCase{"PrivateLibrary", kCode, {"lib.so 0755"}, "@/lib.so", ""},
+    TrustCase{"LibraryInAStickyFolder", kCode, {"tmp/ 1777", "tmp/lib.so 0755"}, "@/tmp/lib.so",
+              ""},
+    TrustCase{"LinkUpToATrustedLibrary", kCode,
+              {"lib.so 0755", "sub/ 0755", "sub/link.so -> ../lib.so"}, "@/sub/link.so", ""},
+    TrustCase{"LibraryWritableByOthers", kCode, {"lib.so 0666"}, "@/lib.so",
+              "the file '@/lib.so' is writable by other users (mode 0666)"},
+    TrustCase{"LibraryWritableByAGroupOfOthers", kCode, {"lib.so 0775", "lib.so owner 0:4242"},
+              "@/lib.so", "the file '@/lib.so' is writable by other users (mode 0775)",
+              Needs::kRoot},
+    TrustCase{"LibraryWritableByItsOwnersPrivateGroup", kCode,
+              {"lib.so 0775", "lib.so owner 0:0"}, "@/lib.so", "", Needs::kRootsPrivateGroup},
+    TrustCase{"FolderWritableByOthers", kCode, {"open/ 0777", "open/lib.so 0755"},
+              "@/open/lib.so", kOpen},
+    TrustCase{"LinkToALibraryOthersCanReplace", kCode,
+              {"open/ 0777", "open/lib.so 0755", "link.so -> @/open/lib.so"}, "@/link.so", kOpen},
+    TrustCase{"LinkOthersCanReplace", kCode,
+              {"lib.so 0755", "open/ 0777", "open/link.so -> ../lib.so"}, "@/open/link.so", kOpen},
+    TrustCase{"RelativePath", kCode, {"lib.so 0755"}, "lib.so",
+              "'lib.so' is not an absolute path"},
+    TrustCase{"Folder", kCode, {"sub/ 0755"}, "@/sub", "the folder '@/sub' is not a regular file"},
+    TrustCase{"LibraryOfAnotherUser", kCode, {"lib.so 0755", "lib.so owner 4242:0"}, "@/lib.so",
+              "the file '@/lib.so' belongs to user 4242", Needs::kRoot},
+    TrustCase{"FolderOfAnotherUser", kCode,
+              {"sub/ 0755", "sub/lib.so 0755", "sub owner 4242:4242"}, "@/sub/lib.so",
+              "the folder '@/sub' belongs to user 4242", Needs::kRoot},
+    TrustCase{"LinkOfAnotherUserInAStickyFolder", kCode,
+              {"lib.so 0755", "tmp/ 1777", "tmp/link.so -> ../lib.so", "tmp/link.so owner 4242:0"},
+              "@/tmp/link.so", "the symbolic link '@/tmp/link.so' belongs to user 4242",
+              Needs::kRoot},
+    TrustCase{"PrivateDatabase", kData, {"cb.db 0600"}, "@/cb.db", ""},
+    TrustCase{"DatabaseSharedByOurGroup", kData, {"office/ 2770", "office/cb.db 0660"},
+              "@/office/cb.db", ""},
+    TrustCase{"DatabaseWritableByOthers", kData, {"cb.db 0666"}, "@/cb.db",
+              "the file '@/cb.db' is writable by other users (mode 0666)"},
+    TrustCase{"DatabaseInAFolderWritableByOthers", kData, {"open/ 0777", "open/cb.db 0600"},
+              "@/open/cb.db", kOpen},
+    TrustCase{"DatabaseInAStickyFolder", kData, {"tmp/ 1777", "tmp/cb.db 0600"}, "@/tmp/cb.db",
+              "the folder '@/tmp' is writable by other users (mode 1777)"},
+    TrustCase{"DatabaseOfAGroupNotOurs", kData, {"cb.db 0660", "cb.db owner 0:4242"}, "@/cb.db",
+              "the file '@/cb.db' is writable by other users (mode 0660)", Needs::kRoot},
+    TrustCase{"DatabaseOfAnotherUser", kData, {"cb.db 0600", "cb.db owner 4242:4242"}, "@/cb.db",
+              "the file '@/cb.db' belongs to user 4242", Needs::kRoot}),
     [](const auto& info) { return std::string(info.param.name); });
+// clang-format on
 
 TEST(DatabaseFileTest, ANewDatabaseAndItsSideFilesAreTheOwnersOnly) {
   TempFolder folder;
@@ -185,6 +150,11 @@ TEST(DatabaseFileTest, TheHostWarnsOnceOfADatabaseOthersCanChange) {
   TempFolder folder;
   std::string path = folder.File("cb.db");
   Database::Open(path).reset();
+  std::string warning = "warning: the database '" + path +
+                        "' (mode 0666) can be changed by users outside your groups: the file '" +
+                        path +
+                        "' is writable by other users (mode 0666); docs/sharing.md tells how to "
+                        "share it safely\n";
   for (mode_t mode : {0600, 0660, 0666}) {
     ASSERT_EQ(chmod(path.c_str(), mode), 0);
     std::ostringstream out;
@@ -192,13 +162,7 @@ TEST(DatabaseFileTest, TheHostWarnsOnceOfADatabaseOthersCanChange) {
     options.out = &out;
     options.err = &out;
     DefaultHost host(options);
-    EXPECT_EQ(out.str(), mode != 0666 ? ""
-                                      : "warning: the database '" + path +
-                                            "' (mode 0666) can be changed by users outside your "
-                                            "groups: the file '" +
-                                            path +
-                                            "' is writable by other users (mode 0666); "
-                                            "docs/sharing.md tells how to share it safely\n");
+    EXPECT_EQ(out.str(), mode == 0666 ? warning : "") << mode;
   }
 }
 
