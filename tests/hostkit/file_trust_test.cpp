@@ -1,5 +1,6 @@
 // Who besides the user can change a library or a database: real files, folders
-// and links with real modes and owners, and what the default host makes of them.
+// and links with real modes and owners. The host's warning and the registry's
+// refusals are tested where they are made (component_registry_test, clientbank).
 #include "hostkit/file_trust.h"
 
 #include <grp.h>
@@ -10,7 +11,6 @@
 #include <sstream>
 
 #include "hostkit/database.h"
-#include "hostkit/default_host.h"
 #include "support/recording_host.h"
 
 namespace norv::hostkit {
@@ -143,26 +143,6 @@ TEST(DatabaseFileTest, ANewDatabaseAndItsSideFilesAreTheOwnersOnly) {
   db->SetSetting("regional", "en-US");  // the side files live while the database is open
   for (const char* name : {"new.db", "new.db-wal", "new.db-shm"}) {
     EXPECT_EQ(ModeText(folder.File(name)), "0600") << name;
-  }
-}
-
-TEST(DatabaseFileTest, TheHostWarnsOnceOfADatabaseOthersCanChange) {
-  TempFolder folder;
-  std::string path = folder.File("cb.db");
-  Database::Open(path).reset();
-  std::string warning = "warning: the database '" + path +
-                        "' (mode 0666) can be changed by users outside your groups: the file '" +
-                        path +
-                        "' is writable by other users (mode 0666); docs/sharing.md tells how to "
-                        "share it safely\n";
-  for (mode_t mode : {0600, 0660, 0666}) {
-    ASSERT_EQ(chmod(path.c_str(), mode), 0);
-    std::ostringstream out;
-    DefaultHost::Options options{path};
-    options.out = &out;
-    options.err = &out;
-    DefaultHost host(options);
-    EXPECT_EQ(out.str(), mode == 0666 ? warning : "") << mode;
   }
 }
 
