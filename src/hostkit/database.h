@@ -1,10 +1,8 @@
 // Database: the one SQLite file of the default host (reference books, form
 // settings, imported statements, settings, the component registry).
 //
-// Open creates the file and its tables on first use; a new file (and with it
-// the side files SQLite adds) is readable and writable by its owner only. The
-// schema version lives in the file (user_version) and a file written by a newer
-// program is refused.
+// Open creates the file and its tables on first use; the schema version lives
+// in the file (user_version) and a file written by a newer program is refused.
 // The journal is WAL, so readers never wait for the writer. Each statement that
 // runs outside Transaction() commits by itself. Every SQLite failure is raised as
 // a ComError (source "DefaultHost.Database") whose description names the file:
@@ -72,7 +70,9 @@ class Database {
     int busy_timeout_ms = 5000;
   };
 
-  // Opens `path`, creating the file and the schema when they are missing.
+  // Opens `path`, creating the file and the schema when they are missing. A new
+  // file is readable and writable by its owner only, and so are the side files
+  // SQLite adds next to it (they take the database file's mode).
   static std::shared_ptr<Database> Open(const std::string& path, Options options);
   static std::shared_ptr<Database> Open(const std::string& path) { return Open(path, Options{}); }
   ~Database();
