@@ -27,15 +27,20 @@ class DefaultContext : public host::Context {
 
 class DefaultStartupObject : public host::StartupObject {};
 
-// The data stays readable, so this is a warning, not an error: the user may
-// share the database on purpose, only not safely.
-void WarnWhenOthersCanChange(const std::string& path, std::ostream& err) {
-  std::optional<std::string> reason = ExposedDataReason(path);
-  if (!reason) return;
-  err << "warning: the database '" << std::filesystem::absolute(path).lexically_normal().string()
-      << "' (mode " << ModeText(path)
-      << ") can be changed by users outside your groups: " << *reason
-      << "; docs/sharing.md tells how to share it safely\n";
+// Opens the database and warns on `err` when users outside this user's groups
+// can change it. A warning, not an error: the user may share the database on
+// purpose, only not safely.
+std::shared_ptr<Database> OpenDatabase(const DefaultHost::Options& options) {
+  std::shared_ptr<Database> db =
+      Database::Open(options.database_path, Database::Options{options.busy_timeout_ms});
+  const std::string& path = options.database_path;
+  if (std::optional<std::string> reason = ExposedDataReason(path)) {
+    *options.err << "warning: the database '"
+                 << std::filesystem::absolute(path).lexically_normal().string() << "' (mode "
+                 << ModeText(path) << ") can be changed by users outside your groups: " << *reason
+                 << "; docs/sharing.md tells how to share it safely\n";
+  }
+  return db;
 }
 
 }  // namespace
@@ -54,14 +59,12 @@ class DefaultHost::AppObject : public host::HostApp {
 };
 
 DefaultHost::DefaultHost(const Options& options)
-    : db_(Database::Open(options.database_path, Database::Options{options.busy_timeout_ms})),
+    : db_(OpenDatabase(options)),
       console_(std::make_shared<Console>(*options.out, *options.err)),
       books_(db_),
       form_settings_(db_),
       app_(std::make_unique<AppObject>(*this)),
-      context_(std::make_shared<DefaultContext>()) {
-  WarnWhenOthersCanChange(db_->path(), *options.err);
-}
+      context_(std::make_shared<DefaultContext>()) {}
 
 DefaultHost::~DefaultHost() = default;
 

@@ -1,7 +1,5 @@
 // The three jobs and the demo through real runs of clientbank: files on disk,
 // JSON Lines on standard output, messages and errors on standard error.
-#include <unistd.h>
-
 #include <filesystem>
 
 #include "clientbank_fixture.h"
