@@ -5,6 +5,7 @@
 
 #include "demo_data.h"
 #include "hostkit/book_specs.h"
+#include "hostkit/file_trust.h"
 #include "hostkit/sqlite_books.h"
 #include "jobs.h"
 #include "json_records.h"
@@ -40,8 +41,10 @@ std::string FolderOfDatabase(const std::string& db) {
 int RunInit(Session& session, bool demo) {
   session.EnsureRegistered();
   const std::string& path = session.host().database()->path();
+  std::string mode = hostkit::ModeText(path);
   session.out() << "database " << std::filesystem::absolute(path).lexically_normal().string()
-                << " is ready\n";
+                << " is ready (mode " << mode
+                << (mode.ends_with("00") ? ": only its owner can read and change it" : "") << ")\n";
   if (demo) {
     DemoCounts counts = AddDemoReferenceData(session.host(), FolderOfDatabase(path));
     session.out() << "demo reference data: " << counts.currencies << " currencies, "

@@ -6,8 +6,10 @@
 #include <filesystem>
 #include <map>
 #include <mutex>
+#include <optional>
 
 #include "core/registration.h"
+#include "hostkit/file_trust.h"
 #include "hostkit/host_error.h"
 #include "runtime/text.h"
 
@@ -34,6 +36,14 @@ void* LoadLibrary(const std::string& path) {
   std::lock_guard<std::mutex> lock(mutex);
   auto it = loaded.find(path);
   if (it != loaded.end()) return it->second;
+  // Whoever can change the library, or a folder or link on its path, would run
+  // their code in every program that loads it; such a library is not loaded.
+  // The path may come from a database others can write, so it is checked at
+  // every first load, not only when it is registered.
+  if (std::optional<std::string> reason = UntrustedCodeReason(path)) {
+    RaiseHostError(kErrPermissionDenied, kSource,
+                   Utf8ToU16("the library '" + path + "' is not loaded: " + *reason));
+  }
   void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (handle == nullptr) {
     const char* reason = dlerror();

@@ -6,8 +6,12 @@
 // the class up, loads its library and asks it for an object, which is released
 // through the same library when the last reference goes. Loaded libraries stay
 // loaded for the life of the process, since objects of theirs may still live.
-// Failures: 48 (the library cannot be loaded), 453 (an entry point is missing),
-// 429 (the class is not registered), or the error the library reports.
+// A library is loaded only when only root or the user can change it, its
+// folders and links (see file_trust.h); registration checks the library's
+// canonical path, creation the path the registry holds, whoever wrote it.
+// Failures: 70 (the library is not trusted; the description names the path and
+// why), 48 (the library cannot be loaded), 453 (an entry point is missing), 429
+// (the class is not registered), or the error the library reports.
 #pragma once
 
 #include <memory>

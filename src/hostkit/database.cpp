@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "hostkit/book_specs.h"
+#include "hostkit/file_trust.h"
 #include "hostkit/host_error.h"
 #include "runtime/com_error.h"
 #include "runtime/text.h"
@@ -163,6 +164,10 @@ Database::~Database() {
 }
 
 std::shared_ptr<Database> Database::Open(const std::string& path, Options options) {
+  // The file holds bank data: a new one is created for its owner only before
+  // SQLite opens it (SQLite would create it 0644), and SQLite gives the -wal,
+  // -shm and -journal files the database file's mode.
+  if (!path.empty() && path != ":memory:" && !path.starts_with("file:")) CreateOwnerOnlyFile(path);
   sqlite3* handle = nullptr;
   int rc =
       sqlite3_open_v2(path.c_str(), &handle,

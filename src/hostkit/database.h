@@ -72,7 +72,9 @@ class Database {
     int busy_timeout_ms = 5000;
   };
 
-  // Opens `path`, creating the file and the schema when they are missing.
+  // Opens `path`, creating the file and the schema when they are missing. A new
+  // file is readable and writable by its owner only, and so are the side files
+  // SQLite adds next to it (they take the database file's mode).
   static std::shared_ptr<Database> Open(const std::string& path, Options options);
   static std::shared_ptr<Database> Open(const std::string& path) { return Open(path, Options{}); }
   ~Database();

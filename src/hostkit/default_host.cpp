@@ -1,8 +1,11 @@
 #include "hostkit/default_host.h"
 
+#include <filesystem>
+#include <optional>
 #include <string>
 
 #include "hostkit/dialog_form_impl.h"
+#include "hostkit/file_trust.h"
 #include "hostkit/host_error.h"
 #include "hostkit/line_converters.h"
 #include "runtime/regional.h"
@@ -24,6 +27,22 @@ class DefaultContext : public host::Context {
 
 class DefaultStartupObject : public host::StartupObject {};
 
+// Opens the database and warns on `err` when users outside this user's groups
+// can change it. A warning, not an error: the user may share the database on
+// purpose, only not safely.
+std::shared_ptr<Database> OpenDatabase(const DefaultHost::Options& options) {
+  std::shared_ptr<Database> db =
+      Database::Open(options.database_path, Database::Options{options.busy_timeout_ms});
+  const std::string& path = options.database_path;
+  if (std::optional<std::string> reason = ExposedDataReason(path)) {
+    *options.err << "warning: the database '"
+                 << std::filesystem::absolute(path).lexically_normal().string() << "' (mode "
+                 << ModeText(path) << ") can be changed by users outside your groups: " << *reason
+                 << "; docs/sharing.md tells how to share it safely\n";
+  }
+  return db;
+}
+
 }  // namespace
 
 // The host application object: the library-wide one and every new one share
@@ -40,7 +59,7 @@ class DefaultHost::AppObject : public host::HostApp {
 };
 
 DefaultHost::DefaultHost(const Options& options)
-    : db_(Database::Open(options.database_path, Database::Options{options.busy_timeout_ms})),
+    : db_(OpenDatabase(options)),
       console_(std::make_shared<Console>(*options.out, *options.err)),
       books_(db_),
       form_settings_(db_),

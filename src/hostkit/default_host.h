@@ -40,7 +40,9 @@ class DefaultHost : public host::HostLibrary {
     std::ostream* err = &std::cerr;
   };
 
-  // Opens (or creates) the database; its errors pass to the caller.
+  // Opens (or creates) the database; its errors pass to the caller. When users
+  // outside this user's groups can change the database (file_trust.h), one
+  // warning line naming the file and its mode goes to `err`.
   explicit DefaultHost(const Options& options);
   ~DefaultHost() override;
 

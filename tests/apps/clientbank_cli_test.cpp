@@ -38,6 +38,33 @@ INSTANTIATE_TEST_SUITE_P(
                       std::vector<std::string>{"import", "--account", "1", "a.txt", "b.txt"},
                       std::vector<std::string>{"rates", "--Cash", "LB", "kursai.txt"}));
 
+TEST_F(ClientBankTest, TheDatabaseIsPrivateAndUntrustedLibrariesAreRefused) {
+  ProgramRun init = Cb({"init"});
+  EXPECT_EQ(init.out,
+            "database " + db + " is ready (mode 0600: only its owner can read and change it)\n");
+  EXPECT_EQ(init.err, "");  // the build's library loads without a warning
+
+  std::string open = folder.File("open");
+  ASSERT_EQ(mkdir(open.c_str(), 0777), 0);
+  ASSERT_EQ(chmod(open.c_str(), 0777), 0);
+  std::string library = WriteFile("open/lib.so", "plain text");
+  ProgramRun refused = Cb({"register", library});
+  EXPECT_EQ(refused.status, 2);
+  EXPECT_EQ(refused.err,
+            "error 70: DefaultHost.ComponentRegistry: Permission denied: the library '" + library +
+                "' is not loaded: the folder '" + open +
+                "' is writable by other users (mode 0777)\n");
+
+  ASSERT_EQ(chmod(db.c_str(), 0666), 0);
+  ProgramRun warned = Cb({"settings", "show"});
+  EXPECT_EQ(warned.status, 0);
+  EXPECT_EQ(warned.err,
+            "warning: the database '" + db +
+                "' (mode 0666) can be changed by users outside your groups: the file '" + db +
+                "' is writable by other users (mode 0666); docs/sharing.md tells "
+                "how to share it safely\n");
+}
+
 TEST_F(ClientBankTest, InitDemoFillsTheBooks) {
   EXPECT_NE(Ok({"init", "--demo"}).find("demo reference data: 5 currencies, 6 rate types"),
             std::string::npos);

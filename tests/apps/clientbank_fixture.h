@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <nlohmann/json.hpp>
 #include <string>
@@ -20,8 +21,6 @@ using Json = nlohmann::json;
 
 class ClientBankTest : public ::testing::Test {
  protected:
-  ClientBankTest() { chmod(folder.path().c_str(), 0777); }
-
   // The program on the fixture's database.
   ProgramRun Cb(std::vector<std::string> args, const RunOptions& options = {}) {
     args.insert(args.begin(), {"--db", db});

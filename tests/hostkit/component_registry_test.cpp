@@ -3,9 +3,12 @@
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 #include <sqlite3.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <sstream>
 
 #include "core/registration.h"
@@ -13,6 +16,7 @@
 #include "hostkit/default_host.h"
 #include "hostkit/host_error.h"
 #include "runtime/error_matchers.h"
+#include "runtime/text.h"
 #include "support/recording_host.h"
 
 namespace norv::hostkit {
@@ -60,6 +64,41 @@ TEST_F(ComponentRegistryTest, TheLibraryRegistersItsClassesAndHandsOutObjects) {
   EXPECT_EQ(registry.LibraryOf(kClassClientBank), "");
   EXPECT_RAISES(registry.CreateClientBank(), kErrCannotCreateObject);
   EXPECT_TRUE(registry.UnregisterLibrary(BuiltLibrary()).empty());
+  EXPECT_EQ(out.str(), "");  // the build's library and a private database: no warning
+}
+
+TEST_F(ComponentRegistryTest, LibrariesOthersCanChangeAreRefusedBeforeLoading) {
+  std::string open = folder.File("open");
+  ASSERT_EQ(mkdir(open.c_str(), 0700), 0);
+  ASSERT_EQ(chmod(open.c_str(), 0777), 0);
+  folder.WriteBytes("open/lib.so", "plain text");  // loading it would be error 48
+  ASSERT_EQ(symlink(BuiltLibrary().c_str(), (open + "/link.so").c_str()), 0);
+  std::string replaceable = "the folder '" + open + "' is writable by other users (mode 0777)";
+  auto expect_refusal = [](const std::function<void()>& load, const std::string& library,
+                           const std::string& reason) {
+    try {
+      load();
+      ADD_FAILURE() << library << " was loaded";
+    } catch (const ComError& error) {
+      EXPECT_EQ(error.number(), kErrPermissionDenied);
+      EXPECT_EQ(error.source(), u"DefaultHost.ComponentRegistry");
+      EXPECT_EQ(U16ToUtf8(error.description()),
+                "Permission denied: the library '" + library + "' is not loaded: " + reason);
+    }
+  };
+  expect_refusal([&] { registry.RegisterLibrary(open + "/lib.so"); }, open + "/lib.so",
+                 replaceable);
+  // The rows are checked at every load, whoever wrote them into the database.
+  for (const auto& [library, reason] :
+       {std::pair<std::string, std::string>{"lib.so", "'lib.so' is not an absolute path"},
+        {open + "/link.so", replaceable}}) {
+    host->database()
+        ->Prepare("INSERT OR REPLACE INTO component_classes (class_name, library) VALUES (?, ?)")
+        .Bind(1, std::string_view(kClassClientBank))
+        .Bind(2, std::string_view(library))
+        .Run();
+    expect_refusal([&] { registry.CreateClientBank(); }, library, reason);
+  }
 }
 
 TEST_F(ComponentRegistryTest, TheLibraryRefusesAClassItDoesNotHave) {
