@@ -99,6 +99,7 @@ ImportResult RunImport(const JobContext& context, const ImportRequest& request, 
         ended = true;
         bank->EndImport();
         if (context.host.ErrorsReported() > errors_before) throw RollBack{};
+        events.StatementEnd();
       });
     }
   } catch (const RollBack&) {
