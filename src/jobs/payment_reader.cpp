@@ -3,7 +3,6 @@
 #include <array>
 #include <cstdio>
 #include <cstring>
-#include <iterator>
 #include <limits>
 #include <memory>
 #include <string_view>
@@ -15,7 +14,6 @@
 #include "jobs/job_error.h"
 #include "jobs/json_values.h"
 #include "runtime/com_error.h"
-#include "runtime/text.h"
 
 namespace norv::jobs {
 
@@ -217,10 +215,10 @@ class DocumentReader {
       : name_(name), take_(take), keep_texts_(keep_texts), where_([this] { return Where(); }) {}
 
   const PaymentCounts& counts() const { return counts_; }
-  int64_t index() const { return index_; }
 
-  // Parses the document in `doc` (with room for simdjson's padding behind its
-  // size), which began at byte `offset` of the file, and hands it over.
+  // Parses the document in `doc`, which began at byte `offset` of the file, and
+  // hands it over; `control_at` is where the scan met a control character in a
+  // string (-1: nowhere). Makes room for simdjson's padding behind the bytes.
   void Read(std::string& doc, int64_t offset, int64_t control_at) {
     ClearEntry();
     doc_number_.clear();
