@@ -7,7 +7,7 @@
 #include "hostkit/book_specs.h"
 #include "hostkit/file_trust.h"
 #include "hostkit/sqlite_books.h"
-#include "jobs.h"
+#include "job_commands.h"
 #include "json_records.h"
 #include "runtime/com_error.h"
 #include "runtime/text.h"

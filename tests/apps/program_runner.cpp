@@ -1,6 +1,8 @@
 #include "program_runner.h"
 
 #include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -42,6 +44,10 @@ ProgramRun RunProgram(const std::vector<std::string>& args, const RunOptions& op
 
   pid_t child = fork();
   if (child == 0) {
+    if (!options.out_path.empty()) {
+      out_fd = open(options.out_path.c_str(), O_WRONLY);
+      if (out_fd < 0) _exit(127);
+    }
     dup2(out_fd, 1);
     dup2(err_fd, 2);
     if (!options.cwd.empty() && chdir(options.cwd.c_str()) != 0) _exit(127);
@@ -53,7 +59,20 @@ ProgramRun RunProgram(const std::vector<std::string>& args, const RunOptions& op
     _exit(127);
   }
   int status = 0;
-  waitpid(child, &status, 0);
+  if (options.kill_after_out > 0) {
+    struct stat out_stat {};
+    while (waitpid(child, &status, WNOHANG) == 0) {
+      if (fstat(out_fd, &out_stat) == 0 &&
+          static_cast<size_t>(out_stat.st_size) > options.kill_after_out) {
+        kill(child, SIGKILL);
+        waitpid(child, &status, 0);
+        break;
+      }
+      usleep(1000);
+    }
+  } else {
+    waitpid(child, &status, 0);
+  }
   close(out_fd);
   close(err_fd);
   ProgramRun run;
