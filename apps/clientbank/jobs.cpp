@@ -6,6 +6,7 @@
 #include <sstream>
 #include <vector>
 
+#include "check_output.h"
 #include "core/records.h"
 #include "forms/control.h"
 #include "forms/form.h"
@@ -13,6 +14,8 @@
 #include "hostkit/scripted_driver.h"
 #include "hostkit/sqlite_books.h"
 #include "hostkit/statement_store.h"
+#include "jobs/payment_check.h"
+#include "jobs/rate_changes.h"
 #include "json_records.h"
 #include "runtime/com_error.h"
 #include "runtime/text.h"
@@ -67,6 +70,50 @@ int ErrorRaised(Session& session, const ComError& error) {
   return kExitError;
 }
 
+// Checks every document; prints each problem to `out`. True when the run may go on.
+bool CheckPayments(Session& session, const std::vector<ExportDocument>& docs, bool strict,
+                   std::ostream& out) {
+  namespace jobs = norv::jobs;
+  jobs::PaymentCheck check(session.host().CodePage() == 775 ? jobs::BankCodePage::k775
+                                                            : jobs::BankCodePage::k1257);
+  std::vector<jobs::PaymentProblem> problems;
+  for (const ExportDocument& entry : docs) check.Add(entry.doc_type, entry.doc, problems);
+  size_t errors = 0;
+  std::ostringstream lines;
+  for (const jobs::PaymentProblem& problem : problems) {
+    errors += problem.level == jobs::ProblemLevel::kError;
+    lines << PaymentProblemJson(problem).dump() << '\n';
+  }
+  out << lines.str();
+  const size_t warnings = problems.size() - errors;
+  const bool go_on = errors == 0 && (warnings == 0 || !strict);
+  if (!problems.empty()) {
+    session.err() << "clientbank: " << errors << " error(s), " << warnings << " warning(s) in "
+                  << docs.size() << " document(s)"
+                  << (go_on        ? ""
+                      : errors > 0 ? ": nothing exported"
+                                   : ": nothing exported (--strict)")
+                  << '\n';
+  }
+  return go_on;
+}
+
+std::string DayRange(norv::Date from, norv::Date to) {
+  return DateText(from) + ".." + DateText(to);
+}
+
+// Says which earlier imports of the account the statement's dates overlap.
+void ReportOverlaps(Session& session, hostkit::StatementStore& store, const norv::StHead& head) {
+  for (const hostkit::StatementImport& earlier :
+       store.OverlappingImports(head.Account, head.DateFrom, head.DateTo)) {
+    session.err() << "clientbank: the statement's dates " << DayRange(head.DateFrom, head.DateTo)
+                  << " of the account " << U16ToUtf8(head.Account)
+                  << " overlap an earlier import of "
+                  << DayRange(earlier.date_from, earlier.date_to) << " from "
+                  << U16ToUtf8(earlier.file) << '\n';
+  }
+}
+
 }  // namespace
 
 std::u16string ComponentPath(const std::string& path) {
@@ -80,6 +127,10 @@ std::u16string ComponentPath(const std::string& path) {
 int RunExport(Session& session, const ExportRequest& request) {
   // Every document is checked before the component writes anything.
   std::vector<ExportDocument> docs = ReadPaymentDocs(ReadJsonArray(request.docs_file));
+  const bool passed = CheckPayments(session, docs, request.strict,
+                                    request.check_only ? session.out() : session.err());
+  if (!passed) return kExitError;
+  if (request.check_only) return kExitOk;
 
   // The folder comes through the folder choice behind the box's browse button.
   std::vector<hostkit::UserAction> actions;
@@ -181,15 +232,34 @@ int RunImport(Session& session, const ImportRequest& request) {
                   << '\n';
     return kExitNothingDone;
   }
-  hostkit::StatementStore store(session.host().database());
-  session.host().database()->Transaction([&] {
+  const std::shared_ptr<hostkit::Database> db = session.host().database();
+  hostkit::StatementStore store(db);
+  ReportOverlaps(session, store, head);
+  hostkit::ImportMatcher matcher(db);
+  size_t fresh = 0;
+  size_t before = 0;
+  db->Transaction([&] {
     std::u16string path = Utf8ToU16(AbsolutePath(request.file));
-    for (const norv::StatementDoc& doc : docs) store.Add(path, head.Account, doc);
+    for (const norv::StatementDoc& doc : docs) {
+      if (matcher.AlreadyImported(doc) && !request.again) {
+        ++before;
+      } else {
+        store.Add(path, head.Account, doc);
+        ++fresh;
+      }
+    }
+    store.AddImport(path, head.Account, head.DateFrom, head.DateTo);
   });
   std::ostringstream lines;
   lines << HeaderJson(head).dump() << '\n';
   for (const norv::StatementDoc& doc : docs) lines << StatementDocJson(doc).dump() << '\n';
+  Json summary;
+  summary["Summary"]["New"] = fresh;
+  summary["Summary"]["AlreadyImported"] = before;
+  lines << summary.dump() << '\n';
   session.out() << lines.str();
+  session.err() << "clientbank: " << fresh << " new, " << before << " already imported"
+                << (request.again && before > 0 ? " (stored again: --again)" : "") << '\n';
   return kExitOk;
 }
 
@@ -214,13 +284,34 @@ int RunRates(Session& session, const RatesRequest& request) {
   actions.push_back(hostkit::Click(u"btOk"));
   session.host().Driver().ExpectShow(u"LoadRateDlgVB", std::move(actions));
 
+  norv::jobs::CashRateTypes cash;
+  if (auto it = request.codes.find("CashBuy"); it != request.codes.end()) {
+    cash.buying = Utf8ToU16(it->second);
+  }
+  if (auto it = request.codes.find("CashSell"); it != request.codes.end()) {
+    cash.selling = Utf8ToU16(it->second);
+  }
   std::shared_ptr<norv::IClientBank> bank = session.CreateClientBank();
+  bool undone_by_strict = false;
+  const auto keep = [&](const std::vector<norv::jobs::RateChange>& changes) {
+    std::ostringstream lines;
+    for (const norv::jobs::RateChange& change : changes) {
+      lines << RateChangeJson(change).dump() << '\n';
+    }
+    session.out() << lines.str();
+    undone_by_strict = request.strict && norv::jobs::AnyWarning(changes);
+    return !request.dry_run && !undone_by_strict;
+  };
   try {
-    bank->LoadRate();
+    norv::jobs::RunCheckedRateLoad(
+        session.host().database(), cash, [&] { bank->LoadRate(); }, keep);
   } catch (const ComError& error) {
     return ErrorRaised(session, error);
   }
-  if (session.host().ErrorsReported() > 0) return kExitError;
+  if (request.dry_run) session.err() << "clientbank: dry run: the load was undone\n";
+  if (undone_by_strict)
+    session.err() << "clientbank: the load has warnings and was undone (--strict)\n";
+  if (session.host().ErrorsReported() > 0 || undone_by_strict) return kExitError;
   // Without a rate type the dialog refused OK and said why.
   if (request.codes.empty()) return kExitNothingDone;
   return kExitOk;

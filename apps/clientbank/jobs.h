@@ -7,6 +7,11 @@
 //           credit-side box, OK), ImportDoc until false, EndImport; the documents
 //           are printed as JSON Lines and stored in the database;
 //   rates:  LoadRate (LoadRateDlgVB: the file, a rate type per column, OK).
+// Before the export's dialog every document is checked (jobs/payment_check.h):
+// the problems go out as JSON Lines (standard output with --check, standard
+// error otherwise); errors, or warnings with --strict, end the run with nothing
+// written. An import skips the documents stored before (unless --again) and
+// says how many; a rates load runs inside a savepoint and prints what it changed.
 // Each returns the program's exit status: 0 done, 1 nothing done (import without
 // a statement, rates without a rate type), 2 an error was raised or reported.
 #pragma once
@@ -31,12 +36,15 @@ struct ExportRequest {
   std::optional<std::string> fp_name;
   bool cancel = false;
   std::string docs_file;
+  bool check_only = false;  // --check: check every document, write nothing
+  bool strict = false;      // --strict: warnings stop the run as errors do
 };
 
 struct ImportRequest {
   std::string account;
   bool credit_side = false;
   std::string file;
+  bool again = false;  // --again: store documents imported before as well
 };
 
 // The rate-type combos of the rate dialog, in column order, with their options.
@@ -56,6 +64,8 @@ inline constexpr RateColumn kRateColumns[] = {
 struct RatesRequest {
   std::map<std::string, std::string> codes;  // option name -> rate type code
   std::string file;
+  bool dry_run = false;  // --dry-run: show what the load changes, keep nothing
+  bool strict = false;   // --strict: undo a load that has warnings
 };
 
 int RunExport(Session& session, const ExportRequest& request);
