@@ -1,8 +1,8 @@
 #include <iostream>
 
 #include "commands.h"
-#include "jobs.h"
-#include "json_records.h"
+#include "job_commands.h"
+#include "jobs/payment_reader.h"
 #include "session.h"
 
 #ifdef NORV_CLIENTBANK_GUI
@@ -20,9 +20,9 @@ int RunWindow(const GlobalOptions& global, int& argc, char** argv) {
   services.create_client_bank = [&session] { return session.CreateClientBank(); };
   services.read_payment_docs = [](const std::string& path) {
     std::vector<norv::qt::PaymentDocument> docs;
-    for (ExportDocument& entry : ReadPaymentDocs(ReadJsonArray(path))) {
+    norv::jobs::ReadPayments(path, [&docs](int64_t, norv::jobs::PaymentEntry& entry) {
       docs.push_back({entry.doc_type, std::move(entry.doc)});
-    }
+    });
     return docs;
   };
   return norv::qt::RunGui(argc, argv, services);

@@ -1,6 +1,5 @@
 #include "jobs/payment_check.h"
 
-#include <limits>
 #include <optional>
 
 #include "core/error_numbers.h"
@@ -66,9 +65,6 @@ std::u16string ExactAmount(Currency amount) {
   while (fraction.size() > 2 && fraction.back() == '0') fraction.pop_back();
   return Utf8ToU16((raw < 0 ? "-" : "") + std::to_string(magnitude / 10000) + "." + fraction);
 }
-
-// The largest count a run keeps per kind of payment (a 16-bit counter).
-constexpr int32_t kMostPaymentsOfOneKind = std::numeric_limits<int16_t>::max();
 
 }  // namespace
 
@@ -200,11 +196,6 @@ void PaymentCheck::CheckValues(int32_t doc_type, const PaymentDoc& doc,
       if (doc.Amount.raw() <= 0) Report(out, doc, field.label, "Positive", amount);
       if (doc.Amount.raw() % 100 != 0) Report(out, doc, field.label, "TwoDecimals", amount);
     }
-  }
-
-  int32_t& count = doc_type == kLocalPayment ? local_count_ : foreign_count_;
-  if (++count > kMostPaymentsOfOneKind) {
-    Report(out, doc, u"", "TooMany", IntToText(count)).writer_error = kErrOverflow;
   }
 
   std::u16string key = doc.PayerAccount;

@@ -5,8 +5,9 @@
 // and adds what the writer lets through but the bank or the accountant would not
 // want: characters the bank file's code page cannot hold, document numbers that
 // are no whole numbers, amounts that are not positive or that the line would
-// round, IBANs with wrong check digits, the same payment twice in one file, and
-// more payments of one kind than one run can count.
+// round, IBANs with wrong check digits and the same payment twice in one file.
+// (A run with more payments of one kind than the component can count is
+// refused as a whole by the export job before it checks documents.)
 //
 // Documents are fed one at a time in the run's order, so that a reader can
 // stream them; the check keeps one key per document to find repeated payments.
@@ -63,8 +64,6 @@ class PaymentCheck {
 
   BankCodePage code_page_;
   size_t index_ = 0;
-  int32_t local_count_ = 0;
-  int32_t foreign_count_ = 0;
   // Payer account, payee account, amount and purpose -> the first index.
   std::unordered_map<std::u16string, size_t> seen_;
 };

@@ -127,7 +127,7 @@ bool AnyWarning(const std::vector<RateChange>& changes) {
 }
 
 CheckedRateLoad RunCheckedRateLoad(
-    const std::shared_ptr<hostkit::Database>& db, const CashRateTypes& cash,
+    const std::shared_ptr<hostkit::Database>& db, const std::function<CashRateTypes()>& cash,
     const std::function<void()>& load,
     const std::function<bool(const std::vector<RateChange>&)>& keep) {
   RateChangeLog log(db);
@@ -140,7 +140,7 @@ CheckedRateLoad RunCheckedRateLoad(
     failure = std::current_exception();  // decided on below, then raised again
   }
   try {
-    result.changes = log.Changes(cash);
+    result.changes = log.Changes(cash());
     result.kept = keep(result.changes);
   } catch (...) {
     db->Execute("ROLLBACK TO rate_load; RELEASE rate_load");

@@ -72,8 +72,10 @@ struct CheckedRateLoad {
 // run (never), of --strict (no warnings) and of the window's Keep / Undo. A
 // load that raises is decided on too, with what it changed before it failed
 // (the component keeps rates written before a failure), then its error passes on.
+// `cash` is asked after the load (the dialog that chooses the types ends within it).
 CheckedRateLoad RunCheckedRateLoad(const std::shared_ptr<hostkit::Database>& db,
-                                   const CashRateTypes& cash, const std::function<void()>& load,
+                                   const std::function<CashRateTypes()>& cash,
+                                   const std::function<void()>& load,
                                    const std::function<bool(const std::vector<RateChange>&)>& keep);
 
 }  // namespace norv::jobs
