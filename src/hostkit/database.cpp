@@ -39,9 +39,12 @@ std::string SchemaSql() {
 // every step, so that old and new files end up alike.
 constexpr const char* kSchemaSteps[] = {
     // 2: a fingerprint of each imported document (the look-up of documents
-    // imported before) and the account's date range of each import.
+    // imported before) and the account's date range of each import. The index
+    // leads with account and date, so that a statement's documents, which come
+    // in date order, go into neighbouring index pages.
     "ALTER TABLE statement_docs ADD COLUMN fingerprint INTEGER;"
-    "CREATE INDEX statement_docs_by_fingerprint ON statement_docs (fingerprint);"
+    "CREATE INDEX statement_docs_by_fingerprint ON statement_docs (ClientAccount, OpDate, "
+    "fingerprint);"
     "CREATE TABLE statement_imports (id INTEGER PRIMARY KEY AUTOINCREMENT,"
     " imported_at REAL NOT NULL, file TEXT NOT NULL, account TEXT NOT NULL,"
     " date_from REAL NOT NULL, date_to REAL NOT NULL);"
