@@ -72,9 +72,9 @@ ImportResult RunImport(const JobContext& context, const ImportRequest& request, 
       events.StatementHeader(result.head);
       const uint64_t total = events.WantsProgress() ? CountLines(DiskPathOf(result.file)) : 0;
       const std::u16string stored_file = Utf8ToU16(DiskPathOf(result.file));
-      hostkit::StatementStore store(context.host.database());
+      hostkit::StatementStore imports(context.host.database());
       result.overlapping =
-          store.OverlappingImports(result.head.Account, result.head.DateFrom, result.head.DateTo);
+          imports.OverlappingImports(result.head.Account, result.head.DateFrom, result.head.DateTo);
       for (const hostkit::StatementImport& earlier : result.overlapping) {
         events.Notice(NoticeKind::kOverlappingImport,
                       "the statement's dates " +
@@ -87,6 +87,10 @@ ImportResult RunImport(const JobContext& context, const ImportRequest& request, 
       // One transaction: it commits only once the component has ended the
       // import without an error, so a failure stores nothing.
       context.host.database()->Transaction([&] {
+        hostkit::StatementStore::Writer store(*context.host.database(), stored_file,
+                                              result.head.Account);
+        // One record for every call: ImportDoc sets each field it writes and
+        // trades text buffers with its parse, so they are reused line by line.
         StatementDoc doc;
         int64_t read = 0;
         while (bank->ImportDoc(doc)) {
@@ -98,7 +102,7 @@ ImportResult RunImport(const JobContext& context, const ImportRequest& request, 
             if (matcher.AlreadyImported(doc) && !request.again) {
               ++result.already_imported;
             } else {
-              store.Add(stored_file, result.head.Account, doc);
+              store.Add(doc);
               ++result.stored;
             }
           }
@@ -109,13 +113,13 @@ ImportResult RunImport(const JobContext& context, const ImportRequest& request, 
               throw RollBack{};
             }
           }
-          doc = StatementDoc{};
         }
         events.Progress(ProgressUnit::kLines, read, total);
         ended = true;
         bank->EndImport();
         if (context.host.ErrorsReported() > errors_before) throw RollBack{};
-        store.AddImport(stored_file, result.head.Account, result.head.DateFrom, result.head.DateTo);
+        imports.AddImport(stored_file, result.head.Account, result.head.DateFrom,
+                          result.head.DateTo);
       });
     }
   } catch (const RollBack&) {
