@@ -118,8 +118,11 @@ ImportResult RunImport(const JobContext& context, const ImportRequest& request, 
         ended = true;
         bank->EndImport();
         if (context.host.ErrorsReported() > errors_before) throw RollBack{};
-        imports.AddImport(stored_file, result.head.Account, result.head.DateFrom,
-                          result.head.DateTo);
+        // An import that stored nothing new adds no range of its own.
+        if (result.stored > 0) {
+          imports.AddImport(stored_file, result.head.Account, result.head.DateFrom,
+                            result.head.DateTo);
+        }
       });
     }
   } catch (const RollBack&) {

@@ -227,8 +227,12 @@ TEST_F(ImportTest, AStatementImportedAgainStoresNothingTwiceAndSaysSo) {
                 file + "\nclientbank: 0 new, 2 already imported\n");
   std::vector<std::string> forced = args;
   forced.insert(forced.begin() + 1, "--again");
-  EXPECT_EQ(JsonLines(Ok(forced)).back(),
+  ProgramRun stored = Cb(forced);
+  EXPECT_EQ(JsonLines(stored.out).back(),
             Json::parse(R"({"Summary":{"New":2,"AlreadyImported":0}})"));
+  // The import that stored nothing added no range: one earlier import is named.
+  EXPECT_NE(stored.err.find("overlap"), std::string::npos) << stored.err;
+  EXPECT_EQ(stored.err.find("overlap"), stored.err.rfind("overlap")) << stored.err;
   EXPECT_EQ(hostkit::StatementStore(hostkit::Database::Open(db)).List().size(), 4u);
 }
 
