@@ -123,6 +123,7 @@ ImportResult RunImport(const JobContext& context, const ImportRequest& request, 
           imports.AddImport(stored_file, result.head.Account, result.head.DateFrom,
                             result.head.DateTo);
         }
+        events.StatementEnd();
       });
     }
   } catch (const RollBack&) {

@@ -1,8 +1,8 @@
 #include "jobs/payment_reader.h"
 
+#include <array>
 #include <cstdio>
 #include <cstring>
-#include <iterator>
 #include <limits>
 #include <memory>
 #include <string_view>
@@ -14,7 +14,6 @@
 #include "jobs/job_error.h"
 #include "jobs/json_values.h"
 #include "runtime/com_error.h"
-#include "runtime/text.h"
 
 namespace norv::jobs {
 
@@ -141,12 +140,29 @@ constexpr size_t kNoField = kFieldCount;
 // strings and nesting without parsing, and notes a control character inside a
 // string (which JSON forbids and the parser lets pass).
 
+// The bytes that need no look inside a string, and outside of one.
+constexpr std::array<bool, 256> PlainBytes(bool in_string) {
+  std::array<bool, 256> plain{};
+  for (int c = 0; c < 256; ++c) {
+    plain[c] = in_string ? c >= 0x20 && c != '"' && c != '\\'
+                         : c != '"' && c != '{' && c != '}' && c != '[' && c != ']';
+  }
+  return plain;
+}
+constexpr std::array<bool, 256> kPlainInString = PlainBytes(true);
+constexpr std::array<bool, 256> kPlainOutside = PlainBytes(false);
+
 class ExtentScanner {
  public:
   // Consumes the bytes of a value that began with '{' up to `end`; returns one
   // past its closing brace, or nullptr when the value goes on after `end`.
   const char* Feed(const char* p, const char* end) {
     for (; p < end; ++p) {
+      // Most bytes are plain text inside a string or blanks and values outside:
+      // skip them in a tight loop.
+      const bool* plain = in_string_ && !escape_ ? kPlainInString.data() : kPlainOutside.data();
+      while (p < end && plain[static_cast<unsigned char>(*p)]) ++p;
+      if (p == end) break;
       const char c = *p;
       if (in_string_) {
         if (escape_) {
@@ -193,16 +209,18 @@ class ExtentScanner {
 
 class DocumentReader {
  public:
-  DocumentReader(const std::string& name, const std::function<void(int64_t, PaymentEntry&)>& take)
-      : name_(name), take_(take) {}
+  // `keep_texts` false: the texts are checked, not kept (a pass that only counts).
+  DocumentReader(const std::string& name, const std::function<void(int64_t, PaymentEntry&)>& take,
+                 bool keep_texts)
+      : name_(name), take_(take), keep_texts_(keep_texts), where_([this] { return Where(); }) {}
 
   const PaymentCounts& counts() const { return counts_; }
-  int64_t index() const { return index_; }
 
-  // Parses the document in `doc` (with room for simdjson's padding behind its
-  // size), which began at byte `offset` of the file, and hands it over.
+  // Parses the document in `doc`, which began at byte `offset` of the file, and
+  // hands it over; `control_at` is where the scan met a control character in a
+  // string (-1: nowhere). Makes room for simdjson's padding behind the bytes.
   void Read(std::string& doc, int64_t offset, int64_t control_at) {
-    entry_ = PaymentEntry{};
+    ClearEntry();
     doc_number_.clear();
     unknown_key_.clear();
     field_ = kNoField;
@@ -277,6 +295,57 @@ class DocumentReader {
   }
 
  private:
+  // Empties the entry for the next document, keeping its texts' buffers.
+  void ClearEntry() {
+    entry_.doc_type = 0;
+    for (const Field& field : kFields) {
+      std::visit(
+          [this](auto member) {
+            if (member == nullptr) return;
+            using T = std::remove_reference_t<decltype(entry_.doc.*member)>;
+            if constexpr (std::is_same_v<T, std::u16string>) {
+              (entry_.doc.*member).clear();
+            } else {
+              entry_.doc.*member = T{};
+            }
+          },
+          field.member);
+    }
+  }
+
+  // UTF-8 that the parser has validated, as UTF-16 into `out`'s buffer.
+  static void AssignUtf16(std::string_view utf8, std::u16string& out) {
+    out.resize(utf8.size());  // never more code units than bytes
+    size_t n = 0;
+    for (size_t i = 0; i < utf8.size();) {
+      const auto c = static_cast<unsigned char>(utf8[i]);
+      char32_t code;
+      if (c < 0x80) {
+        out[n++] = c;
+        ++i;
+        continue;
+      }
+      if (c < 0xE0) {
+        code = (c & 0x1Fu) << 6 | (utf8[i + 1] & 0x3Fu);
+        i += 2;
+      } else if (c < 0xF0) {
+        code = (c & 0x0Fu) << 12 | (utf8[i + 1] & 0x3Fu) << 6 | (utf8[i + 2] & 0x3Fu);
+        i += 3;
+      } else {
+        code = (c & 0x07u) << 18 | (utf8[i + 1] & 0x3Fu) << 12 | (utf8[i + 2] & 0x3Fu) << 6 |
+               (utf8[i + 3] & 0x3Fu);
+        i += 4;
+      }
+      if (code >= 0x10000) {
+        out[n++] = static_cast<char16_t>(0xD800 + ((code - 0x10000) >> 10));
+        out[n++] = static_cast<char16_t>(0xDC00 + ((code - 0x10000) & 0x3FF));
+      } else {
+        out[n++] = static_cast<char16_t>(code);
+      }
+    }
+    out.resize(n);
+  }
+
   static const char* TypeName(ondemand::json_type type) {
     switch (type) {
       case ondemand::json_type::array:
@@ -311,12 +380,12 @@ class DocumentReader {
         Check(value.get_string().get(text), &parsed);
         if (field_ == kDocTypeField) WrongKind("an integer", "a string");
         if (auto* member_text = std::get_if<std::u16string PaymentDoc::*>(&member)) {
-          entry_.doc.** member_text = Utf8ToU16(text);
+          if (keep_texts_) AssignUtf16(text, entry_.doc.**member_text);
           if (field_ == kDocNumberField) doc_number_ = text;
         } else if (auto* amount = std::get_if<Currency PaymentDoc::*>(&member)) {
-          entry_.doc.** amount = ParseAmountText(text, Where());
+          entry_.doc.** amount = ParseAmountText(text, where_);
         } else if (auto* date = std::get_if<Date PaymentDoc::*>(&member)) {
-          entry_.doc.** date = ParseDateText(text, Where());
+          entry_.doc.** date = ParseDateText(text, where_);
         } else {
           WrongKind("an integer", "a string");
         }
@@ -351,7 +420,7 @@ class DocumentReader {
       }
       Check(error, &parsed);
       if (amount) {
-        entry_.doc.*std::get<Currency PaymentDoc::*>(member) = ParseAmountText(number, Where());
+        entry_.doc.*std::get<Currency PaymentDoc::*>(member) = ParseAmountText(number, where_);
         return;
       }
       if (!IsIntegerField()) WrongKind(ExpectedOfField(), "a number");
@@ -533,6 +602,8 @@ class DocumentReader {
 
   const std::string& name_;
   const std::function<void(int64_t, PaymentEntry&)>& take_;
+  const bool keep_texts_;
+  const WhereFn where_;
   ondemand::parser parser_;
   PaymentCounts counts_;
   int64_t index_ = 0;
@@ -628,8 +699,8 @@ class DocumentSplitter {
 };
 
 PaymentCounts Read(ByteSource& source, const std::string& name,
-                   const std::function<void(int64_t, PaymentEntry&)>& take) {
-  DocumentReader reader(name, take);
+                   const std::function<void(int64_t, PaymentEntry&)>& take, bool keep_texts) {
+  DocumentReader reader(name, take, keep_texts);
   DocumentSplitter splitter(source, reader);
   // Blanks before the first value tell nothing; '[' opens an array.
   splitter.SkipBlanks();
@@ -648,13 +719,21 @@ PaymentCounts ReadPayments(const std::string& path,
   std::FILE* file = std::fopen(path.c_str(), "rb");
   if (file == nullptr) FailJob(kErrFileNotFound, "'" + path + "'");
   ByteSource source(file);
-  return Read(source, path, take);
+  return Read(source, path, take, true);
+}
+
+PaymentCounts CountPayments(const std::string& path) {
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (file == nullptr) FailJob(kErrFileNotFound, "'" + path + "'");
+  ByteSource source(file);
+  return Read(
+      source, path, [](int64_t, PaymentEntry&) {}, false);
 }
 
 PaymentCounts ReadPaymentsFromMemory(std::string_view in, const std::string& name,
                                      const std::function<void(int64_t, PaymentEntry&)>& take) {
   ByteSource source(in);
-  return Read(source, name, take);
+  return Read(source, name, take, true);
 }
 
 }  // namespace norv::jobs
