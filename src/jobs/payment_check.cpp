@@ -50,6 +50,8 @@ bool IsUpper(char16_t c) { return c >= u'A' && c <= u'Z'; }
 constexpr std::u16string PaymentDoc::*kAccounts[] = {
     &PaymentDoc::PayerAccount, &PaymentDoc::PayeeAccount, &PaymentDoc::ChargesAccount};
 
+// A field's value function hands out the member itself when the field shows
+// it unformatted, so the address tells the account fields in either layout.
 bool IsAccount(const PaymentDoc& doc, const std::u16string& value) {
   for (auto member : kAccounts) {
     if (&(doc.*member) == &value) return true;

@@ -53,8 +53,6 @@ class PaymentCheck {
   // settings, as the writer's does.
   void Add(int32_t doc_type, const PaymentDoc& doc, std::vector<PaymentProblem>& out);
 
-  size_t documents() const { return index_; }
-
  private:
   void CheckFields(int32_t doc_type, const PaymentDoc& doc, std::vector<PaymentProblem>& out);
   void CheckValues(int32_t doc_type, const PaymentDoc& doc, std::vector<PaymentProblem>& out);

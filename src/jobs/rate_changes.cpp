@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <exception>
 
+#include "jobs/json_values.h"
 #include "runtime/com_error.h"
 #include "runtime/text.h"
 
@@ -45,18 +46,8 @@ std::optional<Currency> RateColumn(const Statement& row, int column) {
   return Currency::FromRaw(row.Int64(column));
 }
 
-std::u16string DayText(Date date) {
-  const CivilDateTime civil = date.ToCivil();
-  char text[16];
-  std::snprintf(text, sizeof text, "%04d-%02d-%02d", civil.year, civil.month, civil.day);
-  return Utf8ToU16(text);
-}
-
-std::u16string RateText(Currency rate) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%.4f", rate.ToDouble());
-  return Utf8ToU16(text);
-}
+std::u16string DayText(Date date) { return Utf8ToU16(DateText(date)); }
+std::u16string RateText(Currency rate) { return Utf8ToU16(AmountText(rate)); }
 
 void AddWarning(RateChange& change, const std::u16string& text) {
   if (!change.warning.empty()) change.warning += u"; ";
