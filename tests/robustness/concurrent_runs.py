@@ -6,7 +6,7 @@ folder, all inside a temporary folder.
   concurrent_runs.py CLIENTBANK stress SECONDS [N] N programs at once (8), then the checks
 
 Exits 0 when every check held."""
-import fcntl, glob, json, os, random, re, shutil, signal, sqlite3, subprocess, sys, tempfile
+import decimal, fcntl, glob, json, os, random, re, shutil, signal, sqlite3, subprocess, sys, tempfile
 import threading, time
 
 PROGRAM = os.path.abspath(sys.argv[1])
@@ -33,6 +33,12 @@ def finish(process):
 
 def together(*arg_lists, db):
     return [finish(p) for p in [start(args, db) for args in arg_lists]]
+
+
+def summary(out):
+    """(new, already imported) of an import's last line."""
+    counts = json.loads(out.splitlines()[-1])["Summary"]
+    return counts["New"], counts["AlreadyImported"]
 
 
 def clear_error(status, err):
@@ -95,9 +101,13 @@ class Setup:
         rows = [json.loads(line) for line in together(["books", "list", "REFCurrencyRate"], db=db)[0][1].splitlines()]
         return sorted((r["CurrencyCode"], r["RateTypeCode"], r["DateRate"], r["Rate"]) for r in rows)
 
+    def amount(self, j, i):
+        """Copy i of payment j is i units more, so that no two payments of a run repeat."""
+        return b"%.2f" % (decimal.Decimal(str(self.payments[j]["Amount"])) + i)
+
     def docs(self, tag, copies):
         """Copies of the demo payments; copy i of payment j is numbered tag * 100000 + 10 i + j."""
-        return [dict(doc, DocNumber=str(tag * 100000 + i * 10 + j))
+        return [dict(doc, DocNumber=str(tag * 100000 + i * 10 + j), Amount=self.amount(j, i).decode())
                 for i in range(copies) for j, doc in enumerate(self.payments)]
 
     def expected(self, tag, copies):
@@ -105,7 +115,9 @@ class Setup:
         files = [[], []]
         for doc in self.docs(tag, copies):
             number = int(doc["DocNumber"])
-            files[doc["DocType"] - 1].append(b"%d%s\r\n" % (number, self.tails[number % 10]))
+            j, i = number % 10, number % 100000 // 10
+            tail = self.tails[j].replace(b"," + self.amount(j, 0) + b",", b"," + self.amount(j, i) + b",")
+            files[doc["DocType"] - 1].append(b"%d%s\r\n" % (number, tail))
         return [b"".join(lines) for lines in files]
 
     def export(self, tag, copies, end_date, wait=True):
@@ -178,11 +190,14 @@ def pairs(setup):
     check(status == 2 and "another program held it for all of the 200 ms" in err and clear_error(status, err),
           "load against a held database: " + err)
 
-    # Two imports of one statement at once both end 0 and store their documents.
+    # Two imports of one statement at once both end 0 and store it once.
     runs = together(*[["import", "--account", "12345678901", "--credit-side", setup.statement]] * 2,
                     db=setup.db)
     check([r[0] for r in runs] == [0, 0], "concurrent imports: %r" % runs)
-    check(setup.stored_docs() == sum(len(r[1].splitlines()) - 1 for r in runs) > 0, "stored documents")
+    summaries = sorted(summary(r[1]) for r in runs)
+    docs = len(runs[0][1].splitlines()) - 2  # the header and the summary
+    check(summaries == [(0, docs), (docs, 0)] and setup.stored_docs() == docs > 0,
+          "statement stored once: %r" % summaries)
 
     # Two changes of one book at once both end 0 and leave one record per key.
     book = os.path.join(setup.root, "currencies.json")
@@ -233,7 +248,8 @@ def stress(setup, seconds, workers):
                     # Else a later export has replaced the files: whole lines of one run.
                     check(verified or all(map(whole_lines_of_one_run, seen)), "run %d lost lines" % tag)
                 if status == 0 and job == "import":
-                    figures["imported"] += len(out.splitlines()) - 1
+                    figures["imported"] += summary(out)[0]
+                    figures["statement"] = len(out.splitlines()) - 2
                 if status == 0 and job == "rates":
                     loaded_dates.add(date)
 
@@ -250,7 +266,8 @@ def stress(setup, seconds, workers):
     elapsed = time.monotonic() - started
     for path in glob.glob(setup.bank + "/*.mok*") + glob.glob(setup.bank + "/*.tar*"):
         check(whole_lines_of_one_run(read_shared(path)), path + " holds whole lines of one run")
-    check(setup.stored_docs() == figures["imported"], "stored documents = those of the imports")
+    check(setup.stored_docs() == figures["imported"] == figures.get("statement", 0),
+          "the statement stored once: %d documents" % setup.stored_docs())
     setup.final_checks(loaded_dates)
     print("%d programs at once, %.1f s, %d runs" % (workers, elapsed, sum(outcomes.values())))
     for (job, status, error), count in sorted(outcomes.items()):
