@@ -14,8 +14,9 @@ struct ProgramRun {
 };
 
 struct RunOptions {
-  std::string cwd;            // empty: the test's own
-  bool unprivileged = false;  // run as "nobody" when the tests run as root
+  std::string cwd;                          // empty: the test's own
+  bool unprivileged = false;                // run as "nobody" when the tests run as root
+  std::vector<std::string> unset_env = {};  // variables the program runs without
 };
 
 std::string ProgramPath();

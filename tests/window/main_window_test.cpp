@@ -1,17 +1,21 @@
-// clientbank's window on screen: the three actions run the component's jobs
-// with its dialogs worked by a user, over the embedded default host with the Qt
-// services installed, and the results show what the jobs did.
+// clientbank's window on screen: the actions ask for a job's inputs, the jobs
+// run with the component's dialogs worked by a user, and the views show what
+// the jobs did.
 #include <QApplication>
 #include <QDateEdit>
 #include <QDialog>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QProgressBar>
 #include <QPushButton>
-#include <QTableWidget>
+#include <QScrollBar>
+#include <QTableView>
 #include <QTest>
 #include <QTimer>
+#include <cstdlib>
 #include <sstream>
+#include <stdexcept>
 
 #include <gtest/gtest.h>
 
@@ -19,17 +23,20 @@
 #include "hostkit/book_specs.h"
 #include "hostkit/default_host.h"
 #include "hostkit/sqlite_books.h"
-#include "qt/host_window.h"
 #include "qt/qt_ui_services.h"
 #include "qt_test_host.h"
 #include "runtime/regional.h"
 #include "sample_files.h"
+#include "window/documents_model.h"
+#include "window/job_progress.h"
+#include "window/main_window.h"
+#include "window/table_models.h"
 
 namespace norv::qttest {
 namespace {
 
-qt::PaymentDocument LocalPayment() {
-  qt::PaymentDocument entry;
+clientbank::window::PaymentDocument LocalPayment() {
+  clientbank::window::PaymentDocument entry;
   entry.doc_type = kLocalPayment;
   PaymentDoc& doc = entry.doc;
   doc.DocNumber = u"000125";
@@ -47,8 +54,8 @@ qt::PaymentDocument LocalPayment() {
   return entry;
 }
 
-qt::PaymentDocument ForeignPayment() {
-  qt::PaymentDocument entry;
+clientbank::window::PaymentDocument ForeignPayment() {
+  clientbank::window::PaymentDocument entry;
   entry.doc_type = 2;
   PaymentDoc& doc = entry.doc;
   doc.DocNumber = u"7";
@@ -67,7 +74,7 @@ qt::PaymentDocument ForeignPayment() {
   return entry;
 }
 
-class HostWindowTest : public ::testing::Test {
+class MainWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
     hostkit::DefaultHost::Options options;
@@ -83,14 +90,15 @@ class HostWindowTest : public ::testing::Test {
                                              user_.FileRunner());
     ui_->InstallInto(*host_);
     user_.Attach(ui_->driver());
-    qt::GuiServices services;
+    clientbank::window::WindowServices services;
     services.host = host_.get();
     services.create_client_bank = [] { return std::make_shared<CBankCl_VB>(); };
     services.read_payment_docs = [this](const std::string& path) {
       docs_files_read_.push_back(path);
-      return std::vector<qt::PaymentDocument>{LocalPayment(), ForeignPayment()};
+      if (path == "sugadintas.json") throw std::runtime_error("sugadintas.json: not JSON");
+      return std::vector<clientbank::window::PaymentDocument>{LocalPayment(), ForeignPayment()};
     };
-    window_ = std::make_unique<qt::HostWindow>(services, *ui_);
+    window_ = std::make_unique<clientbank::window::MainWindow>(services, *ui_);
     window_->show();
   }
   void TearDown() override {
@@ -160,11 +168,11 @@ class HostWindowTest : public ::testing::Test {
   std::shared_ptr<hostkit::DefaultHost> host_;
   std::unique_ptr<qt::QtUiServices> ui_;
   ScreenUser user_;
-  std::unique_ptr<qt::HostWindow> window_;
+  std::unique_ptr<clientbank::window::MainWindow> window_;
   std::vector<std::string> docs_files_read_;
 };
 
-TEST_F(HostWindowTest, ExportActionAsksForTheDocumentsAndTheEndDate) {
+TEST_F(MainWindowTest, ExportActionAsksForTheDocumentsAndTheEndDate) {
   OnNextModal<QDialog>([](QDialog& ask) {
     auto* file = ask.findChild<QLineEdit*>(QStringLiteral("docsFile"));
     auto* date = ask.findChild<QDateEdit*>(QStringLiteral("endDate"));
@@ -188,17 +196,27 @@ TEST_F(HostWindowTest, ExportActionAsksForTheDocumentsAndTheEndDate) {
   EXPECT_EQ(proposed, u"240229.mok");
   EXPECT_TRUE(cancelled.seen);
   EXPECT_TRUE(cancelled.informative.contains(QStringLiteral("1100")));
-  EXPECT_EQ(window_->files_table()->rowCount(), 0);
+  EXPECT_EQ(window_->files()->rowCount(), 0);
 }
 
-TEST_F(HostWindowTest, TheThreeJobsShowWhatTheyDid) {
+TEST_F(MainWindowTest, AJobsErrorReachesTheUserAsAMessage) {
+  SeenMessage error;
+  AnswerNextMessageBox(error);
+  window_->ExportPayments(QStringLiteral("sugadintas.json"), Date::FromCivil(2024, 1, 31));
+  EXPECT_TRUE(error.seen);
+  EXPECT_EQ(error.icon, QMessageBox::Critical);
+  EXPECT_EQ(error.text, QStringLiteral("sugadintas.json: not JSON"));
+  EXPECT_EQ(window_->outcome(), QStringLiteral("Eksportas neįvyko."));
+  EXPECT_FALSE(window_->progress()->running());
+}
+
+TEST_F(MainWindowTest, TheThreeJobsShowWhatTheyDid) {
   RunRates();
-  QTableWidget* rates = window_->rates_table();
+  clientbank::window::RatesModel* rates = window_->rates();
   ASSERT_EQ(rates->rowCount(), 4);  // two currencies, two chosen columns
   QStringList shown;                // every rate with its four decimals
   for (int row = 0; row < rates->rowCount(); ++row) {
-    shown << rates->item(row, 0)->text() + u' ' + rates->item(row, 1)->text() + u' ' +
-                 rates->item(row, 3)->text();
+    shown << rates->Cell(row, 0) + u' ' + rates->Cell(row, 1) + u' ' + rates->Cell(row, 3);
   }
   shown.sort();
   EXPECT_EQ(shown.join(u'|'),
@@ -212,25 +230,66 @@ TEST_F(HostWindowTest, TheThreeJobsShowWhatTheyDid) {
 
   RunExport();
   EXPECT_EQ(docs_files_read_, std::vector<std::string>{"mokėjimai.json"});
-  QTableWidget* files = window_->files_table();
+  clientbank::window::FilesModel* files = window_->files();
   ASSERT_EQ(files->rowCount(), 2);
   QStringList names;
   for (int row = 0; row < 2; ++row) {
-    EXPECT_EQ(files->item(row, 1)->text(), QStringLiteral("1"));  // one line each
-    EXPECT_TRUE(QFileInfo::exists(files->item(row, 0)->text()));
-    names << QFileInfo(files->item(row, 0)->text()).fileName();
+    EXPECT_EQ(files->Cell(row, 1), QStringLiteral("1"));  // one line each
+    EXPECT_TRUE(QFileInfo::exists(files->Cell(row, 0)));
+    names << QFileInfo(files->Cell(row, 0)).fileName();
   }
   names.sort();
   EXPECT_EQ(names, (QStringList{QStringLiteral("240131.mok"), QStringLiteral("240131.tar")}));
 
   RunImport();  // the line of another account and the end marker are not documents
-  QTableWidget* docs = window_->documents_table();
+  clientbank::window::DocumentsModel* docs = window_->documents();
   ASSERT_EQ(docs->rowCount(), 2);
-  EXPECT_EQ(docs->item(0, 1)->text(), QStringLiteral("D-17"));
-  EXPECT_EQ(docs->item(1, 1)->text(), QStringLiteral("D-19"));
-  EXPECT_EQ(docs->item(0, 4)->text(), QStringLiteral("150,00"));
+  auto cell = [&](int row, int column) { return docs->index(row, column).data().toString(); };
+  EXPECT_EQ(cell(0, 1), QStringLiteral("D-17"));
+  EXPECT_EQ(cell(1, 1), QStringLiteral("D-19"));
+  EXPECT_EQ(cell(0, 4), QStringLiteral("150,00"));
   EXPECT_EQ(host_->ErrorsReported(), 0);
   SaveScreenshot(*window_, QStringLiteral("clientbank"));
+}
+
+// Pictures of the window over a statement of benchmark size, taken while the
+// import's bar moves and after it. Run by hand: NORV_BIG_STATEMENT names a
+// statement whose lines are of the account LT00100001; skipped otherwise.
+TEST_F(MainWindowTest, PicturesOverABenchmarkStatement) {
+  const char* statement = std::getenv("NORV_BIG_STATEMENT");
+  if (statement == nullptr) GTEST_SKIP() << "NORV_BIG_STATEMENT names no statement";
+  QString path = QFileInfo(QString::fromLocal8Bit(statement)).absoluteFilePath();
+  path.replace(u'/', u'\\');
+  bool progress_shown = false;
+  QTimer during;
+  QObject::connect(&during, &QTimer::timeout, [&] {
+    if (progress_shown || !window_->progress()->running() ||
+        window_->progress()->bar()->value() < 200) {
+      return;
+    }
+    SaveScreenshot(*window_, QStringLiteral("clientbank_progress"));
+    progress_shown = true;
+  });
+  during.start(100);
+  user_.QueueUser([&](qt::FormDialog& dialog) {
+    TypeInto(dialog, u"edImpFile", path);
+    ClickOn(dialog, u"btOk");
+  });
+  window_->ImportStatement(QStringLiteral("LT00100001"));
+  EXPECT_TRUE(progress_shown);
+  clientbank::window::DocumentsModel* docs = window_->documents();
+  EXPECT_GT(docs->stored(), 900000);
+  EXPECT_LE(docs->rowCount(), 512);  // the first page, not the whole table
+  SaveScreenshot(*window_, QStringLiteral("clientbank_million"));
+
+  // Dragging the scroll bar down again and again fetches a page each time.
+  QScrollBar* scroll = window_->documents_view()->verticalScrollBar();
+  for (int turn = 0; turn < 100; ++turn) {
+    scroll->setValue(scroll->maximum());
+    QCoreApplication::processEvents();
+  }
+  EXPECT_GT(docs->rowCount(), 512 * 50);
+  SaveScreenshot(*window_, QStringLiteral("clientbank_scrolled"));
 }
 
 }  // namespace
