@@ -6,7 +6,7 @@
 #include "demo_data.h"
 #include "hostkit/book_specs.h"
 #include "hostkit/sqlite_books.h"
-#include "jobs.h"
+#include "job_commands.h"
 #include "json_records.h"
 #include "runtime/com_error.h"
 #include "runtime/text.h"

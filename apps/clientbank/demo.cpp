@@ -9,7 +9,8 @@
 #include "demo_data.h"
 #include "hostkit/book_specs.h"
 #include "hostkit/sqlite_books.h"
-#include "jobs.h"
+#include "job_commands.h"
+#include "jobs/json_values.h"
 #include "json_records.h"
 #include "runtime/codepage.h"
 #include "runtime/com_error.h"
@@ -75,9 +76,9 @@ int RunDemo(const GlobalOptions& global, std::ostream& out, std::ostream& err) {
       << "  rates     " << rates.string() << "\n";
   int status = kExitOk;
 
-  out << "\n== 1. Payment export (end date " << DateText(DemoEndDate())
+  out << "\n== 1. Payment export (end date " << norv::jobs::DateText(DemoEndDate())
       << "; the target dialog keeps the proposed folder and names)\n";
-  ExportRequest export_request;
+  ExportOptions export_request;
   export_request.end_date = DemoEndDate();
   export_request.docs_file = payments.string();
   status = std::max(status, RunExport(session, export_request));
@@ -89,14 +90,14 @@ int RunDemo(const GlobalOptions& global, std::ostream& out, std::ostream& err) {
 
   out << "\n== 2. Statement import of account " << kDemoAccount << " (header, then one line per "
       << "document; the documents are kept in the database)\n";
-  ImportRequest import_request;
+  ImportOptions import_request;
   import_request.account = kDemoAccount;
   import_request.credit_side = true;
   import_request.file = statement.string();
   status = std::max(status, RunImport(session, import_request));
 
   out << "\n== 3. Currency rates (each column stored under the rate type of the same name)\n";
-  RatesRequest rates_request;
+  RatesOptions rates_request;
   rates_request.file = rates.string();
   for (const RateColumn& column : kRateColumns) rates_request.codes[column.option] = column.option;
   status = std::max(status, RunRates(session, rates_request));

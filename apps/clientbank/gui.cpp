@@ -2,8 +2,7 @@
 #include <iostream>
 
 #include "commands.h"
-#include "jobs.h"
-#include "json_records.h"
+#include "job_commands.h"
 #include "session.h"
 
 #ifdef NORV_CLIENTBANK_GUI
@@ -34,13 +33,6 @@ int RunWindow(const GlobalOptions& global, int& argc, char** argv) {
   window::WindowServices services;
   services.host = &session.host();
   services.create_client_bank = [&session] { return session.CreateClientBank(); };
-  services.read_payment_docs = [](const std::string& path) {
-    std::vector<window::PaymentDocument> docs;
-    for (ExportDocument& entry : ReadPaymentDocs(ReadJsonArray(path))) {
-      docs.push_back({entry.doc_type, std::move(entry.doc)});
-    }
-    return docs;
-  };
   return window::RunWindow(argc, argv, services);
 }
 

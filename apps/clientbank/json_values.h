@@ -1,8 +1,9 @@
-// The JSON forms of the program's values: amounts as strings with exactly four
-// decimals and a point ("3.4528"), dates as "YYYY-MM-DD" ("" for the empty
-// date), texts as strings, integers as numbers. Reading is strict: a value of
+// The values of the program's JSON book records, read from a parsed JSON tree:
+// amounts as strings with up to four decimals and a point ("3.4528") or numbers,
+// dates as "YYYY-MM-DD" ("" for the empty date), texts as strings, integers as
+// numbers (the text forms are jobs/json_values.h). Reading is strict: a value of
 // the wrong kind raises error 13 with a description that names where it was
-// found (`where`, for example `document 2, key "Amount"`).
+// found (`where`, for example `record 2, key "Rate"`).
 #pragma once
 
 #include <cstdint>
@@ -10,22 +11,20 @@
 
 #include <nlohmann/json.hpp>
 
+#include "jobs/json_values.h"
 #include "runtime/currency.h"
 #include "runtime/date.h"
 
 namespace clientbank {
 
 using Json = nlohmann::ordered_json;
-
-std::string AmountText(norv::Currency amount);
-std::string DateText(norv::Date date);
+using norv::jobs::AmountText;
+using norv::jobs::DateText;
 
 // A string "-123.4567" (up to four decimals) or a JSON number.
 norv::Currency ReadAmount(const Json& value, const std::string& where);
 // "YYYY-MM-DD", or "" for the empty date.
 norv::Date ReadDate(const Json& value, const std::string& where);
-// The text "YYYY-MM-DD" of a command-line option; raises 13 naming `where`.
-norv::Date ParseDateText(const std::string& text, const std::string& where);
 std::u16string ReadText(const Json& value, const std::string& where);
 int64_t ReadInteger(const Json& value, int64_t min, int64_t max, const std::string& where);
 bool ReadBool(const Json& value, const std::string& where);

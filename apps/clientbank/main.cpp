@@ -10,8 +10,8 @@
 
 #include "commands.h"
 #include "hostkit/console_services.h"
-#include "jobs.h"
-#include "json_values.h"
+#include "job_commands.h"
+#include "jobs/json_values.h"
 #include "runtime/com_error.h"
 #include "session.h"
 
@@ -21,7 +21,7 @@ using namespace clientbank;
 
 constexpr char kUsage[] =
     "usage: clientbank [--db FILE] [--regional lt-LT|lt-LT-2010|en-US|invariant] [--gui] "
-    "[--busy-timeout MS] "
+    "[--busy-timeout MS] [--quiet] "
     "COMMAND "
     "... (clientbank --help lists the commands)";
 
@@ -30,8 +30,9 @@ constexpr char kCommands[] = R"(Commands:
   books list BOOK                        the book's records as JSON Lines
   books add BOOK FILE.json               add or replace records (a JSON array) by the book's key
   paths set KEY FOLDER                   the folder of a PathKey entry
-  export --end-date YYYY-MM-DD [--folder DIR] [--dp-name NAME] [--fp-name NAME] [--cancel] DOCS.json
-                                         export payment orders to the DP and FP files
+  export --end-date YYYY-MM-DD [--folder DIR] [--dp-name NAME] [--fp-name NAME] [--cancel] DOCS
+                                         export payment orders (a JSON array or JSON Lines) to the
+                                         DP and FP files, at most 32767 of each kind per run
   import --account ACCOUNT [--credit-side] FILE
                                          import a bank statement; JSON Lines on standard output
   rates [--LB CODE] [--CashBuy CODE] [--CashSell CODE] [--Buy CODE] [--Sell CODE] [--Check CODE] FILE
@@ -43,6 +44,7 @@ constexpr char kCommands[] = R"(Commands:
   settings show | settings set regional NAME | settings set code-page 1257|775
                                          the database's regional preset and bank-file code page
 Books: PathKey, REFCurrency, REFCurrencyRateType, REFCurrencyRate, REFRateType.
+Long jobs show their progress on standard error when it is a terminal (not with --quiet).
 Exit status: 0 done, 1 nothing done, 2 error (printed as "error NUMBER: SOURCE: DESCRIPTION").)";
 
 int UsageError(const std::string& message) {
@@ -71,6 +73,7 @@ int Run(int argc, char** argv) {
                  "milliseconds a change waits for another program's lock on the database")
       ->capture_default_str()
       ->check(CLI::NonNegativeNumber);
+  app.add_flag("--quiet", global.quiet, "no progress on standard error");
 
   bool demo_data = false;
   auto* init = app.add_subcommand("init", "create the database");
@@ -100,16 +103,16 @@ int Run(int argc, char** argv) {
   export_cmd->add_option("--dp-name", dp_name, "the name of the DP file");
   export_cmd->add_option("--fp-name", fp_name, "the name of the FP file");
   export_cmd->add_flag("--cancel", cancel, "cancel the target dialog");
-  export_cmd->add_option("DOCS", file, "a JSON array of payment documents")->required();
+  export_cmd->add_option("DOCS", file, "payment documents: a JSON array or JSON Lines")->required();
 
-  ImportRequest import_request;
+  ImportOptions import_request;
   auto* import_cmd = app.add_subcommand("import", "import a bank statement");
   import_cmd->add_option("--account", import_request.account, "the account")->required();
   import_cmd->add_flag("--credit-side", import_request.credit_side,
                        "tick \"documents from the credit side\"");
   import_cmd->add_option("FILE", import_request.file, "the statement file")->required();
 
-  RatesRequest rates_request;
+  RatesOptions rates_request;
   std::map<std::string, std::string> codes;
   auto* rates = app.add_subcommand("rates", "load a currency rate file");
   for (const RateColumn& column : kRateColumns) {
@@ -162,8 +165,9 @@ int Run(int argc, char** argv) {
   if (*settings_set) return RunSettingsSet(session, setting, value);
   if (*settings) return RunSettingsShow(session);
   if (*export_cmd) {
-    ExportRequest request;
-    request.end_date = ParseDateText(end_date, "--end-date");
+    ExportOptions request;
+    if (end_date.empty()) return UsageError("--end-date needs a date YYYY-MM-DD");
+    request.end_date = norv::jobs::ParseDateText(end_date, "--end-date");
     request.folder = export_folder;
     request.dp_name = dp_name;
     request.fp_name = fp_name;

@@ -1,5 +1,8 @@
 #include "session.h"
 
+#include <iostream>
+
+#include "cli_events.h"
 #include "core/registration.h"
 #include "host/host_library.h"
 #include "runtime/regional.h"
@@ -24,7 +27,11 @@ std::shared_ptr<norv::hostkit::DefaultHost> OpenHost(const GlobalOptions& option
 }  // namespace
 
 Session::Session(const GlobalOptions& options, std::ostream& out, std::ostream& err)
-    : out_(out), err_(err), host_(OpenHost(options, out, err)), registry_(host_->database()) {
+    : out_(out),
+      err_(err),
+      show_progress_(!options.quiet && &err == &std::cerr && ErrorStreamIsTerminal()),
+      host_(OpenHost(options, out, err)),
+      registry_(host_->database()) {
   std::string preset = options.regional.empty() ? host_->RegionalPreset() : options.regional;
   norv::RegionalSettings::SetCurrent(norv::RegionalSettings::Preset(norv::Utf8ToU16(preset)));
   norv::host::HostLibrary::Install(host_);

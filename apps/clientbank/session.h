@@ -20,6 +20,7 @@ struct GlobalOptions {
   std::string regional;  // empty: the database's setting (lt-LT unless set)
   bool gui = false;
   int busy_timeout_ms = 5000;  // how long a write waits for another program's lock
+  bool quiet = false;          // no progress on standard error
 };
 
 class Session {
@@ -33,6 +34,8 @@ class Session {
   norv::hostkit::ComponentRegistry& registry() { return registry_; }
   std::ostream& out() { return out_; }
   std::ostream& err() { return err_; }
+  // Whether long jobs show their progress: on a terminal, unless --quiet.
+  bool show_progress() const { return show_progress_; }
 
   // Registers the built-in library when no library serves CBankCl_VB yet.
   void EnsureRegistered();
@@ -42,6 +45,7 @@ class Session {
  private:
   std::ostream& out_;
   std::ostream& err_;
+  bool show_progress_;
   std::shared_ptr<norv::hostkit::DefaultHost> host_;
   norv::hostkit::ComponentRegistry registry_;
 };

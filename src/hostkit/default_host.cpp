@@ -39,13 +39,32 @@ class DefaultHost::AppObject : public host::HostApp {
   DefaultHost& host_;
 };
 
+// The forms driver the component sees: the installed one (or the scripted
+// one), followed by the show-end observer.
+class DefaultHost::ObservedForms : public forms::FormsDriver {
+ public:
+  explicit ObservedForms(DefaultHost& host) : host_(host) {}
+  void RunModal(forms::Form& form) override {
+    Target().RunModal(form);
+    if (host_.show_end_observer_) host_.show_end_observer_(form);
+  }
+  void EndModal(forms::Form& form) override { Target().EndModal(form); }
+
+ private:
+  forms::FormsDriver& Target() {
+    return host_.forms_ ? *host_.forms_ : static_cast<forms::FormsDriver&>(host_.driver_);
+  }
+  DefaultHost& host_;
+};
+
 DefaultHost::DefaultHost(const Options& options)
     : db_(Database::Open(options.database_path, Database::Options{options.busy_timeout_ms})),
       console_(std::make_shared<Console>(*options.out, *options.err)),
       books_(db_),
       form_settings_(db_),
       app_(std::make_unique<AppObject>(*this)),
-      context_(std::make_shared<DefaultContext>()) {}
+      context_(std::make_shared<DefaultContext>()),
+      observed_forms_(std::make_unique<ObservedForms>(*this)) {}
 
 DefaultHost::~DefaultHost() = default;
 
@@ -89,9 +108,7 @@ host::FileOpenDialog& DefaultHost::FileDialog() {
   return file_dialog_ ? *file_dialog_ : static_cast<host::FileOpenDialog&>(files_);
 }
 
-forms::FormsDriver& DefaultHost::Forms() {
-  return forms_ ? *forms_ : static_cast<forms::FormsDriver&>(driver_);
-}
+forms::FormsDriver& DefaultHost::Forms() { return *observed_forms_; }
 
 void DefaultHost::ShowPendingError(const ComError& error) {
   console_->PendingError(error);

@@ -15,6 +15,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "host/host_library.h"
 #include "hostkit/console_services.h"
@@ -86,6 +87,15 @@ class DefaultHost : public host::HostLibrary {
   void SetWaitIndicatorFactory(std::function<std::unique_ptr<host::WaitIndicator>()> factory) {
     wait_indicators_ = std::move(factory);
   }
+  // Called after each modal show of a form has ended, whichever forms driver
+  // showed it (scripted or on screen); the form still holds what the user left
+  // in it unless it was unloaded (closed by its close box). A job reads the
+  // user's choices here. Returns the observer it replaces; nullptr removes it.
+  using ShowEndObserver = std::function<void(forms::Form& form)>;
+  ShowEndObserver SetShowEndObserver(ShowEndObserver observer) {
+    std::swap(observer, show_end_observer_);
+    return observer;
+  }
   // Called for every pending error after the console has counted and printed it.
   void SetPendingErrorHandler(std::function<void(const ComError&)> handler) {
     pending_error_handler_ = std::move(handler);
@@ -93,6 +103,7 @@ class DefaultHost : public host::HostLibrary {
 
  private:
   class AppObject;
+  class ObservedForms;
   void ShowPendingError(const ComError& error);
 
   std::shared_ptr<Database> db_;
@@ -112,6 +123,8 @@ class DefaultHost : public host::HostLibrary {
   std::function<std::unique_ptr<host::MessageWindow>()> message_windows_;
   std::function<std::unique_ptr<host::WaitIndicator>()> wait_indicators_;
   std::function<void(const ComError&)> pending_error_handler_;
+  ShowEndObserver show_end_observer_;
+  std::unique_ptr<ObservedForms> observed_forms_;
 };
 
 }  // namespace norv::hostkit

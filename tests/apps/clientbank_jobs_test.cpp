@@ -1,11 +1,16 @@
-// The three jobs and the demo through real runs of clientbank: files on disk,
-// JSON Lines on standard output, messages and errors on standard error.
+// The command line's wiring of the three jobs (the jobs themselves are
+// tests/jobs): options to dialog answers, JSON Lines and file names on standard
+// output, errors and notices on standard error, exit statuses; a run killed in
+// the middle of its store; the demo.
+#include <signal.h>
+
 #include <filesystem>
 
 #include "clientbank_fixture.h"
 #include "hostkit/database.h"
 #include "hostkit/resource_module.h"
 #include "hostkit/statement_store.h"
+#include "runtime/com_error.h"
 #include "runtime/text.h"
 
 namespace norv::testing {
@@ -68,22 +73,6 @@ TEST_F(ExportTest, CancelRaises1100AndWritesNothing) {
   EXPECT_FALSE(folder.Exists("040315.mok"));
 }
 
-TEST_F(ExportTest, AFieldErrorEndsTheRunAndLeavesBackups) {
-  std::string broken = kLocal;
-  broken.replace(broken.find("\"PayeeAccount\""), 14, "\"PayeeAddress\"");
-  ProgramRun run = Export(std::string("[") + kLocal + "," + broken + "]");
-  EXPECT_EQ(run.status, 2);
-  EXPECT_EQ(run.err.rfind("error -2147221392: ", 0), 0u) << run.err;
-  std::string notice = Text(1200);
-  notice.replace(notice.find("%0"), 2, folder.path() + "\\040315.mok.bak");
-  EXPECT_NE(run.err.find("\n" + notice + "\n"), std::string::npos) << run.err;
-  EXPECT_EQ(folder.ReadBytes("040315.mok.bak"), kLocalLine + "\r\n");
-  EXPECT_FALSE(folder.Exists("040315.mok"));
-  EXPECT_NE(run.err.find("\nleft on disk: " + folder.File("040315.mok.bak") + "\n"),
-            std::string::npos)
-      << run.err;
-}
-
 // The DP file cannot be created after the FP file was: EndExport(true) stops
 // at the DP file's missing backup, so the FP file keeps its own name, and the
 // user is told where it lies.
@@ -113,6 +102,22 @@ TEST_F(ExportTest, AReadOnlyFolderIsAnErrorAndNothingIsWritten) {
   EXPECT_TRUE(std::filesystem::is_empty(locked));
 }
 
+TEST_F(ExportTest, ARunTooLargeForTheCountersWritesNothing) {
+  std::string docs;
+  for (int i = 0; i < 32768; ++i) docs += "{\"DocType\":2}\n";
+  ProgramRun run = Export(docs);
+  EXPECT_EQ(run.status, 2);
+  EXPECT_EQ(run.out, "");
+  EXPECT_EQ(run.err.rfind("error 6: jobs: Overflow: '" + folder.File("docs.json") +
+                              "' holds 0 local and 32768 foreign payments; one run writes at most "
+                              "32767 of each kind",
+                          0),
+            0u)
+      << run.err;
+  EXPECT_EQ(run.err.find('\n'), run.err.size() - 1);
+  EXPECT_FALSE(folder.Exists("040315.tar"));
+}
+
 class ImportTest : public ClientBankTest {
  protected:
   std::string WriteStatement() {
@@ -136,7 +141,7 @@ TEST_F(ImportTest, PrintsTheHeaderAndEveryDocumentAndKeepsThem) {
   ProgramRun run = Cb({"import", "--account", "12345678901", "--credit-side", file});
   ASSERT_EQ(run.status, 0) << run.err;
   std::vector<Json> lines = JsonLines(run.out);
-  ASSERT_EQ(lines.size(), 5u);
+  ASSERT_EQ(lines.size(), 3u);
   EXPECT_EQ(lines[0], Json::parse(R"({"Account":"12345678901","DateFrom":"2024-01-03",
                                       "DateTo":"2024-01-05","CreditSideDocs":true})"));
   EXPECT_EQ(lines[1], Json::parse(R"({"DocKind":1,"ClientAccount":"12345678901","CorrAccount":"",
@@ -144,14 +149,7 @@ TEST_F(ImportTest, PrintsTheHeaderAndEveryDocumentAndKeepsThem) {
       "IsDebit":false,"CurrencyKind":1,"DocNumber":"1001","OpDate":"2024-01-05",
       "Comment":"Apmokėjimas","ClientIban":"LT121000011101001000","CorrIban":""})"));
   EXPECT_EQ(lines[2]["Amount"], "80.0000");
-  EXPECT_EQ(lines[2]["IsDebit"], true);
-  EXPECT_EQ(lines[3]["DocKind"], 3);
-  EXPECT_EQ(lines[4]["OpDate"], "");
-  std::vector<hostkit::StoredStatementDoc> stored =
-      hostkit::StatementStore(hostkit::Database::Open(db)).List();
-  ASSERT_EQ(stored.size(), 4u);
-  EXPECT_EQ(stored[0].doc.Comment, u"Apmokėjimas");
-  EXPECT_EQ(stored[1].doc.Amount, Currency::FromRaw(800000));
+  EXPECT_EQ(hostkit::StatementStore(hostkit::Database::Open(db)).List().size(), 2u);
   ProgramRun unticked = Cb({"import", "--account", "12345678901", file});
   ASSERT_EQ(unticked.status, 0) << unticked.err;
   EXPECT_EQ(JsonLines(unticked.out)[0]["CreditSideDocs"], false);
@@ -188,6 +186,53 @@ TEST_F(ImportTest, RunsWithoutADocumentPrintNothing) {
     SCOPED_TRACE(c.err);
     ExpectFailed(Cb(c.args), c);
   }
+}
+
+// A statement of `count` lines of the account, the last one `last`.
+std::string ManyLines(int count, const std::string& last) {
+  std::string bytes;
+  const std::string line = BankFile({StatementLine({{2, "2024.01.04"},
+                                                    {3, "12345678901"},
+                                                    {5, "EUR"},
+                                                    {11, "1,00"},
+                                                    {19, std::string(60, 'x')}})});
+  bytes.reserve(line.size() * count);
+  for (int i = 1; i < count; ++i) bytes += line;
+  return bytes + BankFile({last});
+}
+
+// The store cannot begin while another program holds the database's write
+// lock: the header was out already, so the error ends the lines.
+TEST_F(ImportTest, AFailureAfterTheFirstLineEndsTheLinesWithTheError) {
+  const std::string file = WriteStatement();
+  Ok({"import", "--account", "12345678901", file});  // registers the library, keeps the choices
+  auto holder = hostkit::Database::Open(db);
+  holder->Execute("BEGIN IMMEDIATE");
+  ProgramRun run = Cb({"--busy-timeout", "0", "import", "--account", "12345678901", file});
+  holder->Execute("ROLLBACK");
+  EXPECT_EQ(run.status, 2);
+  std::vector<Json> lines = JsonLines(run.out);
+  ASSERT_EQ(lines.size(), 2u) << run.out << run.err;
+  EXPECT_EQ(lines[1]["error"]["number"], kErrPathFileAccess);
+  EXPECT_EQ(run.err.rfind("error 75: ", 0), 0u) << run.err;
+  EXPECT_EQ(hostkit::StatementStore(hostkit::Database::Open(db)).List().size(), 2u);
+}
+
+// Killed while it stores, the program leaves a sound database with none of the
+// statement: the documents are stored in one transaction.
+TEST_F(ImportTest, AKilledImportLeavesTheWholeStatementOrNone) {
+  const std::string file = WriteFile("israsas.txt", ManyLines(400000, "GALAS"));
+  RunOptions options;
+  options.kill_after_out = 1 << 20;
+  ProgramRun run = RunProgram({"--db", db, "import", "--account", "12345678901", file}, options);
+  ASSERT_EQ(run.status, 128 + SIGKILL) << "the import ended before it was killed";
+  auto database = hostkit::Database::Open(db);
+  hostkit::Statement check = database->Prepare("PRAGMA integrity_check");
+  ASSERT_TRUE(check.Step());
+  EXPECT_EQ(check.Utf8(0), "ok");
+  hostkit::Statement count = database->Prepare("SELECT COUNT(*) FROM statement_docs");
+  ASSERT_TRUE(count.Step());
+  EXPECT_EQ(count.Int64(0), 0);
 }
 
 class RatesTest : public ClientBankTest {

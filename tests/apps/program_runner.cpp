@@ -1,6 +1,8 @@
 #include "program_runner.h"
 
 #include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -54,7 +56,20 @@ ProgramRun RunProgram(const std::vector<std::string>& args, const RunOptions& op
     _exit(127);
   }
   int status = 0;
-  waitpid(child, &status, 0);
+  if (options.kill_after_out > 0) {
+    struct stat out_stat {};
+    while (waitpid(child, &status, WNOHANG) == 0) {
+      if (fstat(out_fd, &out_stat) == 0 &&
+          static_cast<size_t>(out_stat.st_size) > options.kill_after_out) {
+        kill(child, SIGKILL);
+        waitpid(child, &status, 0);
+        break;
+      }
+      usleep(1000);
+    }
+  } else {
+    waitpid(child, &status, 0);
+  }
   close(out_fd);
   close(err_fd);
   ProgramRun run;

@@ -24,10 +24,10 @@
 #include <QVBoxLayout>
 
 #include "documents_model.h"
-#include "forms/control.h"
-#include "forms/form.h"
-#include "hostkit/statement_store.h"
 #include "job_progress.h"
+#include "jobs/export_job.h"
+#include "jobs/import_job.h"
+#include "jobs/rates_job.h"
 #include "qt/form_dialog.h"
 #include "qt/guarded.h"
 #include "qt/qt_message_window.h"
@@ -52,11 +52,6 @@ const QString kRatesAction = QStringLiteral("Įkelti valiutų kursus…");
 const QString kOk = QStringLiteral("Gerai");
 const QString kCancel = QStringLiteral("Atšaukti");
 
-std::u16string TextOf(norv::forms::Form& form, std::u16string_view control) {
-  auto* box = dynamic_cast<norv::forms::TextBox*>(form.FindControl(control));
-  return box != nullptr ? box->Text() : u"";
-}
-
 QTableView* MakeView(QAbstractItemModel* model) {
   auto* view = new QTableView;
   view->setModel(model);
@@ -80,14 +75,29 @@ void FitColumns(QTableView* view) {
   view->horizontalHeader()->setStretchLastSection(true);
 }
 
-// A file the component named: its folder with "\" between the parts, and a name.
-QString DiskPath(const std::u16string& folder, const std::u16string& name) {
-  QString path = Q(folder);
-  path.replace(u'\\', u'/');
-  if (path.isEmpty()) path = QStringLiteral(".");
-  if (!path.endsWith(u'/')) path += u'/';
-  return QFileInfo(path + Q(name)).absoluteFilePath();
-}
+// What a job tells the window while it runs: progress goes to the bar, each
+// error at once into an error box (the job then ends in its own way, and the
+// component's own notice of the backups follows it), the files a failed run
+// left are kept for the outcome line. Cancel comes from the bar.
+class WindowEvents : public norv::jobs::JobEvents {
+ public:
+  explicit WindowEvents(JobProgress& progress) : progress_(progress) {}
+
+  bool WantsProgress() override { return true; }
+  void Progress(norv::jobs::ProgressUnit, uint64_t done, uint64_t total) override {
+    progress_.Report(static_cast<int64_t>(done), static_cast<int64_t>(total));
+  }
+  void Notice(norv::jobs::NoticeKind kind, const std::string& text) override {
+    if (kind == norv::jobs::NoticeKind::kLeftOnDisk) left_on_disk << QString::fromStdString(text);
+  }
+  void Error(const ComError& error) override { norv::qt::ShowErrorBox(error); }
+  bool CancelRequested() override { return progress_.cancel_requested(); }
+
+  QStringList left_on_disk;
+
+ private:
+  JobProgress& progress_;
+};
 
 }  // namespace
 
@@ -163,22 +173,10 @@ MainWindow::MainWindow(WindowServices services, norv::qt::QtUiServices& ui, QWid
   statusBar()->setSizeGripEnabled(false);
   resize(1100, 720);
 
-  // The component's dialogs are the window's only view of what the user chose:
-  // the export target and the statement file are read as the dialogs end.
-  ui_.driver().SetShowEndObserver([this](norv::forms::Form& form) {
-    if (!form.IsLoaded()) return;  // closed by the close box: nothing was chosen
-    if (form.Name() == u"SelectFilesDlg") {
-      export_folder_ = TextOf(form, u"edPath");
-      dp_name_ = TextOf(form, u"edDPFile");
-      fp_name_ = TextOf(form, u"edFPFile");
-    } else if (form.Name() == u"LoadStatementDlg") {
-      statement_file_ = TextOf(form, u"edImpFile");
-    }
-  });
   Guarded([this] { RefreshResults(); });
 }
 
-MainWindow::~MainWindow() { ui_.driver().SetShowEndObserver(nullptr); }
+MainWindow::~MainWindow() = default;
 
 QString MainWindow::outcome() const { return outcome_->text(); }
 
@@ -257,98 +255,70 @@ void MainWindow::AskImport() {
 }
 
 void MainWindow::ExportPayments(const QString& docs_file, norv::Date end_date) {
-  RunJob(QStringLiteral("Eksportuojami mokėjimai"), [&] { RunExport(docs_file, end_date); });
+  RunJob(QStringLiteral("Eksportuojami mokėjimai"), [&] {
+    WindowEvents events(*progress_);
+    const norv::jobs::ExportResult result =
+        norv::jobs::RunExport(Context(), {end_date, docs_file.toStdString()}, events);
+    for (const std::string* path : {&result.dp_path, &result.fp_path}) {
+      if (!path->empty()) files_->Add(QString::fromStdString(*path));
+    }
+    FitColumns(files_view_);
+    if (result.status == norv::jobs::JobStatus::kDone) {
+      ShowOutcome(QStringLiteral("Eksportuota mokėjimų: vietinių %1, valiutinių %2.")
+                      .arg(result.local)
+                      .arg(result.foreign));
+      return;
+    }
+    QString outcome = result.cancelled ? QStringLiteral("Eksportas atšauktas")
+                                       : QStringLiteral("Eksportas nutrauktas dėl klaidos");
+    if (!events.left_on_disk.isEmpty()) {
+      outcome += QStringLiteral("; įrašyti failai paversti atsarginėmis kopijomis: ") +
+                 events.left_on_disk.join(QStringLiteral(", "));
+    } else if (result.folder.empty()) {
+      outcome += QStringLiteral("; failai nebuvo pradėti rašyti");
+    }
+    ShowOutcome(outcome + u'.');
+  });
 }
 
 void MainWindow::ImportStatement(const QString& account) {
-  RunJob(QStringLiteral("Importuojamas išrašas"), [&] { RunImport(account); });
+  RunJob(QStringLiteral("Importuojamas išrašas"), [&] {
+    WindowEvents events(*progress_);
+    const norv::jobs::ImportResult result =
+        norv::jobs::RunImport(Context(), {account.toStdU16String()}, events);
+    switch (result.status) {
+      case norv::jobs::JobStatus::kDone:
+        ShowOutcome(QStringLiteral("Importuota dokumentų: %L1 (sąskaita %2, %3 – %4).")
+                        .arg(result.stored)
+                        .arg(account, Text(result.head.DateFrom), Text(result.head.DateTo)));
+        break;
+      case norv::jobs::JobStatus::kNothingDone:
+        ShowOutcome(QStringLiteral("Nieko neimportuota: išrašas nepasirinktas arba jame nėra "
+                                   "sąskaitos %1 eilučių.")
+                        .arg(account));
+        break;
+      case norv::jobs::JobStatus::kFailed:
+        ShowOutcome(result.cancelled
+                        ? QStringLiteral("Importas atšauktas; neišsaugotas nė vienas dokumentas.")
+                        : QStringLiteral("Importas nutrauktas dėl klaidos; neišsaugotas nė vienas "
+                                         "dokumentas."));
+        break;
+    }
+  });
 }
 
 void MainWindow::LoadRates() {
-  RunJob(QStringLiteral("Įkeliami valiutų kursai"), [&] { RunRates(); });
-}
-
-void MainWindow::RunExport(const QString& docs_file, norv::Date end_date) {
-  ShowOutcome(QStringLiteral("Eksportas neįvyko."));
-  std::vector<PaymentDocument> docs = services_.read_payment_docs(docs_file.toStdString());
-  export_folder_.clear();
-  dp_name_.clear();
-  fp_name_.clear();
-  std::shared_ptr<norv::IClientBank> bank = services_.create_client_bank();
-  // Nothing began when this raises (the target dialog was cancelled or failed).
-  bank->BeginExport(end_date, end_date);
-  int local = 0;
-  int foreign = 0;
-  try {
-    for (PaymentDocument& entry : docs) {
-      if (progress_->cancel_requested()) {
-        throw ComError(norv::kErrInvalidCall, u"clientbank", u"export cancelled");
-      }
-      int32_t doc_type = entry.doc_type;
-      bank->ExportDoc(doc_type, entry.doc);
-      ++(entry.doc_type == norv::kLocalPayment ? local : foreign);
-      progress_->Report(local + foreign, static_cast<int64_t>(docs.size()));
-    }
-    bool end_by_error = false;
-    bank->EndExport(end_by_error);
-  } catch (const ComError&) {
-    ShowOutcome(QStringLiteral("Eksportas nutrauktas; failai paversti atsarginėmis kopijomis."));
-    bool end_by_error = true;
-    bank->EndExport(end_by_error);
-    throw;
-  }
-  if (local > 0) files_->Add(DiskPath(export_folder_, dp_name_));
-  if (foreign > 0) files_->Add(DiskPath(export_folder_, fp_name_));
-  FitColumns(files_view_);
-  ShowOutcome(
-      QStringLiteral("Eksportuota mokėjimų: vietinių %1, valiutinių %2.").arg(local).arg(foreign));
-}
-
-void MainWindow::RunImport(const QString& account) {
-  ShowOutcome(QStringLiteral("Importas nutrauktas."));
-  statement_file_.clear();
-  std::shared_ptr<norv::IClientBank> bank = services_.create_client_bank();
-  norv::StHead head;
-  head.Account = account.toStdU16String();
-  std::vector<norv::StatementDoc> docs;
-  bool accepted = false;
-  try {
-    bank->BeginImport(head);
-    accepted = bank->BeginImportByAccount(head);
-    if (accepted) {
-      norv::StatementDoc doc;
-      while (bank->ImportDoc(doc)) {
-        // Kind 3 is nothing to import: the end marker or a line of another account.
-        if (doc.DocKind != norv::kDocNone) docs.push_back(doc);
-        doc = norv::StatementDoc{};
-        progress_->Report(static_cast<int64_t>(docs.size()), 0);
-      }
-    }
-    bank->EndImport();
-  } catch (const ComError&) {
-    bank->EndImport();
-    throw;
-  }
-  if (!accepted) {
-    ShowOutcome(QStringLiteral("Nieko neimportuota: išrašas nepasirinktas arba jame nėra "
-                               "sąskaitos %1 eilučių.")
-                    .arg(account));
-    return;
-  }
-  norv::hostkit::StatementStore store(services_.host->database());
-  services_.host->database()->Transaction([&] {
-    for (const norv::StatementDoc& doc : docs) store.Add(statement_file_, head.Account, doc);
+  RunJob(QStringLiteral("Įkeliami valiutų kursai"), [&] {
+    WindowEvents events(*progress_);
+    const norv::jobs::RatesResult result = norv::jobs::RunRates(Context(), {}, events);
+    ShowOutcome(result.status == norv::jobs::JobStatus::kDone
+                    ? QStringLiteral("Valiutų kursų knygoje įrašų: %1.").arg(result.rates_in_book)
+                    : QStringLiteral("Valiutų kursai neįkelti."));
   });
-  ShowOutcome(QStringLiteral("Importuota dokumentų: %1 (sąskaita %2, %3 – %4).")
-                  .arg(docs.size())
-                  .arg(account, Text(head.DateFrom), Text(head.DateTo)));
 }
 
-void MainWindow::RunRates() {
-  std::shared_ptr<norv::IClientBank> bank = services_.create_client_bank();
-  bank->LoadRate();
-  rates_->Reload();
-  ShowOutcome(QStringLiteral("Valiutų kursų knygoje įrašų: %1.").arg(rates_->rowCount()));
+norv::jobs::JobContext MainWindow::Context() const {
+  return norv::jobs::JobContext{*services_.host, services_.create_client_bank};
 }
 
 void MainWindow::RefreshResults() {

@@ -6,21 +6,22 @@
 // documents stored so far, the current rates of the rate book and the files
 // the exports of this session wrote.
 //
-// The window only asks for a job's inputs, runs the job and shows what it
-// tells; what a job does is the job's own business. No exception leaves one
-// of the window's slots: each is shown in an error box.
+// The window only asks for a job's inputs, runs the job (src/jobs) on its own
+// thread, where the component's dialogs come up, and shows what the job tells:
+// progress on the bar, errors in error boxes, the outcome in a line above the
+// results. No exception leaves one of the window's slots: each is shown in an
+// error box.
 #pragma once
 
 #include <QMainWindow>
 #include <QString>
 #include <functional>
 #include <memory>
-#include <string>
 #include <vector>
 
 #include "core/client_bank.h"
-#include "core/records.h"
 #include "hostkit/default_host.h"
+#include "jobs/job_context.h"
 #include "qt/qt_ui_services.h"
 #include "runtime/date.h"
 
@@ -34,19 +35,11 @@ class FilesModel;
 class JobProgress;
 class RatesModel;
 
-struct PaymentDocument {
-  int32_t doc_type = 0;
-  norv::PaymentDoc doc;
-};
-
 // What the program gives the window.
 struct WindowServices {
   norv::hostkit::DefaultHost* host = nullptr;
   // A new component object, created the way the program loads the component.
   std::function<std::shared_ptr<norv::IClientBank>()> create_client_bank;
-  // The payment documents of a payments file (the program's JSON format);
-  // raises ComError for a file it cannot read.
-  std::function<std::vector<PaymentDocument>(const std::string& path)> read_payment_docs;
 };
 
 class MainWindow : public QMainWindow {
@@ -83,10 +76,7 @@ class MainWindow : public QMainWindow {
   void ShowOutcome(const QString& text);
   // Runs `job` with the actions disabled and the progress bar shown.
   void RunJob(const QString& what, const std::function<void()>& job);
-
-  void RunExport(const QString& docs_file, norv::Date end_date);
-  void RunImport(const QString& account);
-  void RunRates();
+  norv::jobs::JobContext Context() const;
 
   WindowServices services_;
   norv::qt::QtUiServices& ui_;
@@ -101,10 +91,6 @@ class MainWindow : public QMainWindow {
   std::vector<QWidget*> actions_;
   QString last_docs_file_;
   QString last_account_;
-  // The export target that the user confirmed in the last SelectFilesDlg.
-  std::u16string export_folder_, dp_name_, fp_name_;
-  // The statement file that the user opened in the last LoadStatementDlg.
-  std::u16string statement_file_;
 };
 
 // Runs the window: a QApplication (unless one exists), the Qt services

@@ -1,12 +1,11 @@
-// The three jobs of the program, each one run of the component's entry points
-// with its dialog answered from the options:
-//   export: BeginExport (SelectFilesDlg: folder, names, then OK or Cancel),
-//           ExportDoc for each document in order, EndExport(false); when an entry
-//           point raises, EndExport(true) as the host does;
-//   import: BeginImport, BeginImportByAccount (LoadStatementDlg: the file, the
-//           credit-side box, OK), ImportDoc until false, EndImport; the documents
-//           are printed as JSON Lines and stored in the database;
-//   rates:  LoadRate (LoadRateDlgVB: the file, a rate type per column, OK).
+// The command line's side of the three jobs (src/jobs): it answers each job's
+// dialog from the options through the scripted forms driver, runs the job, and
+// prints what the job tells (cli_events.h):
+//   export: SelectFilesDlg: the folder (through the folder choice behind the
+//           box's browse button), the names, then OK or Cancel;
+//   import: LoadStatementDlg: the file (through the file-open dialog), the
+//           credit-side box, OK; the documents are printed as JSON Lines;
+//   rates:  LoadRateDlgVB: the file, a rate type per column, OK.
 // Each returns the program's exit status: 0 done, 1 nothing done (import without
 // a statement, rates without a rate type), 2 an error was raised or reported.
 #pragma once
@@ -24,7 +23,7 @@ inline constexpr int kExitOk = 0;
 inline constexpr int kExitNothingDone = 1;
 inline constexpr int kExitError = 2;
 
-struct ExportRequest {
+struct ExportOptions {
   norv::Date end_date;
   std::optional<std::string> folder;
   std::optional<std::string> dp_name;
@@ -33,7 +32,7 @@ struct ExportRequest {
   std::string docs_file;
 };
 
-struct ImportRequest {
+struct ImportOptions {
   std::string account;
   bool credit_side = false;
   std::string file;
@@ -53,14 +52,14 @@ inline constexpr RateColumn kRateColumns[] = {
     {"Check", u"cbCheckRateType"},
 };
 
-struct RatesRequest {
+struct RatesOptions {
   std::map<std::string, std::string> codes;  // option name -> rate type code
   std::string file;
 };
 
-int RunExport(Session& session, const ExportRequest& request);
-int RunImport(Session& session, const ImportRequest& request);
-int RunRates(Session& session, const RatesRequest& request);
+int RunExport(Session& session, const ExportOptions& options);
+int RunImport(Session& session, const ImportOptions& options);
+int RunRates(Session& session, const RatesOptions& options);
 
 // `path` made absolute, as the component names files: "\" between the parts,
 // so that it splits the folder from the name at the last "\".

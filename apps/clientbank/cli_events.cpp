@@ -1,0 +1,135 @@
+#include "cli_events.h"
+
+#include <unistd.h>
+
+#include "hostkit/console_services.h"
+#include "jobs/statement_json.h"
+#include "runtime/com_error.h"
+#include "runtime/text.h"
+
+namespace clientbank {
+
+namespace {
+
+using norv::jobs::NoticeKind;
+using norv::jobs::ProgressUnit;
+
+constexpr size_t kFlushAt = 1 << 16;
+constexpr auto kProgressInterval = std::chrono::milliseconds(200);
+
+// A JSON string of UTF-8 text that needs no escape but quotes and backslashes
+// (error texts may hold any of them, so all of JSON's escapes are made).
+std::string JsonString(const std::string& text) {
+  std::string out = "\"";
+  for (unsigned char c : text) {
+    if (c == '"' || c == '\\') {
+      out += '\\';
+      out += static_cast<char>(c);
+    } else if (c < 0x20) {
+      static constexpr char kHex[] = "0123456789abcdef";
+      out += "\\u00";
+      out += kHex[c >> 4];
+      out += kHex[c & 0xF];
+    } else {
+      out += static_cast<char>(c);
+    }
+  }
+  return out + "\"";
+}
+
+}  // namespace
+
+bool ErrorStreamIsTerminal() { return isatty(STDERR_FILENO) == 1; }
+
+CliEvents::CliEvents(std::ostream& out, std::ostream& err, bool show_progress)
+    : out_(out), err_(err), show_progress_(show_progress) {
+  buffer_.reserve(kFlushAt + 4096);
+}
+
+CliEvents::~CliEvents() {
+  Flush();
+  EndProgressLine();
+}
+
+void CliEvents::Flush() {
+  if (buffer_.empty()) return;
+  out_.write(buffer_.data(), static_cast<std::streamsize>(buffer_.size()));
+  out_.flush();
+  buffer_.clear();
+  // A full disk or a closed pipe ends the job, which then stores nothing.
+  if (!out_) {
+    out_.clear();
+    lines_ended_ = true;  // no error line can follow
+    throw norv::ComError(
+        norv::kErrDeviceIo, u"clientbank",
+        norv::RuntimeErrorDescription(norv::kErrDeviceIo) + u": writing to standard output failed");
+  }
+}
+
+void CliEvents::Progress(ProgressUnit unit, uint64_t done, uint64_t total) {
+  if (!show_progress_) return;
+  const auto now = std::chrono::steady_clock::now();
+  if (progress_shown_ && now - last_progress_ < kProgressInterval && done != total) return;
+  last_progress_ = now;
+  progress_shown_ = true;
+  std::string line = unit == ProgressUnit::kLines
+                         ? "import: " + std::to_string(done) + " lines read"
+                         : "export: " + std::to_string(done) + " documents written";
+  if (total > 0) {
+    line += unit == ProgressUnit::kLines
+                ? " (" + std::to_string(std::min<uint64_t>(100, done * 100 / total)) + "%)"
+                : " of " + std::to_string(total);
+  }
+  err_ << '\r' << line << "\x1b[K" << std::flush;
+}
+
+void CliEvents::EndProgressLine() {
+  if (!progress_shown_) return;
+  err_ << '\n';
+  progress_shown_ = false;
+}
+
+void CliEvents::Notice(NoticeKind kind, const std::string& text) {
+  EndProgressLine();
+  switch (kind) {
+    case NoticeKind::kLeftOnDisk:
+      err_ << "left on disk: " << text << '\n';
+      break;
+    case NoticeKind::kNothingImported:
+      err_ << "clientbank: nothing imported: " << text << '\n';
+      break;
+    case NoticeKind::kCancelled:
+      err_ << "clientbank: " << text << '\n';
+      break;
+    case NoticeKind::kFileWritten:  // printed with its kind from the result
+    case NoticeKind::kBackupsKept:  // the component's own message names the backup
+      break;
+  }
+}
+
+void CliEvents::EndLines(const norv::ComError& error) {
+  if (!lines_begun_ || lines_ended_) return;
+  lines_ended_ = true;
+  buffer_ += "{\"error\":{\"number\":" + std::to_string(error.number()) +
+             ",\"source\":" + JsonString(norv::U16ToUtf8(error.source())) +
+             ",\"description\":" + JsonString(norv::U16ToUtf8(error.description())) + "}}\n";
+  Flush();
+}
+
+void CliEvents::Error(const norv::ComError& error) {
+  EndProgressLine();
+  EndLines(error);
+  err_ << norv::hostkit::ErrorLine(error) << '\n';
+}
+
+void CliEvents::StatementHeader(const norv::StHead& head) {
+  lines_begun_ = true;
+  norv::jobs::AppendHeaderJson(head, buffer_);
+}
+
+void CliEvents::StatementDocument(const norv::StatementDoc& doc) {
+  norv::jobs::AppendStatementDocJson(doc, buffer_);
+  if (buffer_.size() >= kFlushAt) Flush();
+}
+
+}  // namespace clientbank

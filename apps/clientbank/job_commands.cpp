@@ -1,0 +1,117 @@
+#include "job_commands.h"
+
+#include <filesystem>
+#include <vector>
+
+#include "cli_events.h"
+#include "hostkit/console_services.h"
+#include "hostkit/scripted_driver.h"
+#include "hostkit/sqlite_books.h"
+#include "jobs/export_job.h"
+#include "jobs/import_job.h"
+#include "jobs/rates_job.h"
+#include "runtime/com_error.h"
+#include "runtime/text.h"
+
+namespace clientbank {
+
+using norv::ComError;
+using norv::Utf8ToU16;
+namespace hostkit = norv::hostkit;
+namespace jobs = norv::jobs;
+
+namespace {
+
+std::string AbsolutePath(const std::string& path) {
+  return std::filesystem::absolute(path).lexically_normal().string();
+}
+
+jobs::JobContext ContextOf(Session& session) {
+  return jobs::JobContext{session.host(), [&session] { return session.CreateClientBank(); }};
+}
+
+CliEvents EventsOf(Session& session) {
+  return CliEvents(session.out(), session.err(), session.show_progress());
+}
+
+int ExitStatus(jobs::JobStatus status) { return static_cast<int>(status); }
+
+}  // namespace
+
+std::u16string ComponentPath(const std::string& path) {
+  std::u16string text = Utf8ToU16(AbsolutePath(path));
+  for (char16_t& c : text) {
+    if (c == u'/') c = u'\\';
+  }
+  return text;
+}
+
+int RunExport(Session& session, const ExportOptions& options) {
+  // The folder comes through the folder choice behind the box's browse button.
+  std::vector<hostkit::UserAction> actions;
+  if (options.folder) {
+    session.host().QueueFolderChoice(Utf8ToU16(AbsolutePath(*options.folder)));
+    actions.push_back(hostkit::Click(u"btSelectPath"));
+  }
+  if (options.dp_name) actions.push_back(hostkit::Type(u"edDPFile", Utf8ToU16(*options.dp_name)));
+  if (options.fp_name) actions.push_back(hostkit::Type(u"edFPFile", Utf8ToU16(*options.fp_name)));
+  actions.push_back(hostkit::Click(options.cancel ? u"btCancel" : u"btOk"));
+  session.host().Driver().ExpectShow(u"SelectFilesDlg", std::move(actions));
+
+  CliEvents events = EventsOf(session);
+  const jobs::ExportResult result =
+      jobs::RunExport(ContextOf(session), {options.end_date, options.docs_file}, events);
+  events.Flush();
+  if (!result.dp_path.empty()) session.out() << "DP file: " << result.dp_path << '\n';
+  if (!result.fp_path.empty()) session.out() << "FP file: " << result.fp_path << '\n';
+  return ExitStatus(result.status);
+}
+
+int RunImport(Session& session, const ImportOptions& options) {
+  // The file comes through the file-open dialog behind the box's browse button.
+  session.host().QueueFileChoice(ComponentPath(options.file));
+  session.host().Driver().ExpectShow(
+      u"LoadStatementDlg",
+      {hostkit::Click(u"btSelectDPFile"),
+       hostkit::Tick(u"chCreateKreditDoc", options.credit_side ? 1 : 0), hostkit::Click(u"btOk")});
+
+  CliEvents events = EventsOf(session);
+  // An error the component reports to the host (the console prints it) also
+  // ends the JSON Lines.
+  session.host().SetPendingErrorHandler(
+      [&events](const ComError& error) { events.EndLines(error); });
+  const jobs::ImportResult result =
+      jobs::RunImport(ContextOf(session), {Utf8ToU16(options.account)}, events);
+  session.host().SetPendingErrorHandler(nullptr);
+  events.Flush();
+  return ExitStatus(result.status);
+}
+
+int RunRates(Session& session, const RatesOptions& options) {
+  // A combo offers only the entries of its book: a code that is not there
+  // cannot be chosen.
+  auto rate_types = session.host().Books().OpenBook(u"REFRateType", nullptr);
+  session.host().QueueFileChoice(ComponentPath(options.file));
+  std::vector<hostkit::UserAction> actions{hostkit::Click(u"btSelectDPFile")};
+  for (const RateColumn& column : kRateColumns) {
+    auto it = options.codes.find(column.option);
+    if (it == options.codes.end()) continue;
+    if (!rate_types->FindByKey({Utf8ToU16(it->second)})) {
+      session.err() << hostkit::ErrorLine(
+                           ComError(norv::kErrInvalidCall, u"clientbank",
+                                    norv::RuntimeErrorDescription(norv::kErrInvalidCall) + u": --" +
+                                        Utf8ToU16(column.option) + u" " + Utf8ToU16(it->second) +
+                                        u" is not a rate type of the book REFRateType"))
+                    << '\n';
+      return kExitError;
+    }
+    actions.push_back(hostkit::Pick(column.combo, Utf8ToU16(it->second)));
+  }
+  actions.push_back(hostkit::Click(u"btOk"));
+  session.host().Driver().ExpectShow(u"LoadRateDlgVB", std::move(actions));
+
+  CliEvents events = EventsOf(session);
+  return ExitStatus(jobs::RunRates(ContextOf(session), {}, events).status);
+}
+
+}  // namespace clientbank

@@ -1,0 +1,121 @@
+#include "jobs/export_job.h"
+
+#include <string>
+
+#include "jobs/dialog_outcome.h"
+#include "jobs/job_error.h"
+#include "jobs/payment_reader.h"
+#include "jobs/run_files.h"
+#include "runtime/com_error.h"
+
+namespace norv::jobs {
+
+namespace {
+
+// Raised from inside the read when the front end asks to stop.
+struct CancelledRun {};
+
+// How often Progress is called while documents go to the component.
+constexpr int64_t kProgressEvery = 1024;
+
+// A run larger than the component can count is refused before it begins: the
+// component would stop at the 32,768th line of a kind with error 6, after the
+// files were half written.
+void CheckLimits(const std::string& path, const PaymentCounts& counts) {
+  if (counts.local <= kMaxPaymentsPerKind && counts.foreign <= kMaxPaymentsPerKind) return;
+  const std::string limit = std::to_string(kMaxPaymentsPerKind);
+  FailJob(kErrOverflow, "'" + path + "' holds " + std::to_string(counts.local) + " local and " +
+                            std::to_string(counts.foreign) +
+                            " foreign payments; one run writes at most " + limit +
+                            " of each kind (the files count their documents in 16 bits). Split the "
+                            "file into files of at most " +
+                            limit + " local and " + limit +
+                            " foreign payments and export each one; nothing was written");
+}
+
+}  // namespace
+
+ExportResult RunExport(const JobContext& context, const ExportRequest& request, JobEvents& events) {
+  ExportResult result;
+  PaymentCounts counts;
+  // Every document is read and checked, and the run's size known, before the
+  // component opens a file.
+  try {
+    counts = ReadPayments(request.docs_file, [](int64_t, PaymentEntry&) {});
+    CheckLimits(request.docs_file, counts);
+  } catch (const ComError& error) {
+    events.Error(error);
+    return result;
+  }
+  const int64_t total = counts.local + counts.foreign;
+
+  DialogOutcome target(context.host, u"SelectFilesDlg", {u"edPath", u"edDPFile", u"edFPFile"});
+  const int errors_before = context.host.ErrorsReported();
+  std::shared_ptr<IClientBank> bank = context.create_client_bank();
+  RunFiles before;
+  bool failed = false;
+  try {
+    bank->BeginExport(request.end_date, request.end_date);
+    result.folder = target.Text(u"edPath");
+    result.dp_name = target.Text(u"edDPFile");
+    result.fp_name = target.Text(u"edFPFile");
+    before = RunFiles(result.folder, result.dp_name, result.fp_name);
+    ReadPayments(request.docs_file, [&](int64_t index, PaymentEntry& entry) {
+      if (events.CancelRequested()) throw CancelledRun{};
+      const bool local = entry.doc_type == kLocalPayment;
+      bank->ExportDoc(entry.doc_type, entry.doc);
+      ++(local ? result.local : result.foreign);
+      if ((index + 1) % kProgressEvery == 0) {
+        events.Progress(ProgressUnit::kDocuments, index + 1, total);
+      }
+    });
+    events.Progress(ProgressUnit::kDocuments, result.local + result.foreign, total);
+    bool end_by_error = false;
+    bank->EndExport(end_by_error);
+  } catch (const CancelledRun&) {
+    result.cancelled = true;
+    failed = true;
+  } catch (const ComError& error) {
+    events.Error(error);
+    failed = true;
+  }
+  if (failed) {
+    // Ending by error turns what the run wrote into backups.
+    try {
+      bool end_by_error = true;
+      bank->EndExport(end_by_error);
+    } catch (const ComError& again) {
+      events.Error(again);
+    }
+    // A failed run may leave files under names other than the notice gives (a
+    // backup that failed, a file closed only now): name each one it touched.
+    bank.reset();
+    if (!before.empty()) {
+      const RunFiles after(result.folder, result.dp_name, result.fp_name);
+      result.left_on_disk = after.ChangedSince(before);
+    }
+    if (result.cancelled) {
+      events.Notice(NoticeKind::kCancelled, "the export was cancelled after " +
+                                                std::to_string(result.local + result.foreign) +
+                                                " of " + std::to_string(total) + " documents");
+    }
+    if (!result.left_on_disk.empty()) {
+      events.Notice(NoticeKind::kBackupsKept,
+                    "the run ended by error: the files it wrote were kept as backups");
+    }
+    for (const std::string& path : result.left_on_disk) {
+      events.Notice(NoticeKind::kLeftOnDisk, path);
+    }
+    return result;
+  }
+  if (context.host.ErrorsReported() > errors_before) return result;
+  if (result.local > 0) result.dp_path = DiskPath(result.folder, result.dp_name);
+  if (result.foreign > 0) result.fp_path = DiskPath(result.folder, result.fp_name);
+  for (const std::string* path : {&result.dp_path, &result.fp_path}) {
+    if (!path->empty()) events.Notice(NoticeKind::kFileWritten, *path);
+  }
+  result.status = JobStatus::kDone;
+  return result;
+}
+
+}  // namespace norv::jobs

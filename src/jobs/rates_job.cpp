@@ -1,0 +1,32 @@
+#include "jobs/rates_job.h"
+
+#include "hostkit/book_specs.h"
+#include "hostkit/sqlite_books.h"
+#include "jobs/dialog_outcome.h"
+#include "runtime/com_error.h"
+
+namespace norv::jobs {
+
+RatesResult RunRates(const JobContext& context, const RatesRequest&, JobEvents& events) {
+  RatesResult result;
+  DialogOutcome dialog(context.host, u"LoadRateDlgVB", {u"edLBRateFile"});
+  const int errors_before = context.host.ErrorsReported();
+  std::shared_ptr<IClientBank> bank = context.create_client_bank();
+  try {
+    bank->LoadRate();
+  } catch (const ComError& error) {
+    events.Error(error);
+    return result;
+  }
+  result.file = dialog.Text(u"edLBRateFile");
+  if (const hostkit::BookSpec* book = hostkit::FindBook(u"REFCurrencyRate")) {
+    result.rates_in_book =
+        static_cast<int64_t>(hostkit::BookStore(context.host.database()).List(*book).size());
+  }
+  if (context.host.ErrorsReported() > errors_before) return result;
+  // A dialog that refused OK (no rate type chosen) was closed without loading.
+  result.status = dialog.ended_loaded() ? JobStatus::kDone : JobStatus::kNothingDone;
+  return result;
+}
+
+}  // namespace norv::jobs

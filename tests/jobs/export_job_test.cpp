@@ -1,0 +1,156 @@
+// The export job through its interface: the payments of a file in either form
+// to the DP and FP files, refusals before anything is written, and the files a
+// failed or cancelled run leaves.
+#include <filesystem>
+
+#include "hostkit/resource_module.h"
+#include "jobs/export_job.h"
+#include "jobs_fixture.h"
+
+namespace norv::testing {
+namespace {
+
+using jobs::ExportResult;
+using jobs::JobStatus;
+using jobs::NoticeKind;
+
+std::string Text(int32_t id) { return U16ToUtf8(hostkit::NorvFormResText(id)); }
+
+constexpr char kLocal[] = R"({"DocType": 1, "DocNumber": "000125", "DocDate": "2004-03-15",
+  "PayerCode": "123456789", "PayerName": "Pavyzdys ir Ko", "PayerBankCode": "70440",
+  "PayerAccount": "LT123456789012345678", "Amount": "1234.5", "CurrencyCode": "EUR",
+  "PayeeName": "Tiekėjas", "PayeeBankCode": "73000", "PayeeAccount": "LT876543210987654321",
+  "Purpose": "Saskaita Nr. 15"})";
+constexpr char kForeign[] = R"({"DocType": 2, "DocNumber": "7", "DocDate": "2004-03-15",
+  "PaymentType": 1, "CurrencyCode": "EUR", "Amount": 2500, "PayerAccount": "LT123456789012345678",
+  "PayerBankCode": "70440", "PayeeBankSwift": "BANKDEFF", "PayeeBankName": "Beispiel Bank",
+  "PayeeAccount": "DE00123456780000000000", "PayeeName": "Muster GmbH",
+  "Purpose": "Invoice 2004-15", "ForeignBankCharges": 3})";
+const std::string kLocalLine =
+    "125,2004.03.15,123456789,\"Pavyzdys ir Ko\",70440,LT123456789012345678,1234.50,EUR,,"
+    "Tiek\xEBjas,73000,LT876543210987654321,,,\"Saskaita Nr. 15\"";
+const std::string kForeignLine =
+    "7,2004.03.15,1,EUR,2500.00,LT123456789012345678,70440,,,,,,,BANKDEFF,,\"Beispiel Bank\",,,,"
+    "DE00123456780000000000,\"Muster GmbH\",,,,\"Invoice 2004-15\",,,,3,,,,,";
+
+// One object per line, as JSON Lines wants it.
+std::string OneLine(std::string json) {
+  for (char& c : json) {
+    if (c == '\n') c = ' ';
+  }
+  return json;
+}
+
+class ExportJobTest : public JobTest {
+ protected:
+  // SelectFilesDlg answered with `target`'s folder, `actions`, then OK.
+  ExportResult Export(const std::string& docs, std::vector<hostkit::UserAction> actions = {},
+                      const std::string& target = "") {
+    const std::string dir = target.empty() ? folder.path() : target;
+    host->QueueFolderChoice(ComponentPath(dir));
+    actions.insert(actions.begin(), hostkit::Click(u"btSelectPath"));
+    if (actions.back().control != u"btCancel") actions.push_back(hostkit::Click(u"btOk"));
+    host->Driver().ExpectShow(u"SelectFilesDlg", std::move(actions));
+    return jobs::RunExport(Context(), {Date::FromCivil(2004, 3, 15), WriteFile("docs", docs)},
+                           events);
+  }
+};
+
+TEST_F(ExportJobTest, AnArrayAndJsonLinesWriteTheSameFiles) {
+  for (const std::string& docs : {std::string("[") + kLocal + "," + kForeign + "]",
+                                  OneLine(kLocal) + "\n" + OneLine(kForeign) + "\n"}) {
+    const std::string target = folder.File(docs[0] == '[' ? "array" : "lines");
+    std::filesystem::create_directory(target);
+    events = RecordedEvents();
+    const ExportResult result = Export(docs, {}, target);
+    ASSERT_EQ(result.status, JobStatus::kDone) << out.str() << err.str();
+    EXPECT_EQ(result.local, 1);
+    EXPECT_EQ(result.foreign, 1);
+    EXPECT_EQ(result.dp_path, target + "/040315.mok");
+    EXPECT_EQ(result.fp_path, target + "/040315.tar");
+    EXPECT_EQ(folder.ReadBytes(result.dp_path.substr(folder.path().size() + 1)),
+              kLocalLine + "\r\n");
+    EXPECT_EQ(folder.ReadBytes(result.fp_path.substr(folder.path().size() + 1)),
+              kForeignLine + "\r\n");
+    EXPECT_EQ(events.NoticesOf(NoticeKind::kFileWritten),
+              (std::vector<std::string>{result.dp_path, result.fp_path}));
+    EXPECT_EQ(events.progress.back(), std::make_pair(uint64_t{2}, uint64_t{2}));
+    EXPECT_TRUE(events.errors.empty());
+  }
+  EXPECT_NE(out.str().find(Text(988) + " - 1"), std::string::npos);  // the component's summary
+}
+
+TEST_F(ExportJobTest, ACancelledDialogIs1100AndWritesNothing) {
+  const ExportResult result =
+      Export(std::string("[") + kLocal + "]", {hostkit::Click(u"btCancel")});
+  EXPECT_EQ(result.status, JobStatus::kFailed);
+  ASSERT_EQ(events.errors.size(), 1u);
+  EXPECT_EQ(events.errors[0].number(), 1100);
+  EXPECT_FALSE(folder.Exists("040315.mok"));
+}
+
+TEST_F(ExportJobTest, AFieldErrorEndsTheRunAndLeavesBackups) {
+  std::string broken = kLocal;
+  broken.replace(broken.find("\"PayeeAccount\""), 14, "\"PayeeAddress\"");
+  const ExportResult result = Export(std::string("[") + kLocal + "," + broken + "]");
+  EXPECT_EQ(result.status, JobStatus::kFailed);
+  ASSERT_EQ(events.errors.size(), 1u);
+  EXPECT_EQ(events.errors[0].number(), -2147221392);
+  EXPECT_EQ(folder.ReadBytes("040315.mok.bak"), kLocalLine + "\r\n");
+  EXPECT_FALSE(folder.Exists("040315.mok"));
+  EXPECT_EQ(result.left_on_disk, std::vector<std::string>{folder.File("040315.mok.bak")});
+  EXPECT_EQ(events.NoticesOf(NoticeKind::kLeftOnDisk), result.left_on_disk);
+  EXPECT_EQ(events.NoticesOf(NoticeKind::kBackupsKept).size(), 1u);
+}
+
+TEST_F(ExportJobTest, CancellingEndsTheRunByErrorAndKeepsBackups) {
+  events.cancel_after = 1;  // the second document is not exported
+  const ExportResult result = Export(std::string("[") + kLocal + "," + kLocal + "]");
+  EXPECT_EQ(result.status, JobStatus::kFailed);
+  EXPECT_TRUE(result.cancelled);
+  EXPECT_EQ(result.local, 1);
+  EXPECT_EQ(folder.ReadBytes("040315.mok.bak"), kLocalLine + "\r\n");
+  EXPECT_EQ(events.NoticesOf(NoticeKind::kCancelled),
+            std::vector<std::string>{"the export was cancelled after 1 of 2 documents"});
+  EXPECT_EQ(events.NoticesOf(NoticeKind::kLeftOnDisk),
+            std::vector<std::string>{folder.File("040315.mok.bak")});
+}
+
+struct Refusal {
+  int local, foreign;
+  std::string says;
+};
+
+TEST_F(ExportJobTest, ARunLargerThanTheCountersIsRefusedBeforeTheDialog) {
+  for (const Refusal& c : {Refusal{32768, 0, "holds 32768 local and 0 foreign payments"},
+                           Refusal{1, 32768, "holds 1 local and 32768 foreign payments"}}) {
+    std::string docs;
+    for (int i = 0; i < c.local; ++i) docs += "{\"DocType\":1}\n";
+    for (int i = 0; i < c.foreign; ++i) docs += "{\"DocType\":2}\n";
+    events = RecordedEvents();
+    const ExportResult result =
+        jobs::RunExport(Context(), {Date::FromCivil(2004, 3, 15), WriteFile("big", docs)}, events);
+    EXPECT_EQ(result.status, JobStatus::kFailed);
+    ASSERT_EQ(events.errors.size(), 1u);
+    const std::string said = U16ToUtf8(events.errors[0].description());
+    EXPECT_EQ(events.errors[0].number(), kErrOverflow);
+    for (const std::string& part :
+         {c.says, std::string("at most 32767 of each kind"), std::string("Split the file")}) {
+      EXPECT_NE(said.find(part), std::string::npos) << said;
+    }
+  }
+  EXPECT_TRUE(host->Driver().Shown().empty());
+  EXPECT_FALSE(folder.Exists("040315.mok"));
+}
+
+TEST_F(ExportJobTest, ABadDocumentIsRefusedBeforeTheDialog) {
+  const ExportResult result = Export(std::string("[") + kLocal + ", {\"DocType\": \"1\"}]");
+  EXPECT_EQ(result.status, JobStatus::kFailed);
+  ASSERT_EQ(events.errors.size(), 1u);
+  EXPECT_EQ(events.errors[0].number(), kErrTypeMismatch);
+  EXPECT_TRUE(host->Driver().Shown().empty());
+  EXPECT_FALSE(folder.Exists("040315.mok"));
+}
+
+}  // namespace
+}  // namespace norv::testing
