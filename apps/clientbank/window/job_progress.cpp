@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLocale>
 #include <QProgressBar>
 #include <QPushButton>
 #include <algorithm>
@@ -12,6 +13,10 @@ namespace {
 
 // How often a running job lets the window repaint and take a click.
 constexpr qint64 kEventsEveryMs = 40;
+
+QString Count(int64_t n) {
+  return QLocale(QLocale::Lithuanian, QLocale::Lithuania).toString(static_cast<qlonglong>(n));
+}
 
 }  // namespace
 
@@ -51,11 +56,11 @@ void JobProgress::Report(int64_t done, int64_t total) {
   if (total > 0) {
     bar_->setRange(0, 1000);
     bar_->setValue(static_cast<int>(std::min<int64_t>(1000, done * 1000 / total)));
-    bar_->setFormat(QStringLiteral("%1 – %p%").arg(done));
+    bar_->setFormat(QStringLiteral("%1 iš %2 (%p%)").arg(Count(done), Count(total)));
   } else {
     // Without a total the bar keeps moving and shows the count.
     bar_->setRange(0, 0);
-    bar_->setFormat(QString::number(done));
+    bar_->setFormat(Count(done));
   }
   QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
   since_events_.start();

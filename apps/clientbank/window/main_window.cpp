@@ -16,6 +16,7 @@
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QSplitter>
@@ -43,6 +44,10 @@ using norv::qt::Guarded;
 
 QString Q(const std::u16string& text) { return QString::fromStdU16String(text); }
 QString Text(const norv::Variant& value) { return Q(norv::VariantToText(value)); }
+// Counts grouped as a Lithuanian reader expects: 1 000 000.
+QString Count(int64_t n) {
+  return QLocale(QLocale::Lithuanian, QLocale::Lithuania).toString(static_cast<qlonglong>(n));
+}
 
 // The program's own captions.
 const QString kTitle = QStringLiteral("clientbank – kliento-banko mainai");
@@ -142,7 +147,7 @@ MainWindow::MainWindow(WindowServices services, norv::qt::QtUiServices& ui, QWid
   layout->addWidget(outcome_);
 
   documents_view_ = MakeView(documents_);
-  auto* rates_view = MakeView(rates_);
+  rates_view_ = MakeView(rates_);
   files_view_ = MakeView(files_);
   // All three results at once: the documents across the top, the rates and the
   // files written side by side below.
@@ -156,7 +161,7 @@ MainWindow::MainWindow(WindowServices services, norv::qt::QtUiServices& ui, QWid
   stored_ = new QLabel;
   stored_->setObjectName(QStringLiteral("stored"));
   auto* lower = new QSplitter(Qt::Horizontal);
-  lower->addWidget(titled(QStringLiteral("Valiutų kursai"), rates_view));
+  lower->addWidget(titled(QStringLiteral("Valiutų kursai"), rates_view_));
   lower->addWidget(titled(QStringLiteral("Įrašyti failai"), files_view_));
   lower->setStretchFactor(0, 1);
   lower->setStretchFactor(1, 1);
@@ -265,8 +270,7 @@ void MainWindow::ExportPayments(const QString& docs_file, norv::Date end_date) {
     FitColumns(files_view_);
     if (result.status == norv::jobs::JobStatus::kDone) {
       ShowOutcome(QStringLiteral("Eksportuota mokėjimų: vietinių %1, valiutinių %2.")
-                      .arg(result.local)
-                      .arg(result.foreign));
+                      .arg(Count(result.local), Count(result.foreign)));
       return;
     }
     QString outcome = result.cancelled ? QStringLiteral("Eksportas atšauktas")
@@ -288,9 +292,9 @@ void MainWindow::ImportStatement(const QString& account) {
         norv::jobs::RunImport(Context(), {account.toStdU16String()}, events);
     switch (result.status) {
       case norv::jobs::JobStatus::kDone:
-        ShowOutcome(QStringLiteral("Importuota dokumentų: %L1 (sąskaita %2, %3 – %4).")
-                        .arg(result.stored)
-                        .arg(account, Text(result.head.DateFrom), Text(result.head.DateTo)));
+        ShowOutcome(QStringLiteral("Importuota dokumentų: %1 (sąskaita %2, %3 – %4).")
+                        .arg(Count(result.stored), account, Text(result.head.DateFrom),
+                             Text(result.head.DateTo)));
         break;
       case norv::jobs::JobStatus::kNothingDone:
         ShowOutcome(QStringLiteral("Nieko neimportuota: išrašas nepasirinktas arba jame nėra "
@@ -311,9 +315,10 @@ void MainWindow::LoadRates() {
   RunJob(QStringLiteral("Įkeliami valiutų kursai"), [&] {
     WindowEvents events(*progress_);
     const norv::jobs::RatesResult result = norv::jobs::RunRates(Context(), {}, events);
-    ShowOutcome(result.status == norv::jobs::JobStatus::kDone
-                    ? QStringLiteral("Valiutų kursų knygoje įrašų: %1.").arg(result.rates_in_book)
-                    : QStringLiteral("Valiutų kursai neįkelti."));
+    ShowOutcome(
+        result.status == norv::jobs::JobStatus::kDone
+            ? QStringLiteral("Valiutų kursų knygoje įrašų: %1.").arg(Count(result.rates_in_book))
+            : QStringLiteral("Valiutų kursai neįkelti."));
   });
 }
 
@@ -323,9 +328,10 @@ norv::jobs::JobContext MainWindow::Context() const {
 
 void MainWindow::RefreshResults() {
   documents_->Reload();
-  stored_->setText(QStringLiteral("Iš viso dokumentų: %L1").arg(documents_->stored()));
+  stored_->setText(QStringLiteral("Iš viso dokumentų: %1").arg(Count(documents_->stored())));
   FitColumns(documents_view_);
   rates_->Reload();
+  FitColumns(rates_view_);
 }
 
 int RunWindow(int& argc, char** argv, const WindowServices& services) {

@@ -84,6 +84,7 @@ class MainWindow : public QMainWindow {
   RatesModel* rates_ = nullptr;
   FilesModel* files_ = nullptr;
   QTableView* documents_view_ = nullptr;
+  QTableView* rates_view_ = nullptr;
   QTableView* files_view_ = nullptr;
   QLabel* outcome_ = nullptr;
   QLabel* stored_ = nullptr;
