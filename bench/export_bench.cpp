@@ -7,6 +7,8 @@
 // 16 bits), each run into its own DP and FP files named by its end date.
 //
 //   export_bench [documents] [folder]
+//   export_bench --json PATH LOCAL FOREIGN   only writes LOCAL local and FOREIGN
+//                                            foreign documents as a JSON array
 #include <time.h>
 #include <unistd.h>
 
@@ -328,7 +330,71 @@ bool SameBytes(const std::string& a, const std::string& b) {
   return std::equal(ia, end, ib, end);
 }
 
+// --- The documents as the program's JSON -----------------------------------
+
+std::string JsonText(const std::u16string& text) {
+  std::string out = "\"";
+  for (char c : U16ToUtf8(text)) {
+    if (c == '"' || c == '\\') out += '\\';
+    out += c;
+  }
+  return out + "\"";
+}
+
+void WriteJson(const std::string& path, long local, long foreign) {
+  std::ofstream out(path, std::ios::binary);
+  std::mt19937 rng(20240131);
+  out << "[\n";
+  bool first = true;
+  while (local > 0 || foreign > 0) {
+    const Job job = MakeJob(rng);
+    long& left = job.doc_type == 1 ? local : foreign;
+    if (left == 0) continue;
+    --left;
+    const PaymentDoc& d = job.doc;
+    const CivilDateTime date = d.DocDate.ToCivil();
+    char date_text[16];
+    std::snprintf(date_text, sizeof date_text, "%04d-%02d-%02d", date.year, date.month, date.day);
+    out << (first ? "" : ",\n") << "{\"DocType\":" << job.doc_type;
+    first = false;
+    const std::pair<const char*, const std::u16string*> texts[] = {
+        {"DocNumber", &d.DocNumber},
+        {"PayerCode", &d.PayerCode},
+        {"PayerName", &d.PayerName},
+        {"PayerBankCode", &d.PayerBankCode},
+        {"PayerAccount", &d.PayerAccount},
+        {"CurrencyCode", &d.CurrencyCode},
+        {"PayeeCode", &d.PayeeCode},
+        {"PayeeName", &d.PayeeName},
+        {"PayeeBankCode", &d.PayeeBankCode},
+        {"PayeeAccount", &d.PayeeAccount},
+        {"PurposeCode", &d.PurposeCode},
+        {"Purpose", &d.Purpose},
+        {"PayeeBankSwift", &d.PayeeBankSwift},
+        {"PayeeBankName", &d.PayeeBankName},
+        {"PayeeBankAddress", &d.PayeeBankAddress},
+        {"PayeeAddress", &d.PayeeAddress},
+        {"ChargesAccount", &d.ChargesAccount},
+        {"ChargesCurrency", &d.ChargesCurrency}};
+    for (const auto& [name, value] : texts) {
+      if (!value->empty()) out << ",\"" << name << "\":" << JsonText(*value);
+    }
+    out << ",\"DocDate\":\"" << date_text << "\",\"Amount\":\"" << d.Amount.raw() / 10000 << "."
+        << std::to_string(10000 + d.Amount.raw() % 10000).substr(1) << "\"";
+    if (job.doc_type != 1) {
+      out << ",\"PaymentType\":" << d.PaymentType
+          << ",\"ForeignBankCharges\":" << d.ForeignBankCharges;
+    }
+    out << "}";
+  }
+  out << "\n]\n";
+}
+
 int Run(int argc, char** argv) {
+  if (argc == 5 && std::string(argv[1]) == "--json") {
+    WriteJson(argv[2], std::atol(argv[3]), std::atol(argv[4]));
+    return 0;
+  }
   const size_t count = argc > 1 ? std::strtoull(argv[1], nullptr, 10) : 1000000;
   std::string folder;
   if (argc > 2) {

@@ -10,6 +10,7 @@
 // CPU time over the naive reader's.
 //
 //   import_bench [--lines N] [--repeat N] [--keep]
+//   import_bench --lines N --write PATH    only writes the statement (bench/run_program.sh)
 #include <sys/resource.h>
 #include <time.h>
 
@@ -282,18 +283,26 @@ int main(int argc, char** argv) {
   int lines = 1000000;
   int repeat = 3;
   bool keep = false;
+  std::string write_only;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
-    if (arg == "--lines" && i + 1 < argc) {
+    if (arg == "--write" && i + 1 < argc) {
+      write_only = argv[++i];
+    } else if (arg == "--lines" && i + 1 < argc) {
       lines = std::atoi(argv[++i]);
     } else if (arg == "--repeat" && i + 1 < argc) {
       repeat = std::max(1, std::atoi(argv[++i]));
     } else if (arg == "--keep") {
       keep = true;
     } else {
-      std::cerr << "usage: import_bench [--lines N] [--repeat N] [--keep]\n";
+      std::cerr
+          << "usage: import_bench [--lines N] [--repeat N] [--keep] | --lines N --write PATH\n";
       return 2;
     }
+  }
+  if (!write_only.empty()) {
+    WriteStatement(write_only, lines);
+    return 0;
   }
 
   std::string pattern = (std::filesystem::temp_directory_path() / "norv_import_XXXXXX").string();

@@ -72,13 +72,14 @@ void CliEvents::Progress(ProgressUnit unit, uint64_t done, uint64_t total) {
   if (progress_shown_ && now - last_progress_ < kProgressInterval && done != total) return;
   last_progress_ = now;
   progress_shown_ = true;
-  std::string line = unit == ProgressUnit::kLines
-                         ? "import: " + std::to_string(done) + " lines read"
-                         : "export: " + std::to_string(done) + " documents written";
-  if (total > 0) {
-    line += unit == ProgressUnit::kLines
-                ? " (" + std::to_string(std::min<uint64_t>(100, done * 100 / total)) + "%)"
-                : " of " + std::to_string(total);
+  std::string line;
+  if (unit == ProgressUnit::kLines) {
+    line = "import: " + std::to_string(done) + " lines read";
+    if (total > 0)
+      line += " (" + std::to_string(std::min<uint64_t>(100, done * 100 / total)) + "%)";
+  } else {
+    line = "export: " + std::to_string(done) + (total > 0 ? " of " + std::to_string(total) : "") +
+           " documents written";
   }
   err_ << '\r' << line << "\x1b[K" << std::flush;
 }

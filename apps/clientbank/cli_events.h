@@ -28,6 +28,7 @@ class CliEvents : public norv::jobs::JobEvents {
   void Error(const norv::ComError& error) override;
   void StatementHeader(const norv::StHead& head) override;
   void StatementDocument(const norv::StatementDoc& doc) override;
+  void StatementEnd() override { Flush(); }
 
   // Writes out what the buffer holds.
   void Flush();

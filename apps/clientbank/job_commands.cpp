@@ -77,12 +77,15 @@ int RunImport(Session& session, const ImportOptions& options) {
 
   CliEvents events = EventsOf(session);
   // An error the component reports to the host (the console prints it) also
-  // ends the JSON Lines.
+  // ends the JSON Lines; the handler goes with the events, however the job ends.
   session.host().SetPendingErrorHandler(
       [&events](const ComError& error) { events.EndLines(error); });
+  struct Unhook {
+    hostkit::DefaultHost& host;
+    ~Unhook() { host.SetPendingErrorHandler(nullptr); }
+  } unhook{session.host()};
   const jobs::ImportResult result =
       jobs::RunImport(ContextOf(session), {Utf8ToU16(options.account)}, events);
-  session.host().SetPendingErrorHandler(nullptr);
   events.Flush();
   return ExitStatus(result.status);
 }

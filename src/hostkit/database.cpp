@@ -89,6 +89,8 @@ void Statement::Run() {
   }
 }
 
+void Statement::Reset() { sqlite3_reset(stmt_); }
+
 bool Statement::IsNull(int column) const {
   return sqlite3_column_type(stmt_, column) == SQLITE_NULL;
 }

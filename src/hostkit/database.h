@@ -48,6 +48,8 @@ class Statement {
   bool Step();
   // Runs a statement that returns no rows.
   void Run();
+  // Makes the statement ready to run again, keeping its bindings.
+  void Reset();
 
   // Columns are numbered from 0.
   bool IsNull(int column) const;

@@ -2,16 +2,16 @@
 
 namespace norv::hostkit {
 
-int64_t StatementStore::Add(const std::u16string& file, const std::u16string& account,
-                            const StatementDoc& doc) {
-  Statement insert = db_->Prepare(
-      "INSERT INTO statement_docs (imported_at, file, account, DocKind, ClientAccount, CorrAccount,"
-      " CorrCode, CorrBankName, Amount, CurrencyCode, IsDebit, CurrencyKind, DocNumber, OpDate,"
-      " Comment, ClientIban, CorrIban) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
-  insert.Bind(1, Date::Now().serial())
-      .Bind(2, std::u16string_view(file))
-      .Bind(3, std::u16string_view(account))
-      .Bind(4, static_cast<int64_t>(doc.DocKind))
+namespace {
+
+constexpr char kInsert[] =
+    "INSERT INTO statement_docs (imported_at, file, account, DocKind, ClientAccount, CorrAccount,"
+    " CorrCode, CorrBankName, Amount, CurrencyCode, IsDebit, CurrencyKind, DocNumber, OpDate,"
+    " Comment, ClientIban, CorrIban) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)";
+
+// Binds the document's fields (parameters 4 to 17) and runs the insert.
+void InsertDoc(Statement& insert, const StatementDoc& doc) {
+  insert.Bind(4, static_cast<int64_t>(doc.DocKind))
       .Bind(5, std::u16string_view(doc.ClientAccount))
       .Bind(6, std::u16string_view(doc.CorrAccount))
       .Bind(7, std::u16string_view(doc.CorrCode))
@@ -26,6 +26,30 @@ int64_t StatementStore::Add(const std::u16string& file, const std::u16string& ac
       .Bind(16, std::u16string_view(doc.ClientIban))
       .Bind(17, std::u16string_view(doc.CorrIban));
   insert.Run();
+}
+
+}  // namespace
+
+StatementStore::Writer::Writer(Database& db, const std::u16string& file,
+                               const std::u16string& account)
+    : insert_(db.Prepare(kInsert)) {
+  insert_.Bind(1, Date::Now().serial())
+      .Bind(2, std::u16string_view(file))
+      .Bind(3, std::u16string_view(account));
+}
+
+void StatementStore::Writer::Add(const StatementDoc& doc) {
+  InsertDoc(insert_, doc);
+  insert_.Reset();
+}
+
+int64_t StatementStore::Add(const std::u16string& file, const std::u16string& account,
+                            const StatementDoc& doc) {
+  Statement insert = db_->Prepare(kInsert);
+  insert.Bind(1, Date::Now().serial())
+      .Bind(2, std::u16string_view(file))
+      .Bind(3, std::u16string_view(account));
+  InsertDoc(insert, doc);
   return db_->LastInsertRowId();
 }
 

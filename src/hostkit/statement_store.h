@@ -23,6 +23,18 @@ struct StoredStatementDoc {
 
 class StatementStore {
  public:
+  // Stores the documents of one import: one prepared insert for all of them,
+  // with the file, the account and the time of the import bound once. Meant to
+  // run inside one transaction of the database.
+  class Writer {
+   public:
+    Writer(Database& db, const std::u16string& file, const std::u16string& account);
+    void Add(const StatementDoc& doc);
+
+   private:
+    Statement insert_;
+  };
+
   explicit StatementStore(std::shared_ptr<Database> db) : db_(std::move(db)) {}
   // Stores one document; returns its id.
   int64_t Add(const std::u16string& file, const std::u16string& account, const StatementDoc& doc);

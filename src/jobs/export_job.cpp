@@ -41,7 +41,7 @@ ExportResult RunExport(const JobContext& context, const ExportRequest& request, 
   // Every document is read and checked, and the run's size known, before the
   // component opens a file.
   try {
-    counts = ReadPayments(request.docs_file, [](int64_t, PaymentEntry&) {});
+    counts = CountPayments(request.docs_file);
     CheckLimits(request.docs_file, counts);
   } catch (const ComError& error) {
     events.Error(error);

@@ -69,10 +69,13 @@ ImportResult RunImport(const JobContext& context, const ImportRequest& request, 
       events.StatementHeader(result.head);
       const uint64_t total = events.WantsProgress() ? CountLines(DiskPathOf(result.file)) : 0;
       const std::u16string stored_file = Utf8ToU16(DiskPathOf(result.file));
-      hostkit::StatementStore store(context.host.database());
       // One transaction: it commits only once the component has ended the
       // import without an error, so a failure stores nothing.
       context.host.database()->Transaction([&] {
+        hostkit::StatementStore::Writer store(*context.host.database(), stored_file,
+                                              result.head.Account);
+        // One record for every call: ImportDoc sets each field it writes and
+        // trades text buffers with its parse, so they are reused line by line.
         StatementDoc doc;
         int64_t read = 0;
         while (bank->ImportDoc(doc)) {
@@ -81,7 +84,7 @@ ImportResult RunImport(const JobContext& context, const ImportRequest& request, 
             ++result.skipped;
           } else {
             events.StatementDocument(doc);
-            store.Add(stored_file, result.head.Account, doc);
+            store.Add(doc);
             ++result.stored;
           }
           if (read % kProgressEvery == 0) {
@@ -91,12 +94,12 @@ ImportResult RunImport(const JobContext& context, const ImportRequest& request, 
               throw RollBack{};
             }
           }
-          doc = StatementDoc{};
         }
         events.Progress(ProgressUnit::kLines, read, total);
         ended = true;
         bank->EndImport();
         if (context.host.ErrorsReported() > errors_before) throw RollBack{};
+        events.StatementEnd();
       });
     }
   } catch (const RollBack&) {

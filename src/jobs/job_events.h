@@ -59,6 +59,10 @@ class JobEvents {
   // Import: each document as the component hands it out and before it is
   // stored; documents of kind kDocNone are neither handed out nor stored.
   virtual void StatementDocument(const StatementDoc& /*doc*/) {}
+  // Import: after the last document, before the store commits. A sink that
+  // cannot finish (output that cannot be written out) raises a ComError here,
+  // and the import stores nothing.
+  virtual void StatementEnd() {}
 
   // Polled between documents (export: before each one; import: as often as
   // Progress is called). Import: true rolls back what was stored (status

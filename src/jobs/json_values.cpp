@@ -10,10 +10,10 @@ namespace norv::jobs {
 
 namespace {
 
-[[noreturn]] void WrongForm(std::string_view where, std::string_view expected,
+[[noreturn]] void WrongForm(const WhereFn& where, std::string_view expected,
                             std::string_view text) {
-  FailJob(kErrTypeMismatch, std::string(where) + ": expected " + std::string(expected) +
-                                ", not \"" + std::string(text) + "\"");
+  FailJob(kErrTypeMismatch,
+          where() + ": expected " + std::string(expected) + ", not \"" + std::string(text) + "\"");
 }
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
@@ -59,7 +59,7 @@ std::string DateText(Date date) {
 }
 
 // Exact decimal text to the amount's integer, without going through a double.
-Currency ParseAmountText(std::string_view text, std::string_view where) {
+Currency ParseAmountText(std::string_view text, const WhereFn& where) {
   constexpr std::string_view kExpected =
       "an amount such as \"1234.50\" (a point, at most 4 decimals)";
   size_t i = 0;
@@ -84,8 +84,7 @@ Currency ParseAmountText(std::string_view text, std::string_view where) {
   auto add_digit = [&](char c) {
     const uint64_t digit = static_cast<uint64_t>(c - '0');
     if (magnitude > (limit - digit) / 10) {
-      FailJob(kErrOverflow,
-              std::string(where) + ": the amount " + std::string(text) + " is out of range");
+      FailJob(kErrOverflow, where() + ": the amount " + std::string(text) + " is out of range");
     }
     magnitude = magnitude * 10 + digit;
   };
@@ -95,7 +94,7 @@ Currency ParseAmountText(std::string_view text, std::string_view where) {
                                     : static_cast<int64_t>(magnitude));
 }
 
-Date ParseDateText(std::string_view text, std::string_view where) {
+Date ParseDateText(std::string_view text, const WhereFn& where) {
   if (text.empty()) return Date();
   constexpr std::string_view kExpected = "a date YYYY-MM-DD";
   if (text.size() != 10 || text[4] != '-' || text[7] != '-') WrongForm(where, kExpected, text);
@@ -113,6 +112,14 @@ Date ParseDateText(std::string_view text, std::string_view where) {
   } catch (const ComError&) {
     WrongForm(where, "a date of the calendar", text);
   }
+}
+
+Currency ParseAmountText(std::string_view text, std::string_view where) {
+  return ParseAmountText(text, WhereFn([where] { return std::string(where); }));
+}
+
+Date ParseDateText(std::string_view text, std::string_view where) {
+  return ParseDateText(text, WhereFn([where] { return std::string(where); }));
 }
 
 }  // namespace norv::jobs

@@ -3,6 +3,7 @@
 // date). Parsing is strict and raises error 13 naming `where`.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -19,5 +20,10 @@ std::string DateText(Date date);
 Currency ParseAmountText(std::string_view text, std::string_view where);
 // "YYYY-MM-DD", or "" for the empty date.
 Date ParseDateText(std::string_view text, std::string_view where);
+
+// The same, for readers of many values: `where` is only asked when the text fails.
+using WhereFn = std::function<std::string()>;
+Currency ParseAmountText(std::string_view text, const WhereFn& where);
+Date ParseDateText(std::string_view text, const WhereFn& where);
 
 }  // namespace norv::jobs

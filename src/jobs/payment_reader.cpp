@@ -1,26 +1,25 @@
 #include "jobs/payment_reader.h"
 
+#include <array>
 #include <cstdio>
 #include <cstring>
-#include <iterator>
 #include <limits>
 #include <memory>
 #include <string_view>
 #include <utility>
 #include <variant>
 
-#include <nlohmann/json.hpp>
+#include <simdjson.h>
 
 #include "jobs/job_error.h"
 #include "jobs/json_values.h"
 #include "runtime/com_error.h"
-#include "runtime/text.h"
 
 namespace norv::jobs {
 
 namespace {
 
-using Json = nlohmann::json;
+namespace ondemand = simdjson::ondemand;
 
 // ---------------------------------------------------------------------------
 // The bytes of the file, through a fixed buffer (or all of them in memory).
@@ -81,31 +80,7 @@ class ByteSource {
   const char* end_ = nullptr;
   int64_t consumed_ = 0;
 
-  friend class SourceIterator;
-};
-
-// An input iterator over a ByteSource for nlohmann's parser, which takes one
-// character at a time; the end iterator compares equal once the source is dry.
-class SourceIterator {
- public:
-  using iterator_category = std::input_iterator_tag;
-  using value_type = char;
-  using difference_type = std::ptrdiff_t;
-  using pointer = const char*;
-  using reference = const char&;
-
-  explicit SourceIterator(ByteSource* source = nullptr) : source_(source) {}
-  char operator*() const { return *source_->pos_; }
-  SourceIterator& operator++() {
-    ++source_->pos_;
-    return *this;
-  }
-  bool operator==(const SourceIterator& other) const { return AtEnd() == other.AtEnd(); }
-  bool operator!=(const SourceIterator& other) const { return !(*this == other); }
-
- private:
-  bool AtEnd() const { return source_ == nullptr || source_->Peek() == EOF; }
-  ByteSource* source_;
+  friend class DocumentSplitter;
 };
 
 // ---------------------------------------------------------------------------
@@ -160,144 +135,418 @@ constexpr size_t kDocTypeField = 0;
 constexpr size_t kNoField = kFieldCount;
 
 // ---------------------------------------------------------------------------
-// The SAX handler: builds one PaymentEntry at a time and hands it over when
-// its object closes. Every problem is raised as a ComError naming the document
-// and the key; nothing is kept between documents.
+// Where one document ends. The file is cut into documents before any is
+// parsed, so that only one document at a time is in memory: the scan follows
+// strings and nesting without parsing, and notes a control character inside a
+// string (which JSON forbids and the parser lets pass).
 
-class PaymentHandler {
+// The bytes that need no look inside a string, and outside of one.
+constexpr std::array<bool, 256> PlainBytes(bool in_string) {
+  std::array<bool, 256> plain{};
+  for (int c = 0; c < 256; ++c) {
+    plain[c] = in_string ? c >= 0x20 && c != '"' && c != '\\'
+                         : c != '"' && c != '{' && c != '}' && c != '[' && c != ']';
+  }
+  return plain;
+}
+constexpr std::array<bool, 256> kPlainInString = PlainBytes(true);
+constexpr std::array<bool, 256> kPlainOutside = PlainBytes(false);
+
+class ExtentScanner {
  public:
-  using Take = std::function<void(int64_t, PaymentEntry&)>;
+  // Consumes the bytes of a value that began with '{' up to `end`; returns one
+  // past its closing brace, or nullptr when the value goes on after `end`.
+  const char* Feed(const char* p, const char* end) {
+    for (; p < end; ++p) {
+      // Most bytes are plain text inside a string or blanks and values outside:
+      // skip them in a tight loop.
+      const bool* plain = in_string_ && !escape_ ? kPlainInString.data() : kPlainOutside.data();
+      while (p < end && plain[static_cast<unsigned char>(*p)]) ++p;
+      if (p == end) break;
+      const char c = *p;
+      if (in_string_) {
+        if (escape_) {
+          escape_ = false;
+        } else if (c == '\\') {
+          escape_ = true;
+        } else if (c == '"') {
+          in_string_ = false;
+        } else if (static_cast<unsigned char>(c) < 0x20 && control_at_ < 0) {
+          control_at_ = consumed_ + (p - start_);
+        }
+        continue;
+      }
+      if (c == '"') {
+        in_string_ = true;
+      } else if (c == '{' || c == '[') {
+        ++depth_;
+      } else if ((c == '}' || c == ']') && --depth_ == 0) {
+        return p + 1;
+      }
+    }
+    return nullptr;
+  }
+  // Marks where the bytes given next start within the document.
+  void Window(const char* start, int64_t consumed) {
+    start_ = start;
+    consumed_ = consumed;
+  }
+  // The offset in the document of the first control character in a string; -1: none.
+  int64_t control_at() const { return control_at_; }
 
-  PaymentHandler(const std::string& name, bool in_array, const Take& take)
-      : name_(name), in_array_(in_array), take_(take) {}
+ private:
+  int64_t depth_ = 0;
+  bool in_string_ = false;
+  bool escape_ = false;
+  int64_t control_at_ = -1;
+  const char* start_ = nullptr;
+  int64_t consumed_ = 0;
+};
+
+// ---------------------------------------------------------------------------
+// One document: its object read field by field with simdjson's On-Demand API,
+// every problem raised as a ComError naming the document and the key.
+
+class DocumentReader {
+ public:
+  // `keep_texts` false: the texts are checked, not kept (a pass that only counts).
+  DocumentReader(const std::string& name, const std::function<void(int64_t, PaymentEntry&)>& take,
+                 bool keep_texts)
+      : name_(name), take_(take), keep_texts_(keep_texts), where_([this] { return Where(); }) {}
 
   const PaymentCounts& counts() const { return counts_; }
-  int64_t index() const { return index_; }
 
-  // --- nlohmann's SAX interface ---
-  bool null() {
-    // A missing value: the field keeps its empty or 0.
-    ExpectValue("null");
-    return true;
-  }
-  bool boolean(bool) {
-    ExpectValue("true or false");
-    WrongKind(ExpectedOfField(), "true or false");
-  }
-  bool number_integer(Json::number_integer_t value) {
-    ExpectValue("a number");
-    SetInteger(static_cast<long double>(value), std::to_string(value));
-    return true;
-  }
-  bool number_unsigned(Json::number_unsigned_t value) {
-    ExpectValue("a number");
-    SetInteger(static_cast<long double>(value), std::to_string(value));
-    return true;
-  }
-  bool number_float(Json::number_float_t value, const std::string& text) {
-    ExpectValue("a number");
-    const Member& member = kFields[field_].member;
-    if (std::holds_alternative<Currency PaymentDoc::*>(member) && field_ != kDocTypeField) {
-      try {
-        entry_.doc.*std::get<Currency PaymentDoc::*>(member) = Currency::FromDouble(value);
-      } catch (const ComError&) {
-        Fail(kErrOverflow, "the amount " + text + " is out of range");
+  // Parses the document in `doc`, which began at byte `offset` of the file, and
+  // hands it over; `control_at` is where the scan met a control character in a
+  // string (-1: nowhere). Makes room for simdjson's padding behind the bytes.
+  void Read(std::string& doc, int64_t offset, int64_t control_at) {
+    ClearEntry();
+    doc_number_.clear();
+    unknown_key_.clear();
+    field_ = kNoField;
+    begin_ = doc.data();
+    offset_ = offset;
+    if (control_at >= 0) {
+      FailBroken(doc, static_cast<size_t>(control_at), "a control character in a string");
+    }
+    doc.reserve(doc.size() + simdjson::SIMDJSON_PADDING);
+    begin_ = doc.data();
+    end_of_doc_ = static_cast<int64_t>(doc.size());
+    ondemand::document parsed;
+    const simdjson::error_code error =
+        parser_.iterate(doc.data(), doc.size(), doc.capacity()).get(parsed);
+    if (error != simdjson::SUCCESS) {
+      FailBroken(doc, error == simdjson::UTF8_ERROR ? FirstInvalidUtf8(doc) : doc.size(),
+                 simdjson::error_message(error));
+    }
+    ondemand::object object;
+    ondemand::json_type type;
+    Check(parsed.type().get(type), &parsed);
+    if (type != ondemand::json_type::object) WrongKind("a JSON object", TypeName(type));
+    Check(parsed.get_object().get(object), &parsed);
+    for (auto result : object) {
+      ondemand::field field;
+      Check(std::move(result).get(field), &parsed);
+      std::string_view key;
+      Check(field.unescaped_key().get(key), &parsed);
+      field_ = FindField(key);
+      if (field_ == kNoField) {
+        unknown_key_ = key;
+        Fail(kErrInvalidCall, "unknown key");
       }
-      return true;
+      ReadValue(field.value(), parsed);
     }
-    // An integer field: a number with a fraction or exponent, or one too large
-    // for 64 bits (the parser hands those over as floating point).
-    if (IsIntegerField()) {
-      if (text.find_first_of(".eE") == std::string::npos)
-        Fail(kErrOverflow, text + " is out of range");
-      WrongKind("an integer", "a number with a fraction");
+    // Past the object the parser stands outside the document, unless more follows.
+    const char* more = nullptr;
+    if (parsed.current_location().get(more) == simdjson::SUCCESS) {
+      FailAt(more - begin_, "more after the object");
     }
-    WrongKind(ExpectedOfField(), "a number");
-  }
-  bool string(std::string& value) {
-    ExpectValue("a string");
-    const Member& member = kFields[field_].member;
-    if (field_ == kDocTypeField) WrongKind("an integer", "a string");
-    if (auto* text = std::get_if<std::u16string PaymentDoc::*>(&member)) {
-      entry_.doc.** text = Utf8ToU16(value);
-      if (field_ == kDocNumberField) doc_number_ = value;
-    } else if (auto* amount = std::get_if<Currency PaymentDoc::*>(&member)) {
-      entry_.doc.** amount = ParseAmountText(value, Where());
-    } else if (auto* date = std::get_if<Date PaymentDoc::*>(&member)) {
-      entry_.doc.** date = ParseDateText(value, Where());
-    } else {
-      WrongKind("an integer", "a string");
-    }
-    return true;
-  }
-  bool binary(Json::binary_t&) { WrongKind(ExpectedOfField(), "binary data"); }
-
-  bool start_object(std::size_t) {
-    if (depth_ == DocDepth()) {
-      ++depth_;
-      entry_ = PaymentEntry{};
-      doc_number_.clear();
-      field_ = kNoField;
-      in_doc_ = true;
-      return true;
-    }
-    if (depth_ < DocDepth()) Fail(kErrInvalidCall, "expected a JSON array of payment objects");
-    WrongKind(ExpectedOfField(), "an object");
-  }
-  bool key(std::string& key) {
-    field_ = FindField(key);
-    if (field_ == kNoField) {
-      key_ = key;
-      Fail(kErrInvalidCall, "unknown key");
-    }
-    return true;
-  }
-  bool end_object() {
-    --depth_;
-    in_doc_ = false;
     field_ = kNoField;
     take_(index_, entry_);
     ++(entry_.doc_type == kLocalPayment ? counts_.local : counts_.foreign);
     ++index_;
-    return true;
-  }
-  bool start_array(std::size_t) {
-    if (in_array_ && depth_ == 0) {
-      ++depth_;
-      return true;
-    }
-    if (depth_ == DocDepth()) WrongKind("a JSON object", "an array");
-    WrongKind(ExpectedOfField(), "an array");
-  }
-  bool end_array() {
-    --depth_;
-    return true;
-  }
-  bool parse_error(std::size_t position, const std::string&, const nlohmann::detail::exception& e) {
-    std::string reason = e.what();
-    // "[json.exception.parse_error.101] parse error at line 1, column 7: ..." -> "at byte N: ..."
-    const size_t colon = reason.find(": ");
-    if (colon != std::string::npos) reason = reason.substr(colon + 2);
-    Fail(kErrInvalidCall,
-         "not valid JSON at byte " + std::to_string(line_offset_ + position) + ": " + reason);
   }
 
-  // Where a line of JSON Lines starts, for the byte offsets of parse errors.
-  void set_line_offset(int64_t offset) { line_offset_ = offset; }
+  // A problem of the file around the documents, at byte `offset` of the file.
+  [[noreturn]] void FailFile(int64_t offset, const std::string& what) {
+    field_ = kNoField;
+    doc_number_.clear();
+    FailJob(kErrInvalidCall,
+            Where() + ": not valid JSON at byte " + std::to_string(offset + 1) + ": " + what);
+  }
+  // An element of the array that is no object, by its first byte.
+  [[noreturn]] void NotAnObject(char first, int64_t offset) {
+    field_ = kNoField;
+    doc_number_.clear();
+    switch (first) {
+      case '[':
+        WrongKind("a JSON object", "an array");
+      case '"':
+        WrongKind("a JSON object", "a string");
+      case 't':
+      case 'f':
+        WrongKind("a JSON object", "true or false");
+      case 'n':
+        WrongKind("a JSON object", "null");
+      default:
+        if (first == '-' || (first >= '0' && first <= '9')) WrongKind("a JSON object", "a number");
+    }
+    FailFile(offset, first == EOF ? "the file ends" : "expected a JSON object");
+  }
 
  private:
-  static constexpr size_t kDocNumberField = 18;
-
-  size_t DocDepth() const { return in_array_ ? 1 : 0; }
-
-  // A scalar at the top or as an element: no document there.
-  void ExpectValue(const char* what) {
-    if (in_doc_ && depth_ == DocDepth() + 1 && field_ != kNoField) return;
-    if (!in_doc_ && depth_ == DocDepth()) WrongKind("a JSON object", what);
-    Fail(kErrInvalidCall, std::string("expected a JSON array of payment objects, not ") + what);
+  // Empties the entry for the next document, keeping its texts' buffers.
+  void ClearEntry() {
+    entry_.doc_type = 0;
+    for (const Field& field : kFields) {
+      std::visit(
+          [this](auto member) {
+            if (member == nullptr) return;
+            using T = std::remove_reference_t<decltype(entry_.doc.*member)>;
+            if constexpr (std::is_same_v<T, std::u16string>) {
+              (entry_.doc.*member).clear();
+            } else {
+              entry_.doc.*member = T{};
+            }
+          },
+          field.member);
+    }
   }
 
-  size_t FindField(std::string_view key) {
+  // UTF-8 that the parser has validated, as UTF-16 into `out`'s buffer.
+  static void AssignUtf16(std::string_view utf8, std::u16string& out) {
+    out.resize(utf8.size());  // never more code units than bytes
+    size_t n = 0;
+    for (size_t i = 0; i < utf8.size();) {
+      const auto c = static_cast<unsigned char>(utf8[i]);
+      char32_t code;
+      if (c < 0x80) {
+        out[n++] = c;
+        ++i;
+        continue;
+      }
+      if (c < 0xE0) {
+        code = (c & 0x1Fu) << 6 | (utf8[i + 1] & 0x3Fu);
+        i += 2;
+      } else if (c < 0xF0) {
+        code = (c & 0x0Fu) << 12 | (utf8[i + 1] & 0x3Fu) << 6 | (utf8[i + 2] & 0x3Fu);
+        i += 3;
+      } else {
+        code = (c & 0x07u) << 18 | (utf8[i + 1] & 0x3Fu) << 12 | (utf8[i + 2] & 0x3Fu) << 6 |
+               (utf8[i + 3] & 0x3Fu);
+        i += 4;
+      }
+      if (code >= 0x10000) {
+        out[n++] = static_cast<char16_t>(0xD800 + ((code - 0x10000) >> 10));
+        out[n++] = static_cast<char16_t>(0xDC00 + ((code - 0x10000) & 0x3FF));
+      } else {
+        out[n++] = static_cast<char16_t>(code);
+      }
+    }
+    out.resize(n);
+  }
+
+  static const char* TypeName(ondemand::json_type type) {
+    switch (type) {
+      case ondemand::json_type::array:
+        return "an array";
+      case ondemand::json_type::object:
+        return "an object";
+      case ondemand::json_type::number:
+        return "a number";
+      case ondemand::json_type::string:
+        return "a string";
+      case ondemand::json_type::boolean:
+        return "true or false";
+      case ondemand::json_type::null:
+        return "null";
+    }
+    return "a value";
+  }
+
+  void ReadValue(ondemand::value value, ondemand::document& parsed) {
+    ondemand::json_type type;
+    Check(value.type().get(type), &parsed);
+    const Member& member = kFields[field_].member;
+    switch (type) {
+      case ondemand::json_type::null: {
+        bool is_null = false;
+        Check(value.is_null().get(is_null), &parsed);
+        if (!is_null) FailAt(Location(parsed), "expected null");
+        return;  // a missing value: the field keeps its empty or 0
+      }
+      case ondemand::json_type::string: {
+        std::string_view text;
+        Check(value.get_string().get(text), &parsed);
+        if (field_ == kDocTypeField) WrongKind("an integer", "a string");
+        if (auto* member_text = std::get_if<std::u16string PaymentDoc::*>(&member)) {
+          if (keep_texts_) AssignUtf16(text, entry_.doc.**member_text);
+          if (field_ == kDocNumberField) doc_number_ = text;
+        } else if (auto* amount = std::get_if<Currency PaymentDoc::*>(&member)) {
+          entry_.doc.** amount = ParseAmountText(text, where_);
+        } else if (auto* date = std::get_if<Date PaymentDoc::*>(&member)) {
+          entry_.doc.** date = ParseDateText(text, where_);
+        } else {
+          WrongKind("an integer", "a string");
+        }
+        return;
+      }
+      case ondemand::json_type::number:
+        return ReadNumber(value, parsed);
+      default:
+        WrongKind(ExpectedOfField(), TypeName(type));
+    }
+  }
+
+  void ReadNumber(ondemand::value value, ondemand::document& parsed) {
+    std::string_view text = value.raw_json_token();
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == '\r' ||
+                             text.back() == '\n')) {
+      text.remove_suffix(1);
+    }
+    const std::string number(text);
+    const Member& member = kFields[field_].member;
+    const bool amount =
+        field_ != kDocTypeField && std::holds_alternative<Currency PaymentDoc::*>(member);
+    if (number.find_first_of(".eE") == std::string::npos) {
+      // An integer: checked by the parser, then read exactly from its text.
+      int64_t value_int = 0;
+      const simdjson::error_code error = value.get_int64().get(value_int);
+      // Beyond 64 bits the parser finds the number of another type, or out of range.
+      if (error == simdjson::NUMBER_OUT_OF_RANGE || error == simdjson::INCORRECT_TYPE) {
+        if (amount) Fail(kErrOverflow, "the amount " + number + " is out of range");
+        if (!IsIntegerField()) WrongKind(ExpectedOfField(), "a number");
+        Fail(kErrOverflow, number + " is out of range" + RangeOfField());
+      }
+      Check(error, &parsed);
+      if (amount) {
+        entry_.doc.*std::get<Currency PaymentDoc::*>(member) = ParseAmountText(number, where_);
+        return;
+      }
+      if (!IsIntegerField()) WrongKind(ExpectedOfField(), "a number");
+      if (auto* wide = std::get_if<int64_t PaymentDoc::*>(&member)) {
+        entry_.doc.** wide = value_int;
+        return;
+      }
+      if (value_int < std::numeric_limits<int32_t>::min() ||
+          value_int > std::numeric_limits<int32_t>::max()) {
+        Fail(kErrOverflow, number + " is out of range" + RangeOfField());
+      }
+      if (field_ == kDocTypeField) {
+        entry_.doc_type = static_cast<int32_t>(value_int);
+      } else {
+        entry_.doc.*std::get<int32_t PaymentDoc::*>(member) = static_cast<int32_t>(value_int);
+      }
+      return;
+    }
+    double value_double = 0;
+    const simdjson::error_code error = value.get_double().get(value_double);
+    if (error == simdjson::NUMBER_OUT_OF_RANGE && amount) {
+      Fail(kErrOverflow, "the amount " + number + " is out of range");
+    }
+    Check(error, &parsed);
+    if (amount) {
+      try {
+        entry_.doc.*std::get<Currency PaymentDoc::*>(member) = Currency::FromDouble(value_double);
+      } catch (const ComError&) {
+        Fail(kErrOverflow, "the amount " + number + " is out of range");
+      }
+      return;
+    }
+    if (IsIntegerField()) WrongKind("an integer", "a number with a fraction");
+    WrongKind(ExpectedOfField(), "a number");
+  }
+
+  // A document the parser's first stage refused (truncated, invalid UTF-8,
+  // unbalanced): the key it failed in and its DocNumber are found by a plain
+  // scan up to the place of the fault, for the message only.
+  [[noreturn]] void FailBroken(std::string_view doc, size_t at, const std::string& what) {
+    size_t depth = 0, start = 0;
+    bool in_string = false, escape = false, expecting_key = false, is_key = false;
+    std::string last_key;
+    for (size_t i = 0; i < at && i < doc.size(); ++i) {
+      const char c = doc[i];
+      if (in_string) {
+        if (escape) {
+          escape = false;
+        } else if (c == '\\') {
+          escape = true;
+        } else if (c == '"') {
+          in_string = false;
+          const std::string text(doc.substr(start, i - start));
+          if (is_key) {
+            last_key = text;
+          } else if (depth == 1 && last_key == "DocNumber") {
+            doc_number_ = text;
+          }
+        }
+        continue;
+      }
+      if (c == '"') {
+        in_string = true;
+        start = i + 1;
+        is_key = depth == 1 && expecting_key;
+      } else if (c == '{' || c == '[') {
+        expecting_key = ++depth == 1 && c == '{';
+      } else if (c == '}' || c == ']') {
+        --depth;
+      } else if (depth == 1 && (c == ',' || c == ':')) {
+        expecting_key = c == ',';
+      }
+    }
+    if (field_ == kNoField) unknown_key_ = last_key;
+    FailAt(static_cast<int64_t>(at), what);
+  }
+
+  // The offset of the first byte that breaks UTF-8 (the size when none does).
+  static size_t FirstInvalidUtf8(std::string_view text) {
+    size_t i = 0;
+    while (i < text.size()) {
+      const auto c = static_cast<unsigned char>(text[i]);
+      size_t length = c < 0x80           ? 1
+                      : (c >> 5) == 0x6  ? 2
+                      : (c >> 4) == 0xE  ? 3
+                      : (c >> 3) == 0x1E ? 4
+                                         : 0;
+      if (length == 0 || (length == 2 && c < 0xC2) || i + length > text.size()) return i;
+      for (size_t k = 1; k < length; ++k) {
+        if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return i;
+      }
+      if (length >= 3) {
+        const auto next = static_cast<unsigned char>(text[i + 1]);
+        if ((c == 0xE0 && next < 0xA0) || (c == 0xED && next > 0x9F) ||
+            (c == 0xF0 && next < 0x90) || (c == 0xF4 && next > 0x8F) || c > 0xF4) {
+          return i;
+        }
+      }
+      i += length;
+    }
+    return text.size();
+  }
+
+  // Raises error 5 for a parser error, at the parser's place in the document.
+  void Check(simdjson::error_code error, ondemand::document* parsed) {
+    if (error == simdjson::SUCCESS) return;
+    // A document that ends early fails where it ends, whatever the parser was reading.
+    const int64_t at = parsed == nullptr || error == simdjson::INCOMPLETE_ARRAY_OR_OBJECT
+                           ? end_of_doc_
+                           : Location(*parsed);
+    FailBroken(std::string_view(begin_, static_cast<size_t>(end_of_doc_)), static_cast<size_t>(at),
+               simdjson::error_message(error));
+  }
+
+  int64_t Location(ondemand::document& parsed) {
+    const char* at = nullptr;
+    if (parsed.current_location().get(at) != simdjson::SUCCESS || at == nullptr) return end_of_doc_;
+    return at - begin_;
+  }
+
+  [[noreturn]] void FailAt(int64_t in_doc, const std::string& what) {
+    Fail(kErrInvalidCall,
+         "not valid JSON at byte " + std::to_string(offset_ + in_doc + 1) + ": " + what);
+  }
+
+  size_t FindField(std::string_view key) const {
     // Files repeat one key order: try the field after the last one first.
     const size_t next = field_ == kNoField ? 0 : field_ + 1;
     if (next < kFieldCount && kFields[next].name == key) return next;
@@ -313,8 +562,14 @@ class PaymentHandler {
            std::holds_alternative<int64_t PaymentDoc::*>(member);
   }
 
+  std::string RangeOfField() const {
+    if (std::holds_alternative<int64_t PaymentDoc::*>(kFields[field_].member)) return "";
+    return " (" + std::to_string(std::numeric_limits<int32_t>::min()) + " to " +
+           std::to_string(std::numeric_limits<int32_t>::max()) + ")";
+  }
+
   const char* ExpectedOfField() const {
-    if (!in_doc_ || field_ == kNoField) return "a JSON object";
+    if (field_ == kNoField) return "a JSON object";
     if (IsIntegerField()) return "an integer";
     const Member& member = kFields[field_].member;
     if (std::holds_alternative<Currency PaymentDoc::*>(member))
@@ -323,48 +578,18 @@ class PaymentHandler {
     return "a string";
   }
 
-  void SetInteger(long double value, const std::string& text) {
-    const Member& member = kFields[field_].member;
-    if (auto* amount = std::get_if<Currency PaymentDoc::*>(&member);
-        amount && field_ != kDocTypeField) {
-      // Through the text, so that values beyond a double's precision stay exact.
-      entry_.doc.** amount = ParseAmountText(text, Where());
-      return;
-    }
-    if (!IsIntegerField()) WrongKind(ExpectedOfField(), "a number");
-    if (auto* wide = std::get_if<int64_t PaymentDoc::*>(&member)) {
-      if (value > static_cast<long double>(std::numeric_limits<int64_t>::max()))
-        Fail(kErrOverflow, text + " is out of range");
-      entry_.doc.** wide = std::stoll(text);
-      return;
-    }
-    constexpr auto kMin = std::numeric_limits<int32_t>::min();
-    constexpr auto kMax = std::numeric_limits<int32_t>::max();
-    if (value < kMin || value > kMax) {
-      Fail(kErrOverflow, text + " is out of range (" + std::to_string(kMin) + " to " +
-                             std::to_string(kMax) + ")");
-    }
-    const auto number = static_cast<int32_t>(value);
-    if (field_ == kDocTypeField) {
-      entry_.doc_type = number;
-    } else {
-      entry_.doc.*std::get<int32_t PaymentDoc::*>(member) = number;
-    }
-  }
-
-  [[noreturn]] void WrongKind(const char* expected, const char* found = nullptr) {
-    Fail(kErrTypeMismatch, std::string("expected ") + expected +
-                               (found != nullptr ? std::string(", not ") + found : ""));
+  [[noreturn]] void WrongKind(const char* expected, const char* found) {
+    Fail(kErrTypeMismatch, std::string("expected ") + expected + ", not " + found);
   }
 
   // "payments.json: document 3 (DocNumber "A-17"), key "Amount""
   std::string Where() const {
     std::string where = name_ + ": document " + std::to_string(index_);
     if (!doc_number_.empty()) where += " (DocNumber \"" + doc_number_ + "\")";
-    if (in_doc_ && field_ != kNoField) {
+    if (field_ != kNoField) {
       where += ", key \"" + std::string(kFields[field_].name) + "\"";
-    } else if (!key_.empty()) {
-      where += ", key \"" + key_ + "\"";
+    } else if (!unknown_key_.empty()) {
+      where += ", key \"" + unknown_key_ + "\"";
     }
     return where;
   }
@@ -373,41 +598,118 @@ class PaymentHandler {
     FailJob(number, Where() + ": " + detail);
   }
 
+  static constexpr size_t kDocNumberField = 18;
+
   const std::string& name_;
-  const bool in_array_;
-  const Take& take_;
+  const std::function<void(int64_t, PaymentEntry&)>& take_;
+  const bool keep_texts_;
+  const WhereFn where_;
+  ondemand::parser parser_;
   PaymentCounts counts_;
   int64_t index_ = 0;
-  size_t depth_ = 0;
-  bool in_doc_ = false;
   size_t field_ = kNoField;
-  std::string key_;  // an unknown key, for its error
+  std::string unknown_key_;
   std::string doc_number_;
-  int64_t line_offset_ = 0;
+  const char* begin_ = nullptr;
+  int64_t offset_ = 0;
+  int64_t end_of_doc_ = 0;
   PaymentEntry entry_;
 };
 
-PaymentCounts Read(ByteSource& source, const std::string& name, const PaymentHandler::Take& take) {
+// ---------------------------------------------------------------------------
+// The file cut into documents: the elements of a top-level array, or the
+// non-blank lines of JSON Lines.
+
+class DocumentSplitter {
+ public:
+  DocumentSplitter(ByteSource& source, DocumentReader& reader) : in_(source), reader_(reader) {}
+
+  void ReadArray() {
+    in_.Skip();  // '['
+    SkipBlanks();
+    if (in_.Peek() == ']') {
+      in_.Skip();
+    } else {
+      while (true) {
+        SkipBlanks();
+        if (in_.Peek() != '{') reader_.NotAnObject(static_cast<char>(in_.Peek()), in_.Offset());
+        const int64_t start = in_.Offset();
+        const int64_t control_at = TakeObject();
+        reader_.Read(doc_, start, control_at);
+        SkipBlanks();
+        const int c = in_.Peek();
+        in_.Skip();
+        if (c == ']') break;
+        if (c != ',') {
+          reader_.FailFile(in_.Offset() - 1, c == EOF ? "the file ends inside the array"
+                                                      : "expected ',' or ']' after a document");
+        }
+      }
+    }
+    SkipBlanks();
+    if (in_.Peek() != EOF) reader_.FailFile(in_.Offset(), "more after the array");
+  }
+
+  void ReadLines() {
+    while (true) {
+      const int64_t start = in_.Offset();
+      if (!in_.ReadLine(doc_)) return;
+      const size_t first = doc_.find_first_not_of(" \t\r");
+      if (first == std::string::npos) continue;
+      if (doc_[first] != '{') reader_.NotAnObject(doc_[first], start + static_cast<int64_t>(first));
+      ExtentScanner scanner;
+      scanner.Window(doc_.data(), 0);
+      scanner.Feed(doc_.data(), doc_.data() + doc_.size());
+      reader_.Read(doc_, start, scanner.control_at());
+    }
+  }
+
+  void SkipBlanks() {
+    while (true) {
+      const int c = in_.Peek();
+      if (c != ' ' && c != '\t' && c != '\r' && c != '\n') return;
+      in_.Skip();
+    }
+  }
+
+ private:
+  // Takes the object that starts at the source's position into doc_; returns
+  // where a control character stood in one of its strings (-1: none). At the
+  // end of the file doc_ holds what there was, for the parser to find wanting.
+  int64_t TakeObject() {
+    doc_.clear();
+    ExtentScanner scanner;
+    while (in_.Peek() != EOF) {
+      scanner.Window(in_.pos_, static_cast<int64_t>(doc_.size()));
+      const char* end = scanner.Feed(in_.pos_, in_.end_);
+      if (end != nullptr) {
+        doc_.append(in_.pos_, end);
+        in_.pos_ = end;
+        break;
+      }
+      doc_.append(in_.pos_, in_.end_);
+      in_.pos_ = in_.end_;
+    }
+    return scanner.control_at();
+  }
+
+  ByteSource& in_;
+  DocumentReader& reader_;
+  std::string doc_;
+};
+
+PaymentCounts Read(ByteSource& source, const std::string& name,
+                   const std::function<void(int64_t, PaymentEntry&)>& take, bool keep_texts) {
+  DocumentReader reader(name, take, keep_texts);
+  DocumentSplitter splitter(source, reader);
   // Blanks before the first value tell nothing; '[' opens an array.
-  while (source.Peek() == ' ' || source.Peek() == '\t' || source.Peek() == '\r' ||
-         source.Peek() == '\n') {
-    source.Skip();
+  splitter.SkipBlanks();
+  if (source.Peek() == '[') {
+    splitter.ReadArray();
+  } else {
+    splitter.ReadLines();
   }
-  const bool in_array = source.Peek() == '[';
-  PaymentHandler handler(name, in_array, take);
-  if (in_array) {
-    Json::sax_parse(SourceIterator(&source), SourceIterator(), &handler);
-    return handler.counts();
-  }
-  std::string line;
-  int64_t offset = source.Offset();
-  while (source.ReadLine(line)) {
-    handler.set_line_offset(offset);
-    offset = source.Offset();
-    if (line.find_first_not_of(" \t\r") == std::string::npos) continue;
-    Json::sax_parse(line.data(), line.data() + line.size(), &handler);
-  }
-  return handler.counts();
+  return reader.counts();
 }
 
 }  // namespace
@@ -417,13 +719,21 @@ PaymentCounts ReadPayments(const std::string& path,
   std::FILE* file = std::fopen(path.c_str(), "rb");
   if (file == nullptr) FailJob(kErrFileNotFound, "'" + path + "'");
   ByteSource source(file);
-  return Read(source, path, take);
+  return Read(source, path, take, true);
+}
+
+PaymentCounts CountPayments(const std::string& path) {
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (file == nullptr) FailJob(kErrFileNotFound, "'" + path + "'");
+  ByteSource source(file);
+  return Read(
+      source, path, [](int64_t, PaymentEntry&) {}, false);
 }
 
 PaymentCounts ReadPaymentsFromMemory(std::string_view in, const std::string& name,
                                      const std::function<void(int64_t, PaymentEntry&)>& take) {
   ByteSource source(in);
-  return Read(source, name, take);
+  return Read(source, name, take, true);
 }
 
 }  // namespace norv::jobs

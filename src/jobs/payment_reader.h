@@ -5,14 +5,14 @@
 // empty or 0. Amounts are strings "-123.4567" (up to four decimals) or JSON
 // numbers; dates are "YYYY-MM-DD" or "" (the empty date).
 //
-// The file is read through a fixed buffer and parsed by nlohmann's SAX parser,
-// so memory does not grow with the file; each document is handed over as soon
-// as its object closes. The first problem raises a ComError (source "jobs") and
-// stops the read: 53 for a missing file, 13 for a value of the wrong kind (an
-// object or array where a value belongs, too), 6 for a number out of range of
-// its field, 5 for anything else (malformed JSON, an unknown key, invalid
-// UTF-8, a truncated file). Its description names the file, the document by
-// its 0-based index and, once its "DocNumber" was read, that number, and the
+// The file is read through a fixed buffer and cut into documents by a scan that
+// follows strings and nesting; each document is parsed by simdjson from a
+// buffer of its own, so memory grows with the largest document, not with the
+// file, and each is handed over as soon as it is read. The first problem raises a ComError (source
+// "jobs") and stops the read: 53 for a missing file, 13 for a value of the wrong kind (an object or
+// array where a value belongs, too), 6 for a number out of range of its field, 5 for anything else
+// (malformed JSON, an unknown key, invalid UTF-8, a truncated file). Its description names the
+// file, the document by its 0-based index and, once its "DocNumber" was read, that number, and the
 // key being read, and for malformed JSON the 1-based byte where it failed:
 //   payments.json: document 3 (DocNumber "A-17"), key "Amount": ...
 #pragma once
@@ -40,6 +40,11 @@ struct PaymentCounts {
 // Returns the counts of what was read.
 PaymentCounts ReadPayments(const std::string& path,
                            const std::function<void(int64_t index, PaymentEntry& entry)>& take);
+
+// Reads and checks every document of `path` as ReadPayments does, raising the
+// same errors, without keeping their texts; returns the counts. A pass before
+// a run, to refuse a bad file or too many documents before anything is written.
+PaymentCounts CountPayments(const std::string& path);
 
 // Reads the documents of `in` (the bytes of a payments file, `name` naming it
 // in errors) the same way; for tests and fuzzing without files.

@@ -218,6 +218,16 @@ TEST_F(ImportTest, AFailureAfterTheFirstLineEndsTheLinesWithTheError) {
   EXPECT_EQ(hostkit::StatementStore(hostkit::Database::Open(db)).List().size(), 2u);
 }
 
+TEST_F(ImportTest, OutputThatCannotBeWrittenStoresNothing) {
+  RunOptions options;
+  options.out_path = "/dev/full";
+  ProgramRun run =
+      RunProgram({"--db", db, "import", "--account", "12345678901", WriteStatement()}, options);
+  EXPECT_EQ(run.status, 2);
+  EXPECT_EQ(run.err.rfind("error 57: clientbank: ", 0), 0u) << run.err;
+  EXPECT_TRUE(hostkit::StatementStore(hostkit::Database::Open(db)).List().empty());
+}
+
 // Killed while it stores, the program leaves a sound database with none of the
 // statement: the documents are stored in one transaction.
 TEST_F(ImportTest, AKilledImportLeavesTheWholeStatementOrNone) {

@@ -44,6 +44,10 @@ ProgramRun RunProgram(const std::vector<std::string>& args, const RunOptions& op
 
   pid_t child = fork();
   if (child == 0) {
+    if (!options.out_path.empty()) {
+      out_fd = open(options.out_path.c_str(), O_WRONLY);
+      if (out_fd < 0) _exit(127);
+    }
     dup2(out_fd, 1);
     dup2(err_fd, 2);
     if (!options.cwd.empty() && chdir(options.cwd.c_str()) != 0) _exit(127);

@@ -80,15 +80,6 @@ TEST_F(ExportJobTest, AnArrayAndJsonLinesWriteTheSameFiles) {
   EXPECT_NE(out.str().find(Text(988) + " - 1"), std::string::npos);  // the component's summary
 }
 
-TEST_F(ExportJobTest, ACancelledDialogIs1100AndWritesNothing) {
-  const ExportResult result =
-      Export(std::string("[") + kLocal + "]", {hostkit::Click(u"btCancel")});
-  EXPECT_EQ(result.status, JobStatus::kFailed);
-  ASSERT_EQ(events.errors.size(), 1u);
-  EXPECT_EQ(events.errors[0].number(), 1100);
-  EXPECT_FALSE(folder.Exists("040315.mok"));
-}
-
 TEST_F(ExportJobTest, AFieldErrorEndsTheRunAndLeavesBackups) {
   std::string broken = kLocal;
   broken.replace(broken.find("\"PayeeAccount\""), 14, "\"PayeeAddress\"");
