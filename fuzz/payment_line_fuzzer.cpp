@@ -5,6 +5,10 @@
 // text; the two must agree on every document: the same bytes in the same file,
 // or the same error (number and field label) and no file at all.
 //
+// The check that an export runs first (jobs/payment_check.h) must agree with
+// the writer too: it refuses a document by one of the writer's rules exactly
+// when the writer raises, and its first such refusal is the writer's error.
+//
 // Input: one byte choosing the regional preset, then the document's values.
 #include <chrono>
 #include <cmath>
@@ -18,6 +22,7 @@
 #include "core/error_numbers.h"
 #include "core/records.h"
 #include "fuzz_support.h"
+#include "jobs/payment_check.h"
 #include "runtime/codepage.h"
 #include "support/recording_host.h"
 
@@ -204,6 +209,43 @@ PaymentDoc ReadDoc(norv::fuzz::FuzzInput& in) {
   return doc;
 }
 
+bool IsFieldError(int32_t number) {
+  return number == norv::kErrRequiredEmpty || number == norv::kErrValueTooLong ||
+         number == norv::kErrBadPaymentType;
+}
+
+void CheckAgreesWithWriter(int32_t doc_type, const PaymentDoc& doc,
+                           const std::optional<ComError>& error) {
+  std::vector<norv::jobs::PaymentProblem> problems;
+  norv::jobs::PaymentCheck(norv::jobs::BankCodePage::k1257).Add(doc_type, doc, problems);
+  const norv::jobs::PaymentProblem* first = nullptr;
+  for (const norv::jobs::PaymentProblem& problem : problems) {
+    if (problem.writer_error != 0) {
+      first = &problem;
+      break;
+    }
+  }
+  if (!error) {
+    if (first != nullptr) {
+      norv::fuzz::Broken("the check refuses a document the writer takes: " + first->rule + " " +
+                         norv::U16ToUtf8(first->field));
+    }
+    return;
+  }
+  if (first == nullptr) {
+    norv::fuzz::Broken(std::string("the check passes a document the writer refuses: ") +
+                       error->what());
+  }
+  norv::fuzz::Require(
+      first->writer_error == error->number(),
+      "the check's first refusal is another error (" + first->rule + ") than " + error->what());
+  if (IsFieldError(error->number())) {
+    norv::fuzz::Require(first->field == error->source(), "the check names another field (" +
+                                                             norv::U16ToUtf8(first->field) +
+                                                             ") than " + error->what());
+  }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -237,6 +279,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     bank.EndExport(by_error);
   }
   fuzz::Require(host->Errors().empty(), "an error was reported instead of raised");
+  CheckAgreesWithWriter(doc_type, doc, error);
 
   if (expected.error) {
     fuzz::Require(error.has_value(), "the reference failed, the component did not");

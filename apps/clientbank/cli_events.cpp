@@ -100,6 +100,9 @@ void CliEvents::Notice(NoticeKind kind, const std::string& text) {
       err_ << "clientbank: nothing imported: " << text << '\n';
       break;
     case NoticeKind::kCancelled:
+    case NoticeKind::kOverlappingImport:
+    case NoticeKind::kAlreadyImported:
+    case NoticeKind::kRatesUndone:
       err_ << "clientbank: " << text << '\n';
       break;
     case NoticeKind::kFileWritten:  // printed with its kind from the result

@@ -152,17 +152,17 @@ DemoCounts AddDemoReferenceData(hostkit::DefaultHost& host, const std::string& f
 std::string DemoPaymentsJson() {
   return R"([
   {"DocType": 1, "DocNumber": "000125", "DocDate": "2024-01-15", "PayerCode": "123456789",
-   "PayerName": "Pavyzdys ir Ko", "PayerBankCode": "70440", "PayerAccount": "LT123456789012345678",
+   "PayerName": "Pavyzdys ir Ko", "PayerBankCode": "70440", "PayerAccount": "LT323456789012345678",
    "Amount": "1234.50", "CurrencyCode": "EUR", "PayeeName": "Tiekėjas UAB", "PayeeBankCode": "73000",
-   "PayeeAccount": "LT876543210987654321", "Purpose": "Sąskaita Nr. 15"},
+   "PayeeAccount": "LT026543210987654321", "Purpose": "Sąskaita Nr. 15"},
   {"DocType": 1, "DocNumber": "126", "DocDate": "2024-01-16", "PayerCode": "123456789",
-   "PayerName": "Pavyzdys ir Ko", "PayerBankCode": "70440", "PayerAccount": "LT123456789012345678",
+   "PayerName": "Pavyzdys ir Ko", "PayerBankCode": "70440", "PayerAccount": "LT323456789012345678",
    "Amount": 89.99, "CurrencyCode": "EUR", "PayeeCode": "110012345", "PayeeName": "Elektros tinklai AB",
-   "PayeeBankCode": "70440", "PayeeAccount": "LT117044060000000001", "PurposeCode": "10",
+   "PayeeBankCode": "70440", "PayeeAccount": "LT977044060000000001", "PurposeCode": "10",
    "Purpose": "Už elektrą, sausis"},
   {"DocType": 2, "DocNumber": "7", "DocDate": "2024-01-17", "PaymentType": 1, "CurrencyCode": "USD",
-   "Amount": "2500.00", "PayerAccount": "LT123456789012345678", "PayerBankCode": "70440",
-   "PayeeBankSwift": "BANKDEFF", "PayeeBankName": "Beispiel Bank", "PayeeAccount": "DE00123456780000000000",
+   "Amount": "2500.00", "PayerAccount": "LT323456789012345678", "PayerBankCode": "70440",
+   "PayeeBankSwift": "BANKDEFF", "PayeeBankName": "Beispiel Bank", "PayeeAccount": "DE44123456780000000000",
    "PayeeName": "Muster GmbH", "Purpose": "Invoice 2024-15", "ForeignBankCharges": 3}
 ]
 )";
@@ -179,9 +179,9 @@ std::string DemoStatementBytes(hostkit::DefaultHost& host) {
              StatementLine(day(5), account, u"1001", u"LT601010012345678901", 0, 150.00, u"T0001",
                            u"AB SEB bankas", u"Pirkėjas UAB", u"Apmokėjimas pagal sąskaitą Nr. 77",
                            u"111222333", iban, u"LT601010012345678901"),
-             StatementLine(day(15), account, u"125", u"LT876543210987654321", 1234.50, 0, u"T0002",
+             StatementLine(day(15), account, u"125", u"LT026543210987654321", 1234.50, 0, u"T0002",
                            u"Swedbank, AB", u"Tiekėjas UAB", u"Sąskaita Nr. 15", u"222333444", iban,
-                           u"LT876543210987654321"),
+                           u"LT026543210987654321"),
              StatementLine(day(20), u"98765432109", u"3", u"LT601010012345678901", 0, 42.00,
                            u"T0003", u"AB SEB bankas", u"Kitas klientas",
                            u"Kitos sąskaitos operacija", u"", u"", u""),

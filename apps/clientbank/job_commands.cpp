@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <vector>
 
+#include "check_events.h"
 #include "cli_events.h"
 #include "hostkit/console_services.h"
 #include "hostkit/scripted_driver.h"
@@ -58,10 +59,21 @@ int RunExport(Session& session, const ExportOptions& options) {
   actions.push_back(hostkit::Click(options.cancel ? u"btCancel" : u"btOk"));
   session.host().Driver().ExpectShow(u"SelectFilesDlg", std::move(actions));
 
-  CliEvents events = EventsOf(session);
-  const jobs::ExportResult result =
-      jobs::RunExport(ContextOf(session), {options.end_date, options.docs_file}, events);
+  CheckEvents events(EventsOf(session), session.out(), session.err(),
+                     {.problems_to_out = options.check_only});
+  const jobs::ExportResult result = jobs::RunExport(
+      ContextOf(session), {options.end_date, options.docs_file, options.check_only, options.strict},
+      events);
   events.Flush();
+  if (result.problem_errors + result.problem_warnings > 0) {
+    const bool refused = result.problem_errors > 0 || options.strict;
+    session.err() << "clientbank: " << result.problem_errors << " error(s), "
+                  << result.problem_warnings << " warning(s)"
+                  << (refused ? result.problem_errors > 0 ? ": nothing exported"
+                                                          : ": nothing exported (--strict)"
+                              : "")
+                  << '\n';
+  }
   if (!result.dp_path.empty()) session.out() << "DP file: " << result.dp_path << '\n';
   if (!result.fp_path.empty()) session.out() << "FP file: " << result.fp_path << '\n';
   return ExitStatus(result.status);
@@ -85,8 +97,12 @@ int RunImport(Session& session, const ImportOptions& options) {
     ~Unhook() { host.SetPendingErrorHandler(nullptr); }
   } unhook{session.host()};
   const jobs::ImportResult result =
-      jobs::RunImport(ContextOf(session), {Utf8ToU16(options.account)}, events);
+      jobs::RunImport(ContextOf(session), {Utf8ToU16(options.account), options.again}, events);
   events.Flush();
+  if (result.status == jobs::JobStatus::kDone) {
+    session.out() << "{\"Summary\":{\"New\":" << result.stored
+                  << ",\"AlreadyImported\":" << result.already_imported << "}}\n";
+  }
   return ExitStatus(result.status);
 }
 
@@ -113,8 +129,15 @@ int RunRates(Session& session, const RatesOptions& options) {
   actions.push_back(hostkit::Click(u"btOk"));
   session.host().Driver().ExpectShow(u"LoadRateDlgVB", std::move(actions));
 
-  CliEvents events = EventsOf(session);
-  return ExitStatus(jobs::RunRates(ContextOf(session), {}, events).status);
+  CheckEvents events(EventsOf(session), session.out(), session.err(),
+                     {.dry_run = options.dry_run, .strict = options.strict});
+  const jobs::RatesResult result = jobs::RunRates(ContextOf(session), {}, events);
+  if (options.dry_run && !result.changes.empty()) session.err() << "clientbank: dry run\n";
+  if (events.undone_by_strict()) {
+    session.err() << "clientbank: the load has warnings (--strict)\n";
+    return kExitError;
+  }
+  return ExitStatus(result.status);
 }
 
 }  // namespace clientbank

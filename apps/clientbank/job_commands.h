@@ -30,12 +30,15 @@ struct ExportOptions {
   std::optional<std::string> fp_name;
   bool cancel = false;
   std::string docs_file;
+  bool check_only = false;  // --check: check every document, write nothing
+  bool strict = false;      // --strict: warnings stop the run as errors do
 };
 
 struct ImportOptions {
   std::string account;
   bool credit_side = false;
   std::string file;
+  bool again = false;  // --again: store documents imported before as well
 };
 
 // The rate-type combos of the rate dialog, in column order, with their options.
@@ -55,6 +58,8 @@ inline constexpr RateColumn kRateColumns[] = {
 struct RatesOptions {
   std::map<std::string, std::string> codes;  // option name -> rate type code
   std::string file;
+  bool dry_run = false;  // --dry-run: show what the load changes, keep nothing
+  bool strict = false;   // --strict: undo a load that has warnings
 };
 
 int RunExport(Session& session, const ExportOptions& options);

@@ -30,13 +30,16 @@ constexpr char kCommands[] = R"(Commands:
   books list BOOK                        the book's records as JSON Lines
   books add BOOK FILE.json               add or replace records (a JSON array) by the book's key
   paths set KEY FOLDER                   the folder of a PathKey entry
-  export --end-date YYYY-MM-DD [--folder DIR] [--dp-name NAME] [--fp-name NAME] [--cancel] DOCS
-                                         export payment orders (a JSON array or JSON Lines) to the
-                                         DP and FP files, at most 32767 of each kind per run
-  import --account ACCOUNT [--credit-side] FILE
-                                         import a bank statement; JSON Lines on standard output
-  rates [--LB CODE] [--CashBuy CODE] [--CashSell CODE] [--Buy CODE] [--Sell CODE] [--Check CODE] FILE
-                                         load a currency rate file into the rate books
+  export --end-date YYYY-MM-DD [--folder DIR] [--dp-name NAME] [--fp-name NAME] [--cancel]
+         [--check] [--strict] DOCS       export payment orders (a JSON array or JSON Lines) to the
+                                         DP and FP files, at most 32767 of each kind per run; every
+                                         document is checked first (--check: only check)
+  import --account ACCOUNT [--credit-side] [--again] FILE
+                                         import a bank statement; JSON Lines on standard output;
+                                         documents imported before are skipped unless --again
+  rates [--LB CODE] [--CashBuy CODE] [--CashSell CODE] [--Buy CODE] [--Sell CODE] [--Check CODE]
+        [--dry-run] [--strict] FILE      load a currency rate file into the rate books; prints
+                                         what changed, with warnings
   demo                                   run the three jobs on sample files in a new temporary folder
   --gui (no command)                     the program's window: the jobs with their dialogs on screen
   register LIBRARY                       register the component library's classes
@@ -103,6 +106,10 @@ int Run(int argc, char** argv) {
   export_cmd->add_option("--dp-name", dp_name, "the name of the DP file");
   export_cmd->add_option("--fp-name", fp_name, "the name of the FP file");
   export_cmd->add_flag("--cancel", cancel, "cancel the target dialog");
+  bool check_only = false;
+  bool export_strict = false;
+  export_cmd->add_flag("--check", check_only, "check every document and write nothing");
+  export_cmd->add_flag("--strict", export_strict, "warnings stop the export as errors do");
   export_cmd->add_option("DOCS", file, "payment documents: a JSON array or JSON Lines")->required();
 
   ImportOptions import_request;
@@ -110,6 +117,8 @@ int Run(int argc, char** argv) {
   import_cmd->add_option("--account", import_request.account, "the account")->required();
   import_cmd->add_flag("--credit-side", import_request.credit_side,
                        "tick \"documents from the credit side\"");
+  import_cmd->add_flag("--again", import_request.again,
+                       "store the documents imported before as well");
   import_cmd->add_option("FILE", import_request.file, "the statement file")->required();
 
   RatesOptions rates_request;
@@ -120,6 +129,8 @@ int Run(int argc, char** argv) {
                       "the rate type of this column");
   }
   rates->add_option("FILE", rates_request.file, "the rate file")->required();
+  rates->add_flag("--dry-run", rates_request.dry_run, "show what the load changes, keep nothing");
+  rates->add_flag("--strict", rates_request.strict, "undo a load that has warnings");
 
   app.add_subcommand("demo", "run the three jobs on sample files in a new temporary folder");
   auto* register_cmd = app.add_subcommand("register", "register the component library");
@@ -173,6 +184,8 @@ int Run(int argc, char** argv) {
     request.fp_name = fp_name;
     request.cancel = cancel;
     request.docs_file = file;
+    request.check_only = check_only;
+    request.strict = export_strict;
     return RunExport(session, request);
   }
   if (*import_cmd) return RunImport(session, import_request);

@@ -2,6 +2,8 @@
 
 #include <sqlite3.h>
 
+#include <iterator>
+
 #include "hostkit/book_specs.h"
 #include "hostkit/host_error.h"
 #include "runtime/com_error.h"
@@ -31,6 +33,24 @@ std::string SchemaSql() {
   for (const BookSpec& book : AllBooks()) sql += CreateTableSql(book) + ";";
   return sql;
 }
+
+// The steps from each schema version to the next, in order: step i takes a
+// file from version i + 1 to i + 2. A new file gets the first schema and then
+// every step, so that old and new files end up alike.
+constexpr const char* kSchemaSteps[] = {
+    // 2: a fingerprint of each imported document (the look-up of documents
+    // imported before) and the account's date range of each import. The index
+    // leads with account and date, so that a statement's documents, which come
+    // in date order, go into neighbouring index pages.
+    "ALTER TABLE statement_docs ADD COLUMN fingerprint INTEGER;"
+    "CREATE INDEX statement_docs_by_fingerprint ON statement_docs (ClientAccount, OpDate, "
+    "fingerprint);"
+    "CREATE TABLE statement_imports (id INTEGER PRIMARY KEY AUTOINCREMENT,"
+    " imported_at REAL NOT NULL, file TEXT NOT NULL, account TEXT NOT NULL,"
+    " date_from REAL NOT NULL, date_to REAL NOT NULL);"
+    "CREATE INDEX statement_imports_by_account ON statement_imports (account, date_from);",
+};
+static_assert(std::size(kSchemaSteps) + 1 == Database::kSchemaVersion);
 
 }  // namespace
 
@@ -158,13 +178,21 @@ void Database::CreateOrCheckSchema() {
   }
   if (version == kSchemaVersion) return;
   // A new file: WAL first (it cannot change inside a transaction), then the tables.
-  Execute("PRAGMA journal_mode=WAL");
+  if (version == 0) Execute("PRAGMA journal_mode=WAL");
   Transaction([&] {
     // Another program may have created the schema while we waited for the lock.
-    Statement read = Prepare("PRAGMA user_version");
-    if (read.Step() && read.Int64(0) == kSchemaVersion) return;
-    Execute(SchemaSql());
-    Execute("PRAGMA application_id=" + std::to_string(kApplicationId));
+    int64_t current = 0;
+    {
+      Statement read = Prepare("PRAGMA user_version");
+      if (read.Step()) current = read.Int64(0);
+    }
+    if (current == kSchemaVersion) return;
+    if (current == 0) {
+      Execute(SchemaSql());
+      Execute("PRAGMA application_id=" + std::to_string(kApplicationId));
+      current = 1;
+    }
+    for (; current < kSchemaVersion; ++current) Execute(kSchemaSteps[current - 1]);
     Execute("PRAGMA user_version=" + std::to_string(kSchemaVersion));
   });
 }

@@ -65,7 +65,7 @@ class Statement {
 
 class Database {
  public:
-  static constexpr int kSchemaVersion = 1;
+  static constexpr int kSchemaVersion = 2;
 
   struct Options {
     // How long a write waits for another program's lock before it fails.

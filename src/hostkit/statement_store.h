@@ -1,5 +1,12 @@
 // StatementStore: the host's documents made from imported statements, one row
-// per StatementDoc with the statement file and account it came from.
+// per StatementDoc with the statement file and account it came from, and one
+// row per import with the account's date range in its statement.
+//
+// Each stored document keeps a fingerprint of what makes it the same payment:
+// account, date, direction, amount, document number, counterparty account and
+// purpose. The fingerprint is a hash that finds candidates through an index;
+// the fields themselves decide, so two documents that only share a hash are
+// never taken for one.
 #pragma once
 
 #include <cstdint>
@@ -20,6 +27,19 @@ struct StoredStatementDoc {
   std::u16string account;
   StatementDoc doc;
 };
+
+// One earlier import of an account: its file and the statement's date range.
+struct StatementImport {
+  int64_t id = 0;
+  Date imported_at;
+  std::u16string file;
+  std::u16string account;
+  Date date_from;
+  Date date_to;
+};
+
+// The hash of the fields that make two documents the same payment.
+int64_t StatementFingerprint(const StatementDoc& doc);
 
 class StatementStore {
  public:
@@ -47,8 +67,44 @@ class StatementStore {
   // How many documents are stored.
   int64_t Count();
 
+  // Gives the documents stored before fingerprints were kept their fingerprint.
+  void FillMissingFingerprints();
+  // The id of the last document stored (0: none).
+  int64_t LastId();
+  // How many of the documents up to `last_id` are the same payment as `doc`,
+  // and the id of the first of them (0 when none).
+  struct Match {
+    int64_t count = 0;
+    int64_t first_id = 0;
+  };
+  Match SamePayment(const StatementDoc& doc, int64_t last_id);
+
+  // Records an import of `account` covering [from, to].
+  void AddImport(const std::u16string& file, const std::u16string& account, Date from, Date to);
+  // The earlier imports of `account` whose date range overlaps [from, to].
+  std::vector<StatementImport> OverlappingImports(const std::u16string& account, Date from,
+                                                  Date to);
+
  private:
   std::shared_ptr<Database> db_;
+};
+
+// Decides, document by document, which documents of one import are stored
+// already. A statement may hold the same payment twice; so the n-th document
+// of the import that equals stored ones counts as already imported only while
+// the store held at least n such documents before the import began. What was
+// matched is counted in a temporary table of the connection, so memory stays
+// flat however long the statement is.
+class ImportMatcher {
+ public:
+  // Fills missing fingerprints and notes where the import begins.
+  explicit ImportMatcher(std::shared_ptr<Database> db);
+  bool AlreadyImported(const StatementDoc& doc);
+
+ private:
+  std::shared_ptr<Database> db_;
+  StatementStore store_;
+  int64_t last_id_;
 };
 
 }  // namespace norv::hostkit

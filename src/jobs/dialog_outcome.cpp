@@ -13,8 +13,10 @@ DialogOutcome::DialogOutcome(hostkit::DefaultHost& host, std::u16string form_nam
     if (form.Name() != form_name_ || !form.IsLoaded()) return;
     ended_loaded_ = true;
     for (const std::u16string& name : boxes_) {
-      auto* box = dynamic_cast<forms::TextBox*>(form.FindControl(name));
-      texts_[name] = box != nullptr ? box->Text() : u"";
+      forms::Control* control = form.FindControl(name);
+      auto* box = dynamic_cast<forms::TextBox*>(control);
+      auto* combo = dynamic_cast<forms::HostCombo*>(control);
+      texts_[name] = box != nullptr ? box->Text() : combo != nullptr ? combo->SelectedCode() : u"";
     }
   });
 }

@@ -14,7 +14,8 @@ namespace norv::jobs {
 
 class DialogOutcome {
  public:
-  // Watches the shows of `form_name`, keeping the texts of `text_boxes`.
+  // Watches the shows of `form_name`, keeping the texts of `text_boxes` (of a
+  // host combo among them: the code chosen).
   DialogOutcome(hostkit::DefaultHost& host, std::u16string form_name,
                 std::vector<std::u16string> text_boxes);
   ~DialogOutcome();

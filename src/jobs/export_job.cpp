@@ -4,6 +4,7 @@
 
 #include "jobs/dialog_outcome.h"
 #include "jobs/job_error.h"
+#include "jobs/payment_check.h"
 #include "jobs/payment_reader.h"
 #include "jobs/run_files.h"
 #include "runtime/com_error.h"
@@ -43,8 +44,25 @@ ExportResult RunExport(const JobContext& context, const ExportRequest& request, 
   try {
     counts = CountPayments(request.docs_file);
     CheckLimits(request.docs_file, counts);
+    // A file that reads and fits is checked document by document; a file that
+    // does not is one error, not a problem for each document before it.
+    PaymentCheck check(context.host.CodePage() == 775 ? BankCodePage::k775 : BankCodePage::k1257);
+    std::vector<PaymentProblem> problems;
+    ReadPayments(request.docs_file, [&](int64_t, PaymentEntry& entry) {
+      check.Add(entry.doc_type, entry.doc, problems);
+      for (const PaymentProblem& problem : problems) {
+        ++(problem.level == ProblemLevel::kError ? result.problem_errors : result.problem_warnings);
+        events.PaymentProblem(problem);
+      }
+      problems.clear();
+    });
   } catch (const ComError& error) {
     events.Error(error);
+    return result;
+  }
+  const bool refused = result.problem_errors > 0 || (request.strict && result.problem_warnings > 0);
+  if (refused || request.check_only) {
+    if (!refused) result.status = JobStatus::kDone;
     return result;
   }
   const int64_t total = counts.local + counts.foreign;

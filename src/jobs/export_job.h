@@ -1,10 +1,13 @@
 // The export job: payment documents from a file to the DP and FP files.
 //
-// The payments file is read twice, by streaming (payment_reader.h): a first
-// pass checks every document and counts the local and foreign ones, so that a
-// bad document or a run larger than the component can count (kMaxPaymentsPerKind
-// of each kind) is refused before the component writes anything. The second
-// pass hands the documents to ExportDoc one at a time between BeginExport (its
+// The payments file is read three times, by streaming (payment_reader.h): a
+// first pass reads every document and counts the local and foreign ones, so
+// that a bad file or a run larger than the component can count
+// (kMaxPaymentsPerKind of each kind) is refused as a whole before the component
+// writes anything; a second pass checks every document (payment_check.h), each
+// problem going to the front end. A problem of level error, or of level warning
+// under `strict`, ends the run there; `check_only` ends it there in any case.
+// The third pass hands the documents to ExportDoc one at a time between BeginExport (its
 // SelectFilesDlg answered by the host's forms driver) and EndExport(false). An
 // error raised on the way, or a cancel, ends the run with EndExport(true): the
 // component turns the files into backups, and the job names every file the run
@@ -26,7 +29,9 @@ inline constexpr int64_t kMaxPaymentsPerKind = 32767;
 
 struct ExportRequest {
   Date end_date;
-  std::string docs_file;  // a JSON array of payment objects, or JSON Lines of them
+  std::string docs_file;    // a JSON array of payment objects, or JSON Lines of them
+  bool check_only = false;  // check every document, write nothing
+  bool strict = false;      // warnings stop the run as errors do
 };
 
 struct ExportResult {
@@ -40,6 +45,9 @@ struct ExportResult {
   // A failed run: the files it touched and left (backups, partial files).
   std::vector<std::string> left_on_disk;
   bool cancelled = false;
+  // What the check before the run found.
+  int64_t problem_errors = 0;
+  int64_t problem_warnings = 0;
 };
 
 ExportResult RunExport(const JobContext& context, const ExportRequest& request, JobEvents& events);

@@ -6,6 +6,7 @@
 
 #include "hostkit/statement_store.h"
 #include "jobs/dialog_outcome.h"
+#include "jobs/json_values.h"
 #include "runtime/com_error.h"
 #include "runtime/text.h"
 
@@ -48,6 +49,8 @@ uint64_t CountLines(const std::string& path) {
   return lines + (last != '\n' ? 1 : 0);
 }
 
+std::string DayRange(Date from, Date to) { return DateText(from) + ".." + DateText(to); }
+
 }  // namespace
 
 ImportResult RunImport(const JobContext& context, const ImportRequest& request, JobEvents& events) {
@@ -69,6 +72,18 @@ ImportResult RunImport(const JobContext& context, const ImportRequest& request, 
       events.StatementHeader(result.head);
       const uint64_t total = events.WantsProgress() ? CountLines(DiskPathOf(result.file)) : 0;
       const std::u16string stored_file = Utf8ToU16(DiskPathOf(result.file));
+      hostkit::StatementStore imports(context.host.database());
+      result.overlapping =
+          imports.OverlappingImports(result.head.Account, result.head.DateFrom, result.head.DateTo);
+      for (const hostkit::StatementImport& earlier : result.overlapping) {
+        events.Notice(NoticeKind::kOverlappingImport,
+                      "the statement's dates " +
+                          DayRange(result.head.DateFrom, result.head.DateTo) + " of the account " +
+                          U16ToUtf8(result.head.Account) + " overlap an earlier import of " +
+                          DayRange(earlier.date_from, earlier.date_to) + " from " +
+                          U16ToUtf8(earlier.file));
+      }
+      hostkit::ImportMatcher matcher(context.host.database());
       // One transaction: it commits only once the component has ended the
       // import without an error, so a failure stores nothing.
       context.host.database()->Transaction([&] {
@@ -84,8 +99,12 @@ ImportResult RunImport(const JobContext& context, const ImportRequest& request, 
             ++result.skipped;
           } else {
             events.StatementDocument(doc);
-            store.Add(doc);
-            ++result.stored;
+            if (matcher.AlreadyImported(doc) && !request.again) {
+              ++result.already_imported;
+            } else {
+              store.Add(doc);
+              ++result.stored;
+            }
           }
           if (read % kProgressEvery == 0) {
             events.Progress(ProgressUnit::kLines, read, total);
@@ -99,11 +118,17 @@ ImportResult RunImport(const JobContext& context, const ImportRequest& request, 
         ended = true;
         bank->EndImport();
         if (context.host.ErrorsReported() > errors_before) throw RollBack{};
+        // An import that stored nothing new adds no range of its own.
+        if (result.stored > 0) {
+          imports.AddImport(stored_file, result.head.Account, result.head.DateFrom,
+                            result.head.DateTo);
+        }
         events.StatementEnd();
       });
     }
   } catch (const RollBack&) {
     result.stored = 0;
+    result.already_imported = 0;
     try {
       if (!ended) bank->EndImport();
     } catch (const ComError& again) {
@@ -115,6 +140,7 @@ ImportResult RunImport(const JobContext& context, const ImportRequest& request, 
     return result;
   } catch (const ComError& error) {
     result.stored = 0;
+    result.already_imported = 0;
     events.Error(error);
     try {
       if (!ended) bank->EndImport();
@@ -133,6 +159,9 @@ ImportResult RunImport(const JobContext& context, const ImportRequest& request, 
                             "' has no line of the account " + U16ToUtf8(request.account));
     return result;
   }
+  events.Notice(NoticeKind::kAlreadyImported, std::to_string(result.stored) + " new, " +
+                                                  std::to_string(result.already_imported) +
+                                                  " already imported");
   result.status = JobStatus::kDone;
   return result;
 }

@@ -10,12 +10,19 @@
 //
 // Documents of kind kDocNone (lines of other accounts, the end line) are
 // nothing to import: they are counted in `skipped` and go nowhere else.
+//
+// A document the store holds already from an earlier import (the same
+// fingerprint: StatementStore) is shown but not stored again, unless `again`;
+// the front end is told "N new, M already imported", and which earlier imports
+// of the account the statement's date range overlaps.
 #pragma once
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "core/records.h"
+#include "hostkit/statement_store.h"
 #include "jobs/job_context.h"
 #include "jobs/job_events.h"
 
@@ -23,6 +30,7 @@ namespace norv::jobs {
 
 struct ImportRequest {
   std::u16string account;
+  bool again = false;  // store documents imported before as well
 };
 
 struct ImportResult {
@@ -31,6 +39,8 @@ struct ImportResult {
   std::u16string file;  // the statement file chosen in LoadStatementDlg
   int64_t stored = 0;   // documents of kinds 1 and 2 stored (0 unless kDone)
   int64_t skipped = 0;  // documents of kind kDocNone
+  int64_t already_imported = 0;  // documents found in the store and not stored again
+  std::vector<hostkit::StatementImport> overlapping;  // earlier imports the dates overlap
   bool cancelled = false;
 };
 

@@ -10,7 +10,11 @@
 #include <cstdint>
 #include <string>
 
+#include <vector>
+
 #include "core/records.h"
+#include "jobs/payment_check.h"
+#include "jobs/rate_changes.h"
 #include "runtime/com_error.h"
 
 namespace norv::jobs {
@@ -31,11 +35,14 @@ enum class ProgressUnit {
 // What a Notice is about; `text` is a UTF-8 path for the file kinds, a
 // sentence otherwise.
 enum class NoticeKind {
-  kFileWritten,      // export: a DP or FP file written (its path)
-  kLeftOnDisk,       // export failed: a file the run touched and left (its path)
-  kBackupsKept,      // export failed or cancelled: the files were turned into ".bak" backups
-  kNothingImported,  // import: why nothing was imported
-  kCancelled,        // the user cancelled: what was undone
+  kFileWritten,        // export: a DP or FP file written (its path)
+  kLeftOnDisk,         // export failed: a file the run touched and left (its path)
+  kBackupsKept,        // export failed or cancelled: the files were turned into ".bak" backups
+  kNothingImported,    // import: why nothing was imported
+  kCancelled,          // the user cancelled: what was undone
+  kOverlappingImport,  // import: the statement's dates overlap an earlier import (both ranges)
+  kAlreadyImported,    // import: "N new, M already imported"
+  kRatesUndone,        // rates: the load was undone (dry run, --strict, or the user's Undo)
 };
 
 class JobEvents {
@@ -63,6 +70,15 @@ class JobEvents {
   // cannot finish (output that cannot be written out) raises a ComError here,
   // and the import stores nothing.
   virtual void StatementEnd() {}
+
+  // Export: each problem the check before the run finds (payment_check.h), in
+  // document order, all of them before the target dialog. A run with an error
+  // among them writes nothing.
+  virtual void PaymentProblem(const PaymentProblem& /*problem*/) {}
+
+  // Rates: what the load changed, each change with its warning, while the load
+  // can still be undone; true keeps it. The window asks Keep / Undo here.
+  virtual bool KeepRateChanges(const std::vector<RateChange>& /*changes*/) { return true; }
 
   // Polled between documents (export: before each one; import: as often as
   // Progress is called). Import: true rolls back what was stored (status

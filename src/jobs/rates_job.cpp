@@ -9,14 +9,27 @@ namespace norv::jobs {
 
 RatesResult RunRates(const JobContext& context, const RatesRequest&, JobEvents& events) {
   RatesResult result;
-  DialogOutcome dialog(context.host, u"LoadRateDlgVB", {u"edLBRateFile"});
+  DialogOutcome dialog(context.host, u"LoadRateDlgVB",
+                       {u"edLBRateFile", u"cbCashBuyRateType", u"cbCashSellRateType"});
   const int errors_before = context.host.ErrorsReported();
   std::shared_ptr<IClientBank> bank = context.create_client_bank();
   try {
-    bank->LoadRate();
+    CheckedRateLoad load = RunCheckedRateLoad(
+        context.host.database(),
+        [&] {
+          return CashRateTypes{dialog.Text(u"cbCashBuyRateType"),
+                               dialog.Text(u"cbCashSellRateType")};
+        },
+        [&] { bank->LoadRate(); },
+        [&](const std::vector<RateChange>& changes) { return events.KeepRateChanges(changes); });
+    result.changes = std::move(load.changes);
+    result.kept = load.kept;
   } catch (const ComError& error) {
     events.Error(error);
     return result;
+  }
+  if (!result.kept && !result.changes.empty()) {
+    events.Notice(NoticeKind::kRatesUndone, "the load was undone; the rate books are as before");
   }
   result.file = dialog.Text(u"edLBRateFile");
   if (const hostkit::BookSpec* book = hostkit::FindBook(u"REFCurrencyRate")) {

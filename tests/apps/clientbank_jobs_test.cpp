@@ -20,20 +20,20 @@ std::string Text(int32_t id) { return U16ToUtf8(hostkit::NorvFormResText(id)); }
 
 constexpr char kLocal[] = R"({"DocType": 1, "DocNumber": "000125", "DocDate": "2004-03-15",
   "PayerCode": "123456789", "PayerName": "Pavyzdys ir Ko", "PayerBankCode": "70440",
-  "PayerAccount": "LT123456789012345678", "Amount": "1234.5", "CurrencyCode": "EUR",
-  "PayeeName": "Tiekėjas", "PayeeBankCode": "73000", "PayeeAccount": "LT876543210987654321",
+  "PayerAccount": "LT323456789012345678", "Amount": "1234.5", "CurrencyCode": "EUR",
+  "PayeeName": "Tiekėjas", "PayeeBankCode": "73000", "PayeeAccount": "LT026543210987654321",
   "Purpose": "Saskaita Nr. 15"})";
 constexpr char kForeign[] = R"({"DocType": 2, "DocNumber": "7", "DocDate": "2004-03-15",
-  "PaymentType": 1, "CurrencyCode": "EUR", "Amount": 2500, "PayerAccount": "LT123456789012345678",
+  "PaymentType": 1, "CurrencyCode": "EUR", "Amount": 2500, "PayerAccount": "LT323456789012345678",
   "PayerBankCode": "70440", "PayeeBankSwift": "BANKDEFF", "PayeeBankName": "Beispiel Bank",
-  "PayeeAccount": "DE00123456780000000000", "PayeeName": "Muster GmbH",
+  "PayeeAccount": "DE44123456780000000000", "PayeeName": "Muster GmbH",
   "Purpose": "Invoice 2004-15", "ForeignBankCharges": 3})";
 const std::string kLocalLine =
-    "125,2004.03.15,123456789,\"Pavyzdys ir Ko\",70440,LT123456789012345678,1234.50,EUR,,"
-    "Tiek\xEBjas,73000,LT876543210987654321,,,\"Saskaita Nr. 15\"";
+    "125,2004.03.15,123456789,\"Pavyzdys ir Ko\",70440,LT323456789012345678,1234.50,EUR,,"
+    "Tiek\xEBjas,73000,LT026543210987654321,,,\"Saskaita Nr. 15\"";
 const std::string kForeignLine =
-    "7,2004.03.15,1,EUR,2500.00,LT123456789012345678,70440,,,,,,,BANKDEFF,,\"Beispiel Bank\",,,,"
-    "DE00123456780000000000,\"Muster GmbH\",,,,\"Invoice 2004-15\",,,,3,,,,,";
+    "7,2004.03.15,1,EUR,2500.00,LT323456789012345678,70440,,,,,,,BANKDEFF,,\"Beispiel Bank\",,,,"
+    "DE44123456780000000000,\"Muster GmbH\",,,,\"Invoice 2004-15\",,,,3,,,,,";
 
 class ExportTest : public ClientBankTest {
  protected:
@@ -71,6 +71,45 @@ TEST_F(ExportTest, CancelRaises1100AndWritesNothing) {
   EXPECT_EQ(run.status, 2);
   EXPECT_EQ(run.err.rfind("error 1100: ", 0), 0u) << run.err;
   EXPECT_FALSE(folder.Exists("040315.mok"));
+}
+
+// The check before the export reaches the user: every problem as a JSON line,
+// nothing written when one is an error (or a warning under --strict).
+TEST_F(ExportTest, ProblemsAreShownAndErrorsStopTheRunBeforeAnyFile) {
+  std::string broken = kLocal;
+  broken.replace(broken.find("\"PayeeAccount\""), 14, "\"PayeeAddress\"");
+  broken.replace(broken.find("000125"), 6, "12.50");
+  const std::string both = std::string("[") + kLocal + "," + broken + "]";
+  const std::string twice = std::string("[") + kLocal + "," + kLocal + "]";
+  const std::string error1 =
+      R"({"Index":1,"DocNumber":"12.50","Field":"Gavejo saskaita","Rule":"Required","Value":"","Level":"error"})";
+  const std::string error2 =
+      R"({"Index":1,"DocNumber":"12.50","Field":"Numeris","Rule":"WholeNumber","Value":"12.50","Level":"error"})";
+  const std::string warning =
+      R"({"Index":1,"DocNumber":"000125","Field":"","Rule":"Repeated","Value":"as index 0","Level":"warning"})";
+  struct Case {
+    std::string docs;
+    std::vector<std::string> options;
+    int status;
+    std::string problems;  // on standard output with --check, standard error otherwise
+    bool written;
+  };
+  for (const Case& c : {
+           Case{both, {"--check"}, 2, error1 + "\n" + error2 + "\n", false},
+           Case{both, {}, 2, error1 + "\n" + error2 + "\n", false},
+           Case{twice, {"--check"}, 0, warning + "\n", false},
+           Case{twice, {"--strict"}, 2, warning + "\n", false},
+           Case{twice, {}, 0, warning + "\n", true},
+       }) {
+    SCOPED_TRACE(c.docs + " " + (c.options.empty() ? "" : c.options[0]));
+    ProgramRun run = Export(c.docs, c.options);
+    EXPECT_EQ(run.status, c.status) << run.err;
+    const bool check_only = !c.options.empty() && c.options[0] == "--check";
+    EXPECT_EQ((check_only ? run.out : run.err).rfind(c.problems, 0), 0u) << run.out << run.err;
+    EXPECT_EQ(folder.Exists("040315.mok"), c.written);
+    EXPECT_FALSE(folder.Exists("040315.mok.bak"));
+    std::filesystem::remove(folder.File("040315.mok"));
+  }
 }
 
 // The DP file cannot be created after the FP file was: EndExport(true) stops
@@ -141,7 +180,7 @@ TEST_F(ImportTest, PrintsTheHeaderAndEveryDocumentAndKeepsThem) {
   ProgramRun run = Cb({"import", "--account", "12345678901", "--credit-side", file});
   ASSERT_EQ(run.status, 0) << run.err;
   std::vector<Json> lines = JsonLines(run.out);
-  ASSERT_EQ(lines.size(), 3u);
+  ASSERT_EQ(lines.size(), 4u);
   EXPECT_EQ(lines[0], Json::parse(R"({"Account":"12345678901","DateFrom":"2024-01-03",
                                       "DateTo":"2024-01-05","CreditSideDocs":true})"));
   EXPECT_EQ(lines[1], Json::parse(R"({"DocKind":1,"ClientAccount":"12345678901","CorrAccount":"",
@@ -149,6 +188,7 @@ TEST_F(ImportTest, PrintsTheHeaderAndEveryDocumentAndKeepsThem) {
       "IsDebit":false,"CurrencyKind":1,"DocNumber":"1001","OpDate":"2024-01-05",
       "Comment":"Apmokėjimas","ClientIban":"LT121000011101001000","CorrIban":""})"));
   EXPECT_EQ(lines[2]["Amount"], "80.0000");
+  EXPECT_EQ(lines[3], Json::parse(R"({"Summary":{"New":2,"AlreadyImported":0}})"));
   EXPECT_EQ(hostkit::StatementStore(hostkit::Database::Open(db)).List().size(), 2u);
   ProgramRun unticked = Cb({"import", "--account", "12345678901", file});
   ASSERT_EQ(unticked.status, 0) << unticked.err;
@@ -171,6 +211,29 @@ void ExpectFailed(const ProgramRun& run, const FailedRun& c) {
   if (c.err.rfind("error ", 0) == 0) {
     EXPECT_EQ(at, 0u) << run.err;
   }
+}
+
+TEST_F(ImportTest, AStatementImportedAgainStoresNothingTwiceAndSaysSo) {
+  const std::string file = WriteStatement();
+  const std::vector<std::string> args{"import", "--account", "12345678901", file};
+  Ok(args);
+  ProgramRun again = Cb(args);
+  ASSERT_EQ(again.status, 0) << again.err;
+  EXPECT_EQ(JsonLines(again.out).back(),
+            Json::parse(R"({"Summary":{"New":0,"AlreadyImported":2}})"));
+  EXPECT_EQ(again.err,
+            "clientbank: the statement's dates 2024-01-03..2024-01-05 of the account "
+            "12345678901 overlap an earlier import of 2024-01-03..2024-01-05 from " +
+                file + "\nclientbank: 0 new, 2 already imported\n");
+  std::vector<std::string> forced = args;
+  forced.insert(forced.begin() + 1, "--again");
+  ProgramRun stored = Cb(forced);
+  EXPECT_EQ(JsonLines(stored.out).back(),
+            Json::parse(R"({"Summary":{"New":2,"AlreadyImported":0}})"));
+  // The import that stored nothing added no range: one earlier import is named.
+  EXPECT_NE(stored.err.find("overlap"), std::string::npos) << stored.err;
+  EXPECT_EQ(stored.err.find("overlap"), stored.err.rfind("overlap")) << stored.err;
+  EXPECT_EQ(hostkit::StatementStore(hostkit::Database::Open(db)).List().size(), 4u);
 }
 
 TEST_F(ImportTest, RunsWithoutADocumentPrintNothing) {
@@ -214,7 +277,8 @@ TEST_F(ImportTest, AFailureAfterTheFirstLineEndsTheLinesWithTheError) {
   std::vector<Json> lines = JsonLines(run.out);
   ASSERT_EQ(lines.size(), 2u) << run.out << run.err;
   EXPECT_EQ(lines[1]["error"]["number"], kErrPathFileAccess);
-  EXPECT_EQ(run.err.rfind("error 75: ", 0), 0u) << run.err;
+  // After the notice that the same dates were imported before.
+  EXPECT_NE(run.err.find("\nerror 75: "), std::string::npos) << run.err;
   EXPECT_EQ(hostkit::StatementStore(hostkit::Database::Open(db)).List().size(), 2u);
 }
 
@@ -262,7 +326,13 @@ TEST_F(RatesTest, StoresEachChosenColumnUnderItsRateType) {
                        WriteRates({RateLine("EUR", {"3.4528", "0", "0", "0", "0", "3.4"}),
                                    RateLine("PLN", {"0.81234567"})})});
   ASSERT_EQ(run.status, 0) << run.err;
-  EXPECT_EQ(run.out, Text(998) + " 2\n");
+  EXPECT_EQ(
+      run.out,
+      Text(998) + " 2\n" +
+          R"({"Currency":"EUR","RateType":"LB","Date":"2024-01-31","OldRate":null,"NewRate":3.4528,"ChangePercent":null}
+{"Currency":"EUR","RateType":"Buy","Date":"2024-01-31","OldRate":null,"NewRate":3.4,"ChangePercent":null}
+{"Currency":"PLN","RateType":"LB","Date":"2024-01-31","OldRate":null,"NewRate":8.1235,"ChangePercent":null}
+)");
   EXPECT_EQ(
       Rates(),
       JsonLines(
@@ -270,6 +340,25 @@ TEST_F(RatesTest, StoresEachChosenColumnUnderItsRateType) {
 {"IDC":1,"CurrencyCode":"EUR","RateTypeCode":"LB","DateRate":"2024-01-31","Rate":"3.4528"}
 {"IDC":3,"CurrencyCode":"PLN","RateTypeCode":"LB","DateRate":"2024-01-31","Rate":"8.1235"}
 )"));
+}
+
+// What a load changes reaches the user, with its warnings; --dry-run keeps
+// nothing, --strict undoes a load with warnings.
+TEST_F(RatesTest, ChangesAndWarningsAreShownAndADryRunKeepsNothing) {
+  Ok({"rates", "--LB", "LB", WriteRates({RateLine("EUR", {"3.0"})})});
+  const std::string file = WriteRates({RateLine("EUR", {"3.4528"})});
+  const std::string change =
+      R"({"Currency":"EUR","RateType":"LB","Date":"2024-01-31","OldRate":3.0,"NewRate":3.4528,"ChangePercent":15.09,"Warning":"moves +15.09% from 3.0000, more than 10%"})";
+  for (const std::string option : {"--dry-run", "--strict"}) {
+    ProgramRun run = Cb({"rates", option, "--LB", "LB", file});
+    EXPECT_EQ(run.status, option == "--strict" ? 2 : 0) << run.err;
+    EXPECT_EQ(run.out, Text(998) + " 1\n" + change + "\n");
+    EXPECT_EQ(Rates().at(0)["Rate"], "3.0000");
+  }
+  ProgramRun kept = Cb({"rates", "--LB", "LB", file});
+  EXPECT_EQ(kept.status, 0) << kept.err;
+  EXPECT_EQ(kept.out, Text(998) + " 1\n" + change + "\n");
+  EXPECT_EQ(Rates().at(0)["Rate"], "3.4528");
 }
 
 TEST_F(RatesTest, RunsThatLoadNothingStoreNothing) {
@@ -288,7 +377,7 @@ TEST_F(RatesTest, RunsThatLoadNothingStoreNothing) {
 TEST_F(ClientBankTest, DemoRunsTheThreeJobs) {
   ProgramRun run = RunProgram({"demo"});
   ASSERT_EQ(run.status, 0) << run.err;
-  EXPECT_EQ(run.err, "");
+  EXPECT_EQ(run.err, "clientbank: 3 new, 0 already imported\n");
   size_t at = run.out.find("clientbank demo in ");
   ASSERT_EQ(at, 0u) << run.out;
   std::string demo = run.out.substr(19, run.out.find('\n') - 19);

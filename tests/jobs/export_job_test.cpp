@@ -18,20 +18,20 @@ std::string Text(int32_t id) { return U16ToUtf8(hostkit::NorvFormResText(id)); }
 
 constexpr char kLocal[] = R"({"DocType": 1, "DocNumber": "000125", "DocDate": "2004-03-15",
   "PayerCode": "123456789", "PayerName": "Pavyzdys ir Ko", "PayerBankCode": "70440",
-  "PayerAccount": "LT123456789012345678", "Amount": "1234.5", "CurrencyCode": "EUR",
-  "PayeeName": "Tiekėjas", "PayeeBankCode": "73000", "PayeeAccount": "LT876543210987654321",
+  "PayerAccount": "LT323456789012345678", "Amount": "1234.5", "CurrencyCode": "EUR",
+  "PayeeName": "Tiekėjas", "PayeeBankCode": "73000", "PayeeAccount": "LT026543210987654321",
   "Purpose": "Saskaita Nr. 15"})";
 constexpr char kForeign[] = R"({"DocType": 2, "DocNumber": "7", "DocDate": "2004-03-15",
-  "PaymentType": 1, "CurrencyCode": "EUR", "Amount": 2500, "PayerAccount": "LT123456789012345678",
+  "PaymentType": 1, "CurrencyCode": "EUR", "Amount": 2500, "PayerAccount": "LT323456789012345678",
   "PayerBankCode": "70440", "PayeeBankSwift": "BANKDEFF", "PayeeBankName": "Beispiel Bank",
-  "PayeeAccount": "DE00123456780000000000", "PayeeName": "Muster GmbH",
+  "PayeeAccount": "DE44123456780000000000", "PayeeName": "Muster GmbH",
   "Purpose": "Invoice 2004-15", "ForeignBankCharges": 3})";
 const std::string kLocalLine =
-    "125,2004.03.15,123456789,\"Pavyzdys ir Ko\",70440,LT123456789012345678,1234.50,EUR,,"
-    "Tiek\xEBjas,73000,LT876543210987654321,,,\"Saskaita Nr. 15\"";
+    "125,2004.03.15,123456789,\"Pavyzdys ir Ko\",70440,LT323456789012345678,1234.50,EUR,,"
+    "Tiek\xEBjas,73000,LT026543210987654321,,,\"Saskaita Nr. 15\"";
 const std::string kForeignLine =
-    "7,2004.03.15,1,EUR,2500.00,LT123456789012345678,70440,,,,,,,BANKDEFF,,\"Beispiel Bank\",,,,"
-    "DE00123456780000000000,\"Muster GmbH\",,,,\"Invoice 2004-15\",,,,3,,,,,";
+    "7,2004.03.15,1,EUR,2500.00,LT323456789012345678,70440,,,,,,,BANKDEFF,,\"Beispiel Bank\",,,,"
+    "DE44123456780000000000,\"Muster GmbH\",,,,\"Invoice 2004-15\",,,,3,,,,,";
 
 // One object per line, as JSON Lines wants it.
 std::string OneLine(std::string json) {
@@ -80,18 +80,22 @@ TEST_F(ExportJobTest, AnArrayAndJsonLinesWriteTheSameFiles) {
   EXPECT_NE(out.str().find(Text(988) + " - 1"), std::string::npos);  // the component's summary
 }
 
-TEST_F(ExportJobTest, AFieldErrorEndsTheRunAndLeavesBackups) {
+// A field the component would refuse is found by the check before the run:
+// the problem goes to the front end and no file is created, not even a backup.
+TEST_F(ExportJobTest, AFieldErrorIsFoundBeforeAnyFileIsCreated) {
   std::string broken = kLocal;
   broken.replace(broken.find("\"PayeeAccount\""), 14, "\"PayeeAddress\"");
   const ExportResult result = Export(std::string("[") + kLocal + "," + broken + "]");
   EXPECT_EQ(result.status, JobStatus::kFailed);
-  ASSERT_EQ(events.errors.size(), 1u);
-  EXPECT_EQ(events.errors[0].number(), -2147221392);
-  EXPECT_EQ(folder.ReadBytes("040315.mok.bak"), kLocalLine + "\r\n");
-  EXPECT_FALSE(folder.Exists("040315.mok"));
-  EXPECT_EQ(result.left_on_disk, std::vector<std::string>{folder.File("040315.mok.bak")});
-  EXPECT_EQ(events.NoticesOf(NoticeKind::kLeftOnDisk), result.left_on_disk);
-  EXPECT_EQ(events.NoticesOf(NoticeKind::kBackupsKept).size(), 1u);
+  EXPECT_TRUE(events.errors.empty());
+  ASSERT_EQ(events.problems.size(), 1u);
+  EXPECT_EQ(events.problems[0].index, 1u);
+  EXPECT_EQ(events.problems[0].field, u"Gavejo saskaita");
+  EXPECT_EQ(events.problems[0].writer_error, -2147221392);
+  EXPECT_EQ(result.problem_errors, 1);
+  for (const char* name : {"040315.mok", "040315.mok.bak", "040315.tar", "040315.tar.bak"}) {
+    EXPECT_FALSE(folder.Exists(name)) << name;
+  }
 }
 
 TEST_F(ExportJobTest, CancellingEndsTheRunByErrorAndKeepsBackups) {

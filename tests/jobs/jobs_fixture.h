@@ -41,6 +41,7 @@ class RecordedEvents : public jobs::JobEvents {
     }
     documents.push_back(doc);
   }
+  void PaymentProblem(const jobs::PaymentProblem& problem) override { problems.push_back(problem); }
   bool CancelRequested() override { return cancel_after >= 0 && ++cancel_polls > cancel_after; }
 
   // The texts of the notices of `kind`.
@@ -52,6 +53,7 @@ class RecordedEvents : public jobs::JobEvents {
     return texts;
   }
 
+  std::vector<jobs::PaymentProblem> problems;
   std::vector<std::pair<uint64_t, uint64_t>> progress;
   std::vector<std::pair<jobs::NoticeKind, std::string>> notices;
   std::vector<ComError> errors;

@@ -14,6 +14,7 @@
 #include <QTest>
 #include <QTimer>
 #include <cstdlib>
+#include <memory>
 #include <sstream>
 
 #include <gtest/gtest.h>
@@ -37,14 +38,35 @@ namespace {
 // A local and a foreign payment, as the payments file holds them.
 constexpr char kPayments[] = R"([{"DocType": 1, "DocNumber": "000125", "DocDate": "2024-01-30",
   "PayerCode": "123456789", "PayerName": "UAB Ąžuolas", "PayerBankCode": "70440",
-  "PayerAccount": "LT123456789012345678", "Amount": "1234.5", "CurrencyCode": "EUR",
-  "PayeeName": "Tiekėjas", "PayeeBankCode": "73000", "PayeeAccount": "LT876543210987654321",
+  "PayerAccount": "LT091234567890123456", "Amount": "1234.5", "CurrencyCode": "EUR",
+  "PayeeName": "Tiekėjas", "PayeeBankCode": "73000", "PayeeAccount": "LT258765432109876543",
   "Purpose": "Sąskaita Nr. 15"},
  {"DocType": 2, "DocNumber": "7", "DocDate": "2024-01-30", "PaymentType": 1,
-  "CurrencyCode": "USD", "Amount": 2500, "PayerAccount": "LT123456789012345678",
+  "CurrencyCode": "USD", "Amount": 2500, "PayerAccount": "LT091234567890123456",
   "PayerBankCode": "70440", "PayeeBankSwift": "BANKDEFF", "PayeeBankName": "Beispiel Bank",
-  "PayeeAccount": "DE00123456780000000000", "PayeeName": "Muster GmbH",
+  "PayeeAccount": "DE44123456780000000000", "PayeeName": "Muster GmbH",
   "Purpose": "Invoice 15", "ForeignBankCharges": 3}])";
+
+// Presses the button `button` ("accept" or "reject") of the next check list of
+// the window that comes up (within a few seconds); `seen` tells that it did.
+// A picture of the list is kept under `screenshot` when given.
+void AnswerCheckList(const char* button, bool& seen, const QString& screenshot = QString()) {
+  auto* timer = new QTimer(qApp);
+  auto waited = std::make_shared<int>(0);
+  QObject::connect(timer, &QTimer::timeout, [timer, waited, button, &seen, screenshot] {
+    QWidget* modal = QApplication::activeModalWidget();
+    const bool up = modal != nullptr && modal->isVisible() &&
+                    modal->objectName() == QStringLiteral("checkList");
+    if (!up && ++*waited <= 300) return;
+    timer->stop();
+    timer->deleteLater();
+    if (!up) return;
+    seen = true;
+    if (!screenshot.isEmpty()) SaveScreenshot(*modal, screenshot);
+    modal->findChild<QPushButton*>(QString::fromLatin1(button))->click();
+  });
+  timer->start(10);
+}
 
 class MainWindowTest : public ::testing::Test {
  protected:
@@ -130,8 +152,12 @@ class MainWindowTest : public ::testing::Test {
       PickCode(dialog, u"cbCashSellRateType", QStringLiteral("GR"));
       ClickOn(dialog, u"btOk");
     });
+    bool changes_listed = false;
+    AnswerCheckList("accept", changes_listed,
+                    QStringLiteral("clientbank_rate_changes"));  // keep what the load changed
     window_->LoadRates();
     EXPECT_TRUE(summary.seen);
+    EXPECT_TRUE(changes_listed);
   }
 
   testing::TempFolder folder_;
@@ -186,6 +212,20 @@ TEST_F(MainWindowTest, AJobsErrorReachesTheUserAsAMessage) {
       << error.informative.toStdString();
   EXPECT_TRUE(window_->outcome().startsWith(QStringLiteral("Eksportas nutrauktas dėl klaidos")));
   EXPECT_FALSE(window_->progress()->running());
+}
+
+TEST_F(MainWindowTest, PaymentProblemsAreListedAndNoTargetDialogFollowsAnError) {
+  std::string payments = kPayments;
+  payments.replace(payments.find("LT25"), 4, "LT00");  // check digits that do not pass
+  folder_.WriteBytes("blogi.json", payments);
+  bool listed = false;
+  AnswerCheckList("reject", listed, QStringLiteral("clientbank_problems"));
+  window_->ExportPayments(QString::fromStdString(folder_.File("blogi.json")),
+                          Date::FromCivil(2024, 1, 31));
+  EXPECT_TRUE(listed);
+  EXPECT_EQ(window_->outcome(),
+            QStringLiteral("Eksportas neįvyko: mokėjimuose rasta klaidų: 1, įspėjimų: 0."));
+  EXPECT_EQ(window_->files()->rowCount(), 0);
 }
 
 TEST_F(MainWindowTest, CancelOnTheBarStopsAnImportAndStoresNothing) {

@@ -24,6 +24,7 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
+#include "check_dialogs.h"
 #include "documents_model.h"
 #include "job_progress.h"
 #include "jobs/export_job.h"
@@ -82,11 +83,12 @@ void FitColumns(QTableView* view) {
 
 // What a job tells the window while it runs: progress goes to the bar, each
 // error at once into an error box (the job then ends in its own way, and the
-// component's own notice of the backups follows it), the files a failed run
-// left are kept for the outcome line. Cancel comes from the bar.
+// component's own notice of the backups follows it), the problems of a check
+// into a list, the files a failed run left into the outcome line. Cancel comes
+// from the bar; a rate load's changes are put to the user to keep or undo.
 class WindowEvents : public norv::jobs::JobEvents {
  public:
-  explicit WindowEvents(JobProgress& progress) : progress_(progress) {}
+  WindowEvents(JobProgress& progress, QWidget* owner) : progress_(progress), owner_(owner) {}
 
   bool WantsProgress() override { return true; }
   void Progress(norv::jobs::ProgressUnit, uint64_t done, uint64_t total) override {
@@ -96,12 +98,20 @@ class WindowEvents : public norv::jobs::JobEvents {
     if (kind == norv::jobs::NoticeKind::kLeftOnDisk) left_on_disk << QString::fromStdString(text);
   }
   void Error(const ComError& error) override { norv::qt::ShowErrorBox(error); }
+  void PaymentProblem(const norv::jobs::PaymentProblem& problem) override {
+    problems.push_back(problem);
+  }
+  bool KeepRateChanges(const std::vector<norv::jobs::RateChange>& changes) override {
+    return AskKeepRateChanges(owner_, changes);
+  }
   bool CancelRequested() override { return progress_.cancel_requested(); }
 
   QStringList left_on_disk;
+  std::vector<norv::jobs::PaymentProblem> problems;
 
  private:
   JobProgress& progress_;
+  QWidget* owner_;
 };
 
 }  // namespace
@@ -261,9 +271,27 @@ void MainWindow::AskImport() {
 
 void MainWindow::ExportPayments(const QString& docs_file, norv::Date end_date) {
   RunJob(QStringLiteral("Eksportuojami mokėjimai"), [&] {
-    WindowEvents events(*progress_);
+    const std::string file = docs_file.toStdString();
+    // The check first, so that its problems are listed before the target dialog.
+    WindowEvents check(*progress_, this);
+    const norv::jobs::ExportResult checked = norv::jobs::RunExport(
+        Context(), {.end_date = end_date, .docs_file = file, .check_only = true}, check);
+    if (checked.status != norv::jobs::JobStatus::kDone && check.problems.empty()) {
+      ShowOutcome(
+          QStringLiteral("Eksportas nutrauktas dėl klaidos; failai nebuvo pradėti rašyti."));
+      return;
+    }
+    if (!check.problems.empty() && !ShowPaymentProblems(this, check.problems)) {
+      ShowOutcome(checked.problem_errors > 0
+                      ? QStringLiteral("Eksportas neįvyko: mokėjimuose rasta klaidų: %1, "
+                                       "įspėjimų: %2.")
+                            .arg(Count(checked.problem_errors), Count(checked.problem_warnings))
+                      : QStringLiteral("Eksportas atšauktas dėl įspėjimų."));
+      return;
+    }
+    WindowEvents events(*progress_, this);
     const norv::jobs::ExportResult result =
-        norv::jobs::RunExport(Context(), {end_date, docs_file.toStdString()}, events);
+        norv::jobs::RunExport(Context(), {.end_date = end_date, .docs_file = file}, events);
     for (const std::string* path : {&result.dp_path, &result.fp_path}) {
       if (!path->empty()) files_->Add(QString::fromStdString(*path));
     }
@@ -287,14 +315,23 @@ void MainWindow::ExportPayments(const QString& docs_file, norv::Date end_date) {
 
 void MainWindow::ImportStatement(const QString& account) {
   RunJob(QStringLiteral("Importuojamas išrašas"), [&] {
-    WindowEvents events(*progress_);
+    WindowEvents events(*progress_, this);
     const norv::jobs::ImportResult result =
         norv::jobs::RunImport(Context(), {account.toStdU16String()}, events);
     switch (result.status) {
       case norv::jobs::JobStatus::kDone:
-        ShowOutcome(QStringLiteral("Importuota dokumentų: %1 (sąskaita %2, %3 – %4).")
-                        .arg(Count(result.stored), account, Text(result.head.DateFrom),
-                             Text(result.head.DateTo)));
+        ShowOutcome(
+            QStringLiteral("Importuota dokumentų: %1 (sąskaita %2, %3 – %4).")
+                .arg(Count(result.stored), account, Text(result.head.DateFrom),
+                     Text(result.head.DateTo)) +
+            (result.already_imported > 0
+                 ? QStringLiteral(" Jau importuotų anksčiau ir neišsaugotų dar kartą: %1.")
+                       .arg(Count(result.already_imported))
+                 : QString()) +
+            (!result.overlapping.empty()
+                 ? QStringLiteral(" Išrašo laikotarpis sutampa su ankstesniais importais: %1.")
+                       .arg(Count(static_cast<int64_t>(result.overlapping.size())))
+                 : QString()));
         break;
       case norv::jobs::JobStatus::kNothingDone:
         ShowOutcome(QStringLiteral("Nieko neimportuota: išrašas nepasirinktas arba jame nėra "
@@ -313,8 +350,12 @@ void MainWindow::ImportStatement(const QString& account) {
 
 void MainWindow::LoadRates() {
   RunJob(QStringLiteral("Įkeliami valiutų kursai"), [&] {
-    WindowEvents events(*progress_);
+    WindowEvents events(*progress_, this);
     const norv::jobs::RatesResult result = norv::jobs::RunRates(Context(), {}, events);
+    if (result.status == norv::jobs::JobStatus::kDone && !result.kept) {
+      ShowOutcome(QStringLiteral("Valiutų kursų įkėlimas atšauktas; kursų knyga nepakeista."));
+      return;
+    }
     ShowOutcome(
         result.status == norv::jobs::JobStatus::kDone
             ? QStringLiteral("Valiutų kursų knygoje įrašų: %1.").arg(Count(result.rates_in_book))

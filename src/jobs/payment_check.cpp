@@ -1,0 +1,215 @@
+#include "jobs/payment_check.h"
+
+#include <optional>
+
+#include "core/error_numbers.h"
+#include "export/payment_fields.h"
+#include "hostkit/cp775.h"
+#include "runtime/codepage.h"
+#include "runtime/com_error.h"
+#include "runtime/text.h"
+
+namespace norv::jobs {
+namespace {
+
+// Rule names of the problems the writer raises, by its error number.
+const char* WriterRule(int32_t error) {
+  switch (error) {
+    case kErrRequiredEmpty:
+      return "Required";
+    case kErrValueTooLong:
+      return "MaxLength";
+    case kErrBadPaymentType:
+      return "PaymentType";
+    case kErrInvalidCall:
+      return "SplitQuotes";  // a split field's rest holds more quotes than a part
+    case kErrOverflow:
+      return "TooLongToQuote";  // longer than the quoting walk can count
+    default:
+      return "Number";  // the document number cannot be formatted
+  }
+}
+
+// The error AddField raises for `value`, 0 when it takes it.
+int32_t FieldError(std::u16string_view value, int16_t max_length, bool required) {
+  if (value.empty() && required) return kErrRequiredEmpty;
+  try {
+    if (QuotingOf(value).Length(value.size()) > static_cast<size_t>(max_length)) {
+      return kErrValueTooLong;
+    }
+  } catch (const ComError& error) {
+    return error.number();
+  }
+  return 0;
+}
+
+bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
+bool IsUpper(char16_t c) { return c >= u'A' && c <= u'Z'; }
+
+// The accounts a payment names: the ones whose IBAN check digits count.
+constexpr std::u16string PaymentDoc::*kAccounts[] = {
+    &PaymentDoc::PayerAccount, &PaymentDoc::PayeeAccount, &PaymentDoc::ChargesAccount};
+
+// A field's value function hands out the member itself when the field shows
+// it unformatted, so the address tells the account fields in either layout.
+bool IsAccount(const PaymentDoc& doc, const std::u16string& value) {
+  for (auto member : kAccounts) {
+    if (&(doc.*member) == &value) return true;
+  }
+  return false;
+}
+
+// The amount exactly as held (four decimals at most), "." as the separator.
+std::u16string ExactAmount(Currency amount) {
+  const int64_t raw = amount.raw();
+  const uint64_t magnitude = raw < 0 ? 0 - static_cast<uint64_t>(raw) : static_cast<uint64_t>(raw);
+  std::string fraction = std::to_string(magnitude % 10000 + 10000).substr(1);
+  while (fraction.size() > 2 && fraction.back() == '0') fraction.pop_back();
+  return Utf8ToU16((raw < 0 ? "-" : "") + std::to_string(magnitude / 10000) + "." + fraction);
+}
+
+}  // namespace
+
+bool HasIbanForm(std::u16string_view account) {
+  if (account.size() < 15 || account.size() > 34) return false;
+  if (!IsUpper(account[0]) || !IsUpper(account[1])) return false;
+  if (!IsDigit(account[2]) || !IsDigit(account[3])) return false;
+  for (char16_t c : account.substr(4)) {
+    if (!IsUpper(c) && !IsDigit(c)) return false;
+  }
+  return true;
+}
+
+bool IbanCheckDigitsPass(std::u16string_view iban) {
+  // The country and check digits move to the end; letters count as 10..35.
+  int remainder = 0;
+  auto add = [&remainder](int digit) { remainder = (remainder * 10 + digit) % 97; };
+  for (size_t i = 0; i < iban.size(); ++i) {
+    const char16_t c = iban[(i + 4) % iban.size()];
+    if (IsDigit(c)) {
+      add(c - u'0');
+    } else {
+      const int value = c - u'A' + 10;
+      add(value / 10);
+      add(value % 10);
+    }
+  }
+  return remainder == 1;
+}
+
+std::u16string UnmappableCharacters(std::u16string_view text, BankCodePage code_page) {
+  std::u16string missing;
+  for (char16_t c : text) {
+    if (c == u'?' || missing.find(c) != std::u16string::npos) continue;
+    const std::u16string_view one(&c, 1);
+    const std::string byte =
+        code_page == BankCodePage::k775 ? hostkit::cp775::Encode(one) : cp1257::Encode(one);
+    if (byte == "?") missing += c;
+  }
+  return missing;
+}
+
+PaymentProblem& PaymentCheck::Report(std::vector<PaymentProblem>& out, const PaymentDoc& doc,
+                                     std::u16string_view field, const char* rule,
+                                     std::u16string value, ProblemLevel level) {
+  PaymentProblem& problem = out.emplace_back();
+  problem.index = index_;
+  problem.doc_number = doc.DocNumber;
+  problem.field = field;
+  problem.rule = rule;
+  problem.value = std::move(value);
+  problem.level = level;
+  return problem;
+}
+
+void PaymentCheck::Add(int32_t doc_type, const PaymentDoc& doc, std::vector<PaymentProblem>& out) {
+  CheckFields(doc_type, doc, out);
+  CheckValues(doc_type, doc, out);
+  ++index_;
+}
+
+// The writer's rules, field by field as the writer applies them, but on to the
+// end of the document instead of stopping at the first refusal.
+void PaymentCheck::CheckFields(int32_t doc_type, const PaymentDoc& doc,
+                               std::vector<PaymentProblem>& out) {
+  std::u16string scratch;
+  for (const PaymentField& field : PaymentFields(doc_type)) {
+    if (field.payment_type && !IsPaymentType(doc.PaymentType)) {
+      Report(out, doc, field.label, WriterRule(kErrBadPaymentType), IntToText(doc.PaymentType))
+          .writer_error = kErrBadPaymentType;
+      continue;
+    }
+    const std::u16string* value = nullptr;
+    try {
+      value = &field.value(doc, scratch);
+    } catch (const ComError& error) {
+      Report(out, doc, field.label, WriterRule(error.number()), doc.DocNumber).writer_error =
+          error.number();
+      continue;
+    }
+    const std::u16string missing = UnmappableCharacters(*value, code_page_);
+    if (!missing.empty()) Report(out, doc, field.label, "CodePage", missing);
+    if (IsAccount(doc, *value) && HasIbanForm(*value) && !IbanCheckDigitsPass(*value)) {
+      Report(out, doc, field.label, "IbanCheckDigits", *value);
+    }
+    if (field.parts == 0) {
+      if (int32_t error = FieldError(*value, field.max_length, field.IsRequired(doc))) {
+        Report(out, doc, field.label, WriterRule(error), *value).writer_error = error;
+      }
+      continue;
+    }
+    // A split field: each part as the writer cuts it.
+    std::u16string_view rest = *value;
+    bool required = field.IsRequired(doc);
+    for (int16_t part_no = 1; part_no <= field.parts; ++part_no) {
+      const std::u16string label = field.label + u" " + IntToText(part_no);
+      std::optional<size_t> take;
+      int32_t error = 0;
+      try {
+        take = SplitCut(rest, field.max_length);
+        if (!take) error = kErrInvalidCall;
+      } catch (const ComError& raised) {
+        error = raised.number();
+      }
+      if (error == 0) {
+        const std::u16string_view part = rest.substr(0, *take);
+        rest.remove_prefix(*take);
+        error = FieldError(part, field.max_length, required);
+      }
+      if (error != 0) {
+        Report(out, doc, label, WriterRule(error), *value).writer_error = error;
+        break;  // the cut of the later parts depends on this one
+      }
+      required = false;
+    }
+  }
+}
+
+// What the writer lets through but the bank or the accountant would not want.
+void PaymentCheck::CheckValues(int32_t doc_type, const PaymentDoc& doc,
+                               std::vector<PaymentProblem>& out) {
+  for (const PaymentField& field : PaymentFields(doc_type)) {
+    if (field.value == &DocNumberField) {
+      bool whole = !doc.DocNumber.empty();
+      for (char16_t c : doc.DocNumber) whole = whole && IsDigit(c);
+      if (!whole) Report(out, doc, field.label, "WholeNumber", doc.DocNumber);
+    } else if (field.value == &AmountField) {
+      const std::u16string amount = ExactAmount(doc.Amount);
+      if (doc.Amount.raw() <= 0) Report(out, doc, field.label, "Positive", amount);
+      if (doc.Amount.raw() % 100 != 0) Report(out, doc, field.label, "TwoDecimals", amount);
+    }
+  }
+
+  std::u16string key = doc.PayerAccount;
+  for (const std::u16string& part : {doc.PayeeAccount, IntToText(doc.Amount.raw()), doc.Purpose}) {
+    key += u'\x1f';
+    key += part;
+  }
+  const auto [first, inserted] = seen_.try_emplace(std::move(key), index_);
+  if (!inserted) {
+    Report(out, doc, u"", "Repeated",
+           u"as index " + IntToText(static_cast<long long>(first->second)), ProblemLevel::kWarning);
+  }
+}
+
+}  // namespace norv::jobs
