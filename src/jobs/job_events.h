@@ -2,9 +2,10 @@
 // asks (whether to stop). A front end (the command line, the window) implements
 // it; every method has a do-nothing default, so a front end overrides only what
 // it shows. Calls come on the thread that runs the job, in this order:
-// StatementHeader before any StatementDocument; Progress now and then (not for
-// every document) and once more at the end; Error for each error the job met;
-// Notice for what the front end should tell the user after the outcome.
+// StatementHeader before any StatementDocument, StatementEnd after the last;
+// Progress now and then (not for every document) and once more at the end;
+// Error for each error the job met; Notice for what the front end should tell
+// the user after the outcome.
 #pragma once
 
 #include <cstdint>

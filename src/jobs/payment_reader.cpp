@@ -1,10 +1,6 @@
 #include "jobs/payment_reader.h"
 
-#include <array>
-#include <cstdio>
-#include <cstring>
 #include <limits>
-#include <memory>
 #include <string_view>
 #include <utility>
 #include <variant>
@@ -12,6 +8,7 @@
 #include <simdjson.h>
 
 #include "jobs/job_error.h"
+#include "jobs/json_documents.h"
 #include "jobs/json_values.h"
 #include "runtime/com_error.h"
 
@@ -20,68 +17,6 @@ namespace norv::jobs {
 namespace {
 
 namespace ondemand = simdjson::ondemand;
-
-// ---------------------------------------------------------------------------
-// The bytes of the file, through a fixed buffer (or all of them in memory).
-
-class ByteSource {
- public:
-  explicit ByteSource(std::string_view bytes)
-      : start_(bytes.data()), pos_(bytes.data()), end_(bytes.data() + bytes.size()) {}
-  explicit ByteSource(std::FILE* file) : file_(file), buffer_(new char[kBufferSize]) {}
-  ~ByteSource() {
-    if (file_ != nullptr) std::fclose(file_);
-  }
-  ByteSource(const ByteSource&) = delete;
-  ByteSource& operator=(const ByteSource&) = delete;
-
-  // The next byte without taking it; EOF at the end.
-  int Peek() {
-    if (pos_ == end_ && !Refill()) return EOF;
-    return static_cast<unsigned char>(*pos_);
-  }
-  void Skip() { ++pos_; }
-  int64_t Offset() const { return consumed_ + (pos_ - start_); }
-
-  // Takes the bytes up to the next '\n' (left out) into `line`; false at the end.
-  bool ReadLine(std::string& line) {
-    line.clear();
-    if (Peek() == EOF) return false;
-    while (Peek() != EOF) {
-      const char* newline = static_cast<const char*>(std::memchr(pos_, '\n', end_ - pos_));
-      if (newline != nullptr) {
-        line.append(pos_, newline);
-        pos_ = newline + 1;
-        return true;
-      }
-      line.append(pos_, end_);
-      pos_ = end_;
-    }
-    return true;
-  }
-
- private:
-  static constexpr size_t kBufferSize = 1 << 16;
-
-  bool Refill() {
-    if (file_ == nullptr) return false;
-    consumed_ += pos_ - start_;
-    const size_t got = std::fread(buffer_.get(), 1, kBufferSize, file_);
-    if (got == 0 && std::ferror(file_)) FailJob(kErrDeviceIo, "reading the payments file");
-    start_ = pos_ = buffer_.get();
-    end_ = pos_ + got;
-    return got > 0;
-  }
-
-  std::FILE* file_ = nullptr;
-  std::unique_ptr<char[]> buffer_;
-  const char* start_ = nullptr;
-  const char* pos_ = nullptr;
-  const char* end_ = nullptr;
-  int64_t consumed_ = 0;
-
-  friend class DocumentSplitter;
-};
 
 // ---------------------------------------------------------------------------
 // The fields of a payment object.
@@ -139,69 +74,6 @@ constexpr size_t kNoField = kFieldCount;
 // parsed, so that only one document at a time is in memory: the scan follows
 // strings and nesting without parsing, and notes a control character inside a
 // string (which JSON forbids and the parser lets pass).
-
-// The bytes that need no look inside a string, and outside of one.
-constexpr std::array<bool, 256> PlainBytes(bool in_string) {
-  std::array<bool, 256> plain{};
-  for (int c = 0; c < 256; ++c) {
-    plain[c] = in_string ? c >= 0x20 && c != '"' && c != '\\'
-                         : c != '"' && c != '{' && c != '}' && c != '[' && c != ']';
-  }
-  return plain;
-}
-constexpr std::array<bool, 256> kPlainInString = PlainBytes(true);
-constexpr std::array<bool, 256> kPlainOutside = PlainBytes(false);
-
-class ExtentScanner {
- public:
-  // Consumes the bytes of a value that began with '{' up to `end`; returns one
-  // past its closing brace, or nullptr when the value goes on after `end`.
-  const char* Feed(const char* p, const char* end) {
-    for (; p < end; ++p) {
-      // Most bytes are plain text inside a string or blanks and values outside:
-      // skip them in a tight loop.
-      const bool* plain = in_string_ && !escape_ ? kPlainInString.data() : kPlainOutside.data();
-      while (p < end && plain[static_cast<unsigned char>(*p)]) ++p;
-      if (p == end) break;
-      const char c = *p;
-      if (in_string_) {
-        if (escape_) {
-          escape_ = false;
-        } else if (c == '\\') {
-          escape_ = true;
-        } else if (c == '"') {
-          in_string_ = false;
-        } else if (static_cast<unsigned char>(c) < 0x20 && control_at_ < 0) {
-          control_at_ = consumed_ + (p - start_);
-        }
-        continue;
-      }
-      if (c == '"') {
-        in_string_ = true;
-      } else if (c == '{' || c == '[') {
-        ++depth_;
-      } else if ((c == '}' || c == ']') && --depth_ == 0) {
-        return p + 1;
-      }
-    }
-    return nullptr;
-  }
-  // Marks where the bytes given next start within the document.
-  void Window(const char* start, int64_t consumed) {
-    start_ = start;
-    consumed_ = consumed;
-  }
-  // The offset in the document of the first control character in a string; -1: none.
-  int64_t control_at() const { return control_at_; }
-
- private:
-  int64_t depth_ = 0;
-  bool in_string_ = false;
-  bool escape_ = false;
-  int64_t control_at_ = -1;
-  const char* start_ = nullptr;
-  int64_t consumed_ = 0;
-};
 
 // ---------------------------------------------------------------------------
 // One document: its object read field by field with simdjson's On-Demand API,
@@ -275,7 +147,7 @@ class DocumentReader {
             Where() + ": not valid JSON at byte " + std::to_string(offset + 1) + ": " + what);
   }
   // An element of the array that is no object, by its first byte.
-  [[noreturn]] void NotAnObject(char first, int64_t offset) {
+  [[noreturn]] void NotAnObject(int first, int64_t offset) {
     field_ = kNoField;
     doc_number_.clear();
     switch (first) {
@@ -616,100 +488,23 @@ class DocumentReader {
   PaymentEntry entry_;
 };
 
-// ---------------------------------------------------------------------------
-// The file cut into documents: the elements of a top-level array, or the
-// non-blank lines of JSON Lines.
-
-class DocumentSplitter {
- public:
-  DocumentSplitter(ByteSource& source, DocumentReader& reader) : in_(source), reader_(reader) {}
-
-  void ReadArray() {
-    in_.Skip();  // '['
-    SkipBlanks();
-    if (in_.Peek() == ']') {
-      in_.Skip();
-    } else {
-      while (true) {
-        SkipBlanks();
-        if (in_.Peek() != '{') reader_.NotAnObject(static_cast<char>(in_.Peek()), in_.Offset());
-        const int64_t start = in_.Offset();
-        const int64_t control_at = TakeObject();
-        reader_.Read(doc_, start, control_at);
-        SkipBlanks();
-        const int c = in_.Peek();
-        in_.Skip();
-        if (c == ']') break;
-        if (c != ',') {
-          reader_.FailFile(in_.Offset() - 1, c == EOF ? "the file ends inside the array"
-                                                      : "expected ',' or ']' after a document");
-        }
-      }
-    }
-    SkipBlanks();
-    if (in_.Peek() != EOF) reader_.FailFile(in_.Offset(), "more after the array");
-  }
-
-  void ReadLines() {
-    while (true) {
-      const int64_t start = in_.Offset();
-      if (!in_.ReadLine(doc_)) return;
-      const size_t first = doc_.find_first_not_of(" \t\r");
-      if (first == std::string::npos) continue;
-      if (doc_[first] != '{') reader_.NotAnObject(doc_[first], start + static_cast<int64_t>(first));
-      ExtentScanner scanner;
-      scanner.Window(doc_.data(), 0);
-      scanner.Feed(doc_.data(), doc_.data() + doc_.size());
-      reader_.Read(doc_, start, scanner.control_at());
-    }
-  }
-
-  void SkipBlanks() {
-    while (true) {
-      const int c = in_.Peek();
-      if (c != ' ' && c != '\t' && c != '\r' && c != '\n') return;
-      in_.Skip();
-    }
-  }
-
- private:
-  // Takes the object that starts at the source's position into doc_; returns
-  // where a control character stood in one of its strings (-1: none). At the
-  // end of the file doc_ holds what there was, for the parser to find wanting.
-  int64_t TakeObject() {
-    doc_.clear();
-    ExtentScanner scanner;
-    while (in_.Peek() != EOF) {
-      scanner.Window(in_.pos_, static_cast<int64_t>(doc_.size()));
-      const char* end = scanner.Feed(in_.pos_, in_.end_);
-      if (end != nullptr) {
-        doc_.append(in_.pos_, end);
-        in_.pos_ = end;
-        break;
-      }
-      doc_.append(in_.pos_, in_.end_);
-      in_.pos_ = in_.end_;
-    }
-    return scanner.control_at();
-  }
-
-  ByteSource& in_;
-  DocumentReader& reader_;
-  std::string doc_;
-};
-
-PaymentCounts Read(ByteSource& source, const std::string& name,
+PaymentCounts Read(JsonDocuments& documents, const std::string& name,
                    const std::function<void(int64_t, PaymentEntry&)>& take, bool keep_texts) {
   DocumentReader reader(name, take, keep_texts);
-  DocumentSplitter splitter(source, reader);
-  // Blanks before the first value tell nothing; '[' opens an array.
-  splitter.SkipBlanks();
-  if (source.Peek() == '[') {
-    splitter.ReadArray();
-  } else {
-    splitter.ReadLines();
+  JsonDocuments::Document doc;
+  while (true) {
+    switch (documents.Next(doc)) {
+      case JsonDocuments::Cut::kDocument:
+        reader.Read(doc.bytes, doc.offset, doc.control_at);
+        break;
+      case JsonDocuments::Cut::kEnd:
+        return reader.counts();
+      case JsonDocuments::Cut::kNotAnObject:
+        reader.NotAnObject(doc.first, doc.offset);
+      case JsonDocuments::Cut::kMalformed:
+        reader.FailFile(doc.offset, doc.problem);
+    }
   }
-  return reader.counts();
 }
 
 }  // namespace
@@ -718,22 +513,22 @@ PaymentCounts ReadPayments(const std::string& path,
                            const std::function<void(int64_t index, PaymentEntry& entry)>& take) {
   std::FILE* file = std::fopen(path.c_str(), "rb");
   if (file == nullptr) FailJob(kErrFileNotFound, "'" + path + "'");
-  ByteSource source(file);
-  return Read(source, path, take, true);
+  JsonDocuments documents(file);
+  return Read(documents, path, take, true);
 }
 
 PaymentCounts CountPayments(const std::string& path) {
   std::FILE* file = std::fopen(path.c_str(), "rb");
   if (file == nullptr) FailJob(kErrFileNotFound, "'" + path + "'");
-  ByteSource source(file);
+  JsonDocuments documents(file);
   return Read(
-      source, path, [](int64_t, PaymentEntry&) {}, false);
+      documents, path, [](int64_t, PaymentEntry&) {}, false);
 }
 
 PaymentCounts ReadPaymentsFromMemory(std::string_view in, const std::string& name,
                                      const std::function<void(int64_t, PaymentEntry&)>& take) {
-  ByteSource source(in);
-  return Read(source, name, take, true);
+  JsonDocuments documents(in);
+  return Read(documents, name, take, true);
 }
 
 }  // namespace norv::jobs
