@@ -133,6 +133,9 @@ int RunRates(Session& session, const RatesOptions& options) {
                      {.dry_run = options.dry_run, .strict = options.strict});
   const jobs::RatesResult result = jobs::RunRates(ContextOf(session), {}, events);
   if (options.dry_run && !result.changes.empty()) session.err() << "clientbank: dry run\n";
+  if (result.kept && jobs::AnyWarning(result.changes)) {
+    session.err() << "clientbank: the load was kept with warnings (--strict undoes such a load)\n";
+  }
   if (events.undone_by_strict()) {
     session.err() << "clientbank: the load has warnings (--strict)\n";
     return kExitError;

@@ -99,7 +99,7 @@ ImportResult RunImport(const JobContext& context, const ImportRequest& request, 
             ++result.skipped;
           } else {
             events.StatementDocument(doc);
-            if (matcher.AlreadyImported(doc) && !request.again) {
+            if (!request.again && matcher.AlreadyImported(doc)) {
               ++result.already_imported;
             } else {
               store.Add(doc);

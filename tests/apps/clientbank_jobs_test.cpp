@@ -358,6 +358,7 @@ TEST_F(RatesTest, ChangesAndWarningsAreShownAndADryRunKeepsNothing) {
   ProgramRun kept = Cb({"rates", "--LB", "LB", file});
   EXPECT_EQ(kept.status, 0) << kept.err;
   EXPECT_EQ(kept.out, Text(998) + " 1\n" + change + "\n");
+  EXPECT_NE(kept.err.find("kept with warnings"), std::string::npos) << kept.err;
   EXPECT_EQ(Rates().at(0)["Rate"], "3.4528");
 }
 
