@@ -39,14 +39,13 @@ JobProgress::JobProgress(QWidget* parent) : QWidget(parent) {
   hide();
 }
 
-void JobProgress::Begin(const QString& what) {
+void JobProgress::Begin(const QString& what, bool can_cancel) {
   running_ = true;
   cancel_requested_ = false;
   what_->setText(what);
-  bar_->setRange(0, 100);
-  bar_->setValue(0);
-  bar_->setFormat(QStringLiteral("%p%"));
-  cancel_->setEnabled(true);
+  bar_->setRange(0, 0);
+  bar_->setFormat(QString());
+  cancel_->setEnabled(can_cancel);
   show();
   since_events_.start();
 }

@@ -23,8 +23,9 @@ class JobProgress : public QWidget {
  public:
   explicit JobProgress(QWidget* parent = nullptr);
 
-  // Shows the bar for a job named `what`, from zero and with Cancel enabled.
-  void Begin(const QString& what);
+  // Shows the bar for a job named `what`, moving without a measure until the
+  // first Report(); Cancel is offered when the job can stop midway.
+  void Begin(const QString& what, bool can_cancel = true);
   // `done` of `total` (0: unknown, the bar then shows a count and keeps moving).
   void Report(int64_t done, int64_t total);
   // Hides the bar.

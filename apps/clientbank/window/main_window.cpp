@@ -206,10 +206,10 @@ void MainWindow::closeEvent(QCloseEvent* event) {
   QMainWindow::closeEvent(event);
 }
 
-void MainWindow::RunJob(const QString& what, const std::function<void()>& job) {
+void MainWindow::RunJob(const QString& what, bool can_cancel, const std::function<void()>& job) {
   if (progress_->running()) return;
   for (QWidget* action : actions_) action->setEnabled(false);
-  progress_->Begin(what);
+  progress_->Begin(what, can_cancel);
   Guarded(job);
   progress_->End();
   for (QWidget* action : actions_) action->setEnabled(true);
@@ -270,7 +270,7 @@ void MainWindow::AskImport() {
 }
 
 void MainWindow::ExportPayments(const QString& docs_file, norv::Date end_date) {
-  RunJob(QStringLiteral("Eksportuojami mokėjimai"), [&] {
+  RunJob(QStringLiteral("Eksportuojami mokėjimai"), true, [&] {
     const std::string file = docs_file.toStdString();
     // The check first, so that its problems are listed before the target dialog.
     WindowEvents check(*progress_, this);
@@ -314,7 +314,7 @@ void MainWindow::ExportPayments(const QString& docs_file, norv::Date end_date) {
 }
 
 void MainWindow::ImportStatement(const QString& account) {
-  RunJob(QStringLiteral("Importuojamas išrašas"), [&] {
+  RunJob(QStringLiteral("Importuojamas išrašas"), true, [&] {
     WindowEvents events(*progress_, this);
     const norv::jobs::ImportResult result =
         norv::jobs::RunImport(Context(), {account.toStdU16String()}, events);
@@ -349,7 +349,9 @@ void MainWindow::ImportStatement(const QString& account) {
 }
 
 void MainWindow::LoadRates() {
-  RunJob(QStringLiteral("Įkeliami valiutų kursai"), [&] {
+  // The component's LoadRate cannot stop midway; what it changed can still be
+  // undone in the list of changes at its end.
+  RunJob(QStringLiteral("Įkeliami valiutų kursai"), false, [&] {
     WindowEvents events(*progress_, this);
     const norv::jobs::RatesResult result = norv::jobs::RunRates(Context(), {}, events);
     if (result.status == norv::jobs::JobStatus::kDone && !result.kept) {

@@ -75,7 +75,7 @@ class MainWindow : public QMainWindow {
   void AskImport();
   void ShowOutcome(const QString& text);
   // Runs `job` with the actions disabled and the progress bar shown.
-  void RunJob(const QString& what, const std::function<void()>& job);
+  void RunJob(const QString& what, bool can_cancel, const std::function<void()>& job);
   norv::jobs::JobContext Context() const;
 
   WindowServices services_;
