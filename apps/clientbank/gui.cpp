@@ -1,31 +1,39 @@
+#include <cstdlib>
 #include <iostream>
 
 #include "commands.h"
 #include "job_commands.h"
-#include "jobs/payment_reader.h"
 #include "session.h"
 
 #ifdef NORV_CLIENTBANK_GUI
-#include "qt/host_window.h"
+#include "window/main_window.h"
 #endif
 
 namespace clientbank {
 
 #ifdef NORV_CLIENTBANK_GUI
+namespace {
+
+bool Set(const char* name) {
+  const char* value = std::getenv(name);
+  return value != nullptr && *value != '\0';
+}
+
+}  // namespace
 
 int RunWindow(const GlobalOptions& global, int& argc, char** argv) {
+  // Without a screen Qt would print its own notes and abort; say instead what
+  // is missing, before anything is opened.
+  if (!Set("DISPLAY") && !Set("WAYLAND_DISPLAY") && !Set("QT_QPA_PLATFORM")) {
+    std::cerr << "clientbank: --gui needs a display: run it on a desktop (DISPLAY or "
+                 "WAYLAND_DISPLAY set), or without a screen with QT_QPA_PLATFORM=offscreen\n";
+    return kExitError;
+  }
   Session session(global, std::cout, std::cerr);
-  norv::qt::GuiServices services;
+  window::WindowServices services;
   services.host = &session.host();
   services.create_client_bank = [&session] { return session.CreateClientBank(); };
-  services.read_payment_docs = [](const std::string& path) {
-    std::vector<norv::qt::PaymentDocument> docs;
-    norv::jobs::ReadPayments(path, [&docs](int64_t, norv::jobs::PaymentEntry& entry) {
-      docs.push_back({entry.doc_type, std::move(entry.doc)});
-    });
-    return docs;
-  };
-  return norv::qt::RunGui(argc, argv, services);
+  return window::RunWindow(argc, argv, services);
 }
 
 #else

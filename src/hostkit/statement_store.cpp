@@ -209,36 +209,57 @@ int64_t StatementStore::Add(const std::u16string& file, const std::u16string& ac
   return db_->LastInsertRowId();
 }
 
+namespace {
+
+constexpr char kColumns[] =
+    "SELECT id, imported_at, file, account, DocKind, ClientAccount, CorrAccount, CorrCode,"
+    " CorrBankName, Amount, CurrencyCode, IsDebit, CurrencyKind, DocNumber, OpDate, Comment,"
+    " ClientIban, CorrIban FROM statement_docs ";
+
+StoredStatementDoc ReadRow(const Statement& row) {
+  StoredStatementDoc stored;
+  stored.id = row.Int64(0);
+  stored.imported_at = Date(row.Double(1));
+  stored.file = row.Text(2);
+  stored.account = row.Text(3);
+  StatementDoc& doc = stored.doc;
+  doc.DocKind = static_cast<int32_t>(row.Int64(4));
+  doc.ClientAccount = row.Text(5);
+  doc.CorrAccount = row.Text(6);
+  doc.CorrCode = row.Text(7);
+  doc.CorrBankName = row.Text(8);
+  doc.Amount = Currency::FromRaw(row.Int64(9));
+  doc.CurrencyCode = row.Text(10);
+  doc.IsDebit = row.Int64(11) != 0;
+  doc.CurrencyKind = static_cast<int32_t>(row.Int64(12));
+  doc.DocNumber = row.Text(13);
+  doc.OpDate = Date(row.Double(14));
+  doc.Comment = row.Text(15);
+  doc.ClientIban = row.Text(16);
+  doc.CorrIban = row.Text(17);
+  return stored;
+}
+
+}  // namespace
+
 std::vector<StoredStatementDoc> StatementStore::List() {
-  Statement list = db_->Prepare(
-      "SELECT id, imported_at, file, account, DocKind, ClientAccount, CorrAccount, CorrCode,"
-      " CorrBankName, Amount, CurrencyCode, IsDebit, CurrencyKind, DocNumber, OpDate, Comment,"
-      " ClientIban, CorrIban FROM statement_docs ORDER BY id");
+  Statement list = db_->Prepare(std::string(kColumns) + "ORDER BY id");
   std::vector<StoredStatementDoc> docs;
-  while (list.Step()) {
-    StoredStatementDoc stored;
-    stored.id = list.Int64(0);
-    stored.imported_at = Date(list.Double(1));
-    stored.file = list.Text(2);
-    stored.account = list.Text(3);
-    StatementDoc& doc = stored.doc;
-    doc.DocKind = static_cast<int32_t>(list.Int64(4));
-    doc.ClientAccount = list.Text(5);
-    doc.CorrAccount = list.Text(6);
-    doc.CorrCode = list.Text(7);
-    doc.CorrBankName = list.Text(8);
-    doc.Amount = Currency::FromRaw(list.Int64(9));
-    doc.CurrencyCode = list.Text(10);
-    doc.IsDebit = list.Int64(11) != 0;
-    doc.CurrencyKind = static_cast<int32_t>(list.Int64(12));
-    doc.DocNumber = list.Text(13);
-    doc.OpDate = Date(list.Double(14));
-    doc.Comment = list.Text(15);
-    doc.ClientIban = list.Text(16);
-    doc.CorrIban = list.Text(17);
-    docs.push_back(std::move(stored));
-  }
+  while (list.Step()) docs.push_back(ReadRow(list));
   return docs;
+}
+
+std::vector<StoredStatementDoc> StatementStore::Page(int64_t after_id, int limit) {
+  Statement page = db_->Prepare(std::string(kColumns) + "WHERE id > ? ORDER BY id LIMIT ?");
+  page.Bind(1, after_id).Bind(2, static_cast<int64_t>(limit));
+  std::vector<StoredStatementDoc> docs;
+  while (page.Step()) docs.push_back(ReadRow(page));
+  return docs;
+}
+
+int64_t StatementStore::Count() {
+  Statement count = db_->Prepare("SELECT COUNT(*) FROM statement_docs");
+  return count.Step() ? count.Int64(0) : 0;
 }
 
 }  // namespace norv::hostkit

@@ -60,6 +60,12 @@ class StatementStore {
   int64_t Add(const std::u16string& file, const std::u16string& account, const StatementDoc& doc);
   // Every stored document in the order stored.
   std::vector<StoredStatementDoc> List();
+  // Up to `limit` documents stored after the one with id `after_id` (0: from
+  // the first), in the order stored. Paging by id rather than by offset keeps
+  // each page as cheap as the first however deep a reader has gone.
+  std::vector<StoredStatementDoc> Page(int64_t after_id, int limit);
+  // How many documents are stored.
+  int64_t Count();
 
   // Gives the documents stored before fingerprints were kept their fingerprint.
   void FillMissingFingerprints();

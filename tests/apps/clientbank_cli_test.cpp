@@ -194,5 +194,16 @@ TEST_F(ClientBankTest, GuiOpensTheWindowAndTakesNoCommand) {
   EXPECT_FALSE(folder.Exists("cb.db"));
 }
 
+TEST_F(ClientBankTest, GuiWithoutADisplaySaysWhatIsMissingInOneLine) {
+  RunOptions no_screen;
+  no_screen.unset_env = {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"};
+  ProgramRun run = Cb({"--gui"}, no_screen);
+  EXPECT_EQ(run.status, 2);
+  EXPECT_EQ(run.err,
+            "clientbank: --gui needs a display: run it on a desktop (DISPLAY or WAYLAND_DISPLAY "
+            "set), or without a screen with QT_QPA_PLATFORM=offscreen\n");
+  EXPECT_FALSE(folder.Exists("cb.db"));
+}
+
 }  // namespace
 }  // namespace norv::testing

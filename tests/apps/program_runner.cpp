@@ -51,6 +51,7 @@ ProgramRun RunProgram(const std::vector<std::string>& args, const RunOptions& op
     dup2(out_fd, 1);
     dup2(err_fd, 2);
     if (!options.cwd.empty() && chdir(options.cwd.c_str()) != 0) _exit(127);
+    for (const std::string& name : options.unset_env) unsetenv(name.c_str());
     constexpr uid_t kNobody = 65534;
     if (options.unprivileged && geteuid() == 0 && (setgid(kNobody) != 0 || setuid(kNobody) != 0)) {
       _exit(126);

@@ -1,0 +1,330 @@
+// clientbank's window on screen: the actions ask for a job's inputs, the jobs
+// run with the component's dialogs worked by a user, and the views show what
+// the jobs did.
+#include <QApplication>
+#include <QDateEdit>
+#include <QDialog>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTableView>
+#include <QTest>
+#include <QTimer>
+#include <cstdlib>
+#include <memory>
+#include <sstream>
+
+#include <gtest/gtest.h>
+
+#include "core/cbankcl_vb.h"
+#include "hostkit/book_specs.h"
+#include "hostkit/default_host.h"
+#include "hostkit/sqlite_books.h"
+#include "qt/qt_ui_services.h"
+#include "qt_test_host.h"
+#include "runtime/regional.h"
+#include "sample_files.h"
+#include "window/documents_model.h"
+#include "window/job_progress.h"
+#include "window/main_window.h"
+#include "window/table_models.h"
+
+namespace norv::qttest {
+namespace {
+
+// A local and a foreign payment, as the payments file holds them.
+constexpr char kPayments[] = R"([{"DocType": 1, "DocNumber": "000125", "DocDate": "2024-01-30",
+  "PayerCode": "123456789", "PayerName": "UAB Ąžuolas", "PayerBankCode": "70440",
+  "PayerAccount": "LT091234567890123456", "Amount": "1234.5", "CurrencyCode": "EUR",
+  "PayeeName": "Tiekėjas", "PayeeBankCode": "73000", "PayeeAccount": "LT258765432109876543",
+  "Purpose": "Sąskaita Nr. 15"},
+ {"DocType": 2, "DocNumber": "7", "DocDate": "2024-01-30", "PaymentType": 1,
+  "CurrencyCode": "USD", "Amount": 2500, "PayerAccount": "LT091234567890123456",
+  "PayerBankCode": "70440", "PayeeBankSwift": "BANKDEFF", "PayeeBankName": "Beispiel Bank",
+  "PayeeAccount": "DE44123456780000000000", "PayeeName": "Muster GmbH",
+  "Purpose": "Invoice 15", "ForeignBankCharges": 3}])";
+
+// Presses the button `button` ("accept" or "reject") of the next check list of
+// the window that comes up (within a few seconds); `seen` tells that it did.
+// A picture of the list is kept under `screenshot` when given.
+void AnswerCheckList(const char* button, bool& seen, const QString& screenshot = QString()) {
+  auto* timer = new QTimer(qApp);
+  auto waited = std::make_shared<int>(0);
+  QObject::connect(timer, &QTimer::timeout, [timer, waited, button, &seen, screenshot] {
+    QWidget* modal = QApplication::activeModalWidget();
+    const bool up = modal != nullptr && modal->isVisible() &&
+                    modal->objectName() == QStringLiteral("checkList");
+    if (!up && ++*waited <= 300) return;
+    timer->stop();
+    timer->deleteLater();
+    if (!up) return;
+    seen = true;
+    if (!screenshot.isEmpty()) SaveScreenshot(*modal, screenshot);
+    modal->findChild<QPushButton*>(QString::fromLatin1(button))->click();
+  });
+  timer->start(10);
+}
+
+class MainWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    hostkit::DefaultHost::Options options;
+    options.database_path = folder_.File("clientbank.db");
+    options.out = &console_;
+    options.err = &console_;
+    host_ = std::make_shared<hostkit::DefaultHost>(options);
+    host::HostLibrary::Install(host_);
+    RegionalSettings::SetCurrent(RegionalSettings::LtLT());
+    AddReferenceData();
+
+    ui_ = std::make_unique<qt::QtUiServices>(qt::DatabaseBooks(host_->database()),
+                                             user_.FileRunner());
+    ui_->InstallInto(*host_);
+    user_.Attach(ui_->driver());
+    clientbank::window::WindowServices services;
+    services.host = host_.get();
+    services.create_client_bank = [] { return std::make_shared<CBankCl_VB>(); };
+    window_ = std::make_unique<clientbank::window::MainWindow>(services, *ui_);
+    window_->show();
+  }
+  void TearDown() override {
+    EXPECT_TRUE(user_.Problems().empty()) << user_.Problems().front();
+    EXPECT_EQ(user_.PendingUsers(), 0u);
+    window_.reset();
+    qt::QtUiServices::UninstallFrom(*host_);
+    host::HostLibrary::Install(nullptr);
+  }
+
+  void AddReferenceData() {
+    hostkit::BookStore store(host_->database());
+    auto put = [&](const char16_t* book, hostkit::BookRecord record) {
+      store.Put(*hostkit::FindBook(book), record);
+    };
+    put(u"PathKey", {{u"Key", u"RazizeRuveRO"}, {u"EntryPath", folder_.u16path()}});
+    const std::vector<std::pair<const char16_t*, const char16_t*>> types = {
+        {u"LB", u"Lietuvos banko"}, {u"GP", u"Grynųjų pirkimo"}, {u"GR", u"Grynųjų pardavimo"}};
+    for (auto [code, name] : types) {
+      put(u"REFRateType", {{u"Code", code}, {u"Name", name}});
+      for (auto currency : {u"USD", u"EUR"}) {
+        put(u"REFCurrencyRateType", {{u"RateTypeCode", code},
+                                     {u"CurrencyCode", currency},
+                                     {u"Amount", 1},
+                                     {u"IsReverse", 0}});
+      }
+    }
+    put(u"REFCurrency", {{u"CurrencyCode", u"USD"}, {u"Name", u"JAV doleris"}});
+    put(u"REFCurrency", {{u"CurrencyCode", u"EUR"}, {u"Name", u"Euras"}});
+  }
+
+  void RunExport() {
+    SeenMessage counts;
+    AnswerNextMessageBox(counts);
+    user_.QueueUser([](qt::FormDialog& dialog) { PressKey(dialog, Qt::Key_Return); });
+    window_->ExportPayments(PaymentsFile(), Date::FromCivil(2024, 1, 31));
+    EXPECT_TRUE(counts.seen);
+    EXPECT_EQ(counts.icon, QMessageBox::Information);
+  }
+  QString PaymentsFile() {
+    folder_.WriteBytes("mokėjimai.json", kPayments);
+    return QString::fromStdString(folder_.File("mokėjimai.json"));
+  }
+  void RunImport() {
+    folder_.WriteBytes("išrašas.txt",
+                       StatementFile({StatementLine(u"LT001", u"D-17", u"150", u"Už prekes"),
+                                      StatementLine(u"LT002", u"D-18", u"70", u"Kita sąskaita"),
+                                      StatementLine(u"LT001", u"D-19", u"32", u"Už paslaugas")}));
+    user_.QueueUser([&](qt::FormDialog& dialog) {
+      TypeInto(dialog, u"edImpFile", Q(ComponentPath(folder_, u"išrašas.txt")));
+      ClickOn(dialog, u"btOk");
+    });
+    window_->ImportStatement(QStringLiteral("LT001"));
+  }
+  void RunRates() {
+    folder_.WriteBytes("kursai.txt", SampleRateFile());
+    SeenMessage summary;
+    AnswerNextMessageBox(summary);
+    user_.QueueUser([&](qt::FormDialog& dialog) {
+      TypeInto(dialog, u"edLBRateFile", Q(ComponentPath(folder_, u"kursai.txt")));
+      PickCode(dialog, u"cbLBRateType", QStringLiteral("LB"));
+      PickCode(dialog, u"cbCashSellRateType", QStringLiteral("GR"));
+      ClickOn(dialog, u"btOk");
+    });
+    bool changes_listed = false;
+    AnswerCheckList("accept", changes_listed,
+                    QStringLiteral("clientbank_rate_changes"));  // keep what the load changed
+    window_->LoadRates();
+    EXPECT_TRUE(summary.seen);
+    EXPECT_TRUE(changes_listed);
+  }
+
+  testing::TempFolder folder_;
+  std::ostringstream console_;
+  std::shared_ptr<hostkit::DefaultHost> host_;
+  std::unique_ptr<qt::QtUiServices> ui_;
+  ScreenUser user_;
+  std::unique_ptr<clientbank::window::MainWindow> window_;
+};
+
+TEST_F(MainWindowTest, ExportActionAsksForTheDocumentsAndTheEndDate) {
+  OnNextModal<QDialog>([this](QDialog& ask) {
+    auto* file = ask.findChild<QLineEdit*>(QStringLiteral("docsFile"));
+    auto* date = ask.findChild<QDateEdit*>(QStringLiteral("endDate"));
+    ASSERT_NE(file, nullptr);
+    ASSERT_NE(date, nullptr);
+    file->setText(PaymentsFile());
+    date->setDate(QDate(2024, 2, 29));
+    ask.accept();
+  });
+  std::u16string proposed;
+  user_.QueueUser([&](qt::FormDialog& dialog) {
+    proposed = TextOf(dialog, u"edDPFile").toStdU16String();
+    ClickOn(dialog, u"btCancel");
+  });
+  // The error the cancel raised, then the component's notice of the run ended
+  // by error (the job ends every run it began to export), in either order of
+  // the two watchers.
+  SeenMessage boxes[2];
+  AnswerNextMessageBox(boxes[0]);
+  AnswerNextMessageBox(boxes[1]);
+  auto* button = window_->findChild<QPushButton*>(QStringLiteral("Eksportuoti mokėjimus…"));
+  ASSERT_NE(button, nullptr);
+  QTest::mouseClick(button, Qt::LeftButton);
+  EXPECT_EQ(proposed, u"240229.mok");
+  EXPECT_TRUE(boxes[0].seen && boxes[1].seen);
+  EXPECT_TRUE(boxes[0].informative.contains(QStringLiteral("1100")) ||
+              boxes[1].informative.contains(QStringLiteral("1100")));
+  EXPECT_EQ(window_->files()->rowCount(), 0);
+  EXPECT_EQ(window_->outcome(),
+            QStringLiteral("Eksportas nutrauktas dėl klaidos; failai nebuvo pradėti rašyti."));
+}
+
+TEST_F(MainWindowTest, AJobsErrorReachesTheUserAsAMessage) {
+  SeenMessage error;
+  AnswerNextMessageBox(error);
+  window_->ExportPayments(QStringLiteral("nėra.json"), Date::FromCivil(2024, 1, 31));
+  EXPECT_TRUE(error.seen);
+  EXPECT_EQ(error.icon, QMessageBox::Critical);
+  EXPECT_TRUE(error.text.contains(QStringLiteral("nėra.json"))) << error.text.toStdString();
+  EXPECT_TRUE(error.informative.contains(QStringLiteral("Klaidos numeris")))
+      << error.informative.toStdString();
+  EXPECT_TRUE(window_->outcome().startsWith(QStringLiteral("Eksportas nutrauktas dėl klaidos")));
+  EXPECT_FALSE(window_->progress()->running());
+}
+
+TEST_F(MainWindowTest, PaymentProblemsAreListedAndNoTargetDialogFollowsAnError) {
+  std::string payments = kPayments;
+  payments.replace(payments.find("LT25"), 4, "LT00");  // check digits that do not pass
+  folder_.WriteBytes("blogi.json", payments);
+  bool listed = false;
+  AnswerCheckList("reject", listed, QStringLiteral("clientbank_problems"));
+  window_->ExportPayments(QString::fromStdString(folder_.File("blogi.json")),
+                          Date::FromCivil(2024, 1, 31));
+  EXPECT_TRUE(listed);
+  EXPECT_EQ(window_->outcome(),
+            QStringLiteral("Eksportas neįvyko: mokėjimuose rasta klaidų: 1, įspėjimų: 0."));
+  EXPECT_EQ(window_->files()->rowCount(), 0);
+}
+
+TEST_F(MainWindowTest, CancelOnTheBarStopsAnImportAndStoresNothing) {
+  std::vector<std::u16string> lines;  // more than a job reads between two looks at Cancel
+  for (int i = 0; i < 9000; ++i) lines.push_back(StatementLine(u"LT001", u"D-1", u"1", u"Prekės"));
+  folder_.WriteBytes("didelis.txt", StatementFile(lines));
+  user_.QueueUser([&](qt::FormDialog& dialog) {
+    EXPECT_TRUE(window_->progress()->isVisible());
+    window_->progress()->cancel_button()->click();  // as the dialog closes
+    TypeInto(dialog, u"edImpFile", Q(ComponentPath(folder_, u"didelis.txt")));
+    ClickOn(dialog, u"btOk");
+  });
+  window_->ImportStatement(QStringLiteral("LT001"));
+  EXPECT_EQ(window_->outcome(),
+            QStringLiteral("Importas atšauktas; neišsaugotas nė vienas dokumentas."));
+  EXPECT_EQ(window_->documents()->stored(), 0);
+  EXPECT_FALSE(window_->progress()->isVisible());
+}
+
+TEST_F(MainWindowTest, TheThreeJobsShowWhatTheyDid) {
+  RunRates();
+  clientbank::window::RatesModel* rates = window_->rates();
+  ASSERT_EQ(rates->rowCount(), 4);  // two currencies, two chosen columns
+  QStringList shown;                // every rate with its four decimals
+  for (int row = 0; row < rates->rowCount(); ++row) {
+    shown << rates->Cell(row, 0) + u' ' + rates->Cell(row, 1) + u' ' + rates->Cell(row, 3);
+  }
+  shown.sort();
+  EXPECT_EQ(shown.join(u'|'),
+            QStringLiteral("EUR GR 3,4600|EUR LB 3,4528|USD GR 3,5000|USD LB 3,4528"));
+  {
+    auto busy = host::HostLibrary::Current().CreateWaitIndicator();  // the screen's busy cursor
+    ASSERT_NE(QGuiApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
+  }
+  EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+
+  RunExport();
+  clientbank::window::FilesModel* files = window_->files();
+  ASSERT_EQ(files->rowCount(), 2);
+  QStringList names;
+  for (int row = 0; row < 2; ++row) {
+    EXPECT_EQ(files->Cell(row, 1), QStringLiteral("1"));  // one line each
+    EXPECT_TRUE(QFileInfo::exists(files->Cell(row, 0)));
+    names << QFileInfo(files->Cell(row, 0)).fileName();
+  }
+  names.sort();
+  EXPECT_EQ(names, (QStringList{QStringLiteral("240131.mok"), QStringLiteral("240131.tar")}));
+
+  RunImport();  // the line of another account and the end marker are not documents
+  clientbank::window::DocumentsModel* docs = window_->documents();
+  ASSERT_EQ(docs->rowCount(), 2);
+  auto cell = [&](int row, int column) { return docs->index(row, column).data().toString(); };
+  EXPECT_EQ(cell(0, 1), QStringLiteral("D-17"));
+  EXPECT_EQ(cell(1, 1), QStringLiteral("D-19"));
+  EXPECT_EQ(cell(0, 4), QStringLiteral("150,00"));
+  EXPECT_EQ(host_->ErrorsReported(), 0);
+  SaveScreenshot(*window_, QStringLiteral("clientbank"));
+}
+
+// Pictures of the window over a statement of benchmark size, taken while the
+// import's bar moves and after it. Run by hand: NORV_BIG_STATEMENT names a
+// statement whose lines are of the account LT00100001; skipped otherwise.
+TEST_F(MainWindowTest, PicturesOverABenchmarkStatement) {
+  const char* statement = std::getenv("NORV_BIG_STATEMENT");
+  if (statement == nullptr) GTEST_SKIP() << "NORV_BIG_STATEMENT names no statement";
+  QString path = QFileInfo(QString::fromLocal8Bit(statement)).absoluteFilePath();
+  path.replace(u'/', u'\\');
+  bool progress_shown = false;
+  QTimer during;
+  QObject::connect(&during, &QTimer::timeout, [&] {
+    if (progress_shown || !window_->progress()->running() ||
+        window_->progress()->bar()->value() < 200) {
+      return;
+    }
+    SaveScreenshot(*window_, QStringLiteral("clientbank_progress"));
+    progress_shown = true;
+  });
+  during.start(100);
+  user_.QueueUser([&](qt::FormDialog& dialog) {
+    TypeInto(dialog, u"edImpFile", path);
+    ClickOn(dialog, u"btOk");
+  });
+  window_->ImportStatement(QStringLiteral("LT00100001"));
+  EXPECT_TRUE(progress_shown);
+  clientbank::window::DocumentsModel* docs = window_->documents();
+  EXPECT_GT(docs->stored(), 900000);
+  EXPECT_LE(docs->rowCount(), 512);  // the first page, not the whole table
+  SaveScreenshot(*window_, QStringLiteral("clientbank_million"));
+
+  // Dragging the scroll bar down again and again fetches a page each time.
+  QScrollBar* scroll = window_->documents_view()->verticalScrollBar();
+  for (int turn = 0; turn < 100; ++turn) {
+    scroll->setValue(scroll->maximum());
+    QCoreApplication::processEvents();
+  }
+  EXPECT_GT(docs->rowCount(), 512 * 50);
+  SaveScreenshot(*window_, QStringLiteral("clientbank_scrolled"));
+}
+
+}  // namespace
+}  // namespace norv::qttest
