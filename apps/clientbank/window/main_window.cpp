@@ -353,7 +353,9 @@ void MainWindow::LoadRates() {
   // undone in the list of changes at its end.
   RunJob(QStringLiteral("Įkeliami valiutų kursai"), false, [&] {
     WindowEvents events(*progress_, this);
-    const norv::jobs::RatesResult result = norv::jobs::RunRates(Context(), {}, events);
+    // The dialog may stay open for minutes: no write lock while the user chooses.
+    const norv::jobs::RatesResult result =
+        norv::jobs::RunRates(Context(), {.write_lock_from_start = false}, events);
     if (result.status == norv::jobs::JobStatus::kDone && !result.kept) {
       ShowOutcome(QStringLiteral("Valiutų kursų įkėlimas atšauktas; kursų knyga nepakeista."));
       return;
