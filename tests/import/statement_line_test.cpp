@@ -1,6 +1,5 @@
-// One statement line: field kinds and maxima, quotes, missing and extra fields,
-// amounts and dates under two regional presets. A faulty line of any account
-// fails the scan of BeginImportByAccount; a good one shows in ImportDoc.
+// One statement line: field kinds and maxima, quotes, missing and extra fields. A faulty line of
+// any account fails the scan of BeginImportByAccount; a good one shows in ImportDoc.
 #include <string>
 #include <vector>
 
@@ -138,34 +137,6 @@ TEST_F(ImportTest, MissingFieldsAreEmptyAndExtraFieldsIgnored) {
   // Fewer fields fail on the first missing number.
   EXPECT_EQ(OpenError({StatementText({}, 8)}).number(), kErrTypeMismatch);
   EXPECT_EQ(OpenError({StatementText({}, 3)}).number(), kErrTypeMismatch);
-}
-
-TEST_F(ImportTest, ReadsAmountsAndDatesByTheCurrentSettings) {
-  struct {
-    std::u16string preset, credit, date;
-    int32_t error;  // 0: read as 1234.56 on 2024-01-31
-  } const cases[] = {{u"lt-LT", u"1234,56", u"2024.01.31", 0},
-                     {u"lt-LT", u"1 234,56", u"2024.01.31", 0},
-                     {u"lt-LT", u"1234,5600", u"2024.1.31", 0},
-                     {u"lt-LT", u"1234.56", u"2024.01.31", kErrTypeMismatch},
-                     {u"lt-LT", u"1234,56", u"1/31/2024", kErrTypeMismatch},
-                     {u"en-US", u"1,234.56", u"1/31/2024", 0},
-                     {u"en-US", u"1234.56", u"2024.01.31", 0},
-                     {u"en-US", u"1234,56", u"31.01.2024", kErrTypeMismatch}};
-  for (const auto& c : cases) {
-    SCOPED_TRACE(U16ToUtf8(c.preset + u" " + c.credit + u" " + c.date));
-    RegionalSettings::SetCurrent(RegionalSettings::Preset(c.preset));
-    const std::vector<std::u16string> lines = {StatementText({{2, c.date}, {11, c.credit}})};
-    if (c.error != 0) {
-      EXPECT_EQ(OpenError(lines).number(), c.error);
-      continue;
-    }
-    const auto docs = Import(lines);
-    EXPECT_EQ(head.DateFrom, Date::FromCivil(2024, 1, 31));
-    ASSERT_EQ(docs.size(), 1u);
-    EXPECT_EQ(docs[0].Amount, Currency::FromRaw(12345600));
-    EXPECT_EQ(Brief(docs[0]), u"1 1234.56 C EUR/2 D-17 2024-01-31");
-  }
 }
 
 }  // namespace
