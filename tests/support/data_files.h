@@ -3,6 +3,8 @@
 // beside it.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -20,6 +22,7 @@ inline std::string DataPath(const std::string& kind, const std::string& name = "
 
 inline std::string DataBytes(const std::string& kind, const std::string& name) {
   std::ifstream in(DataPath(kind, name), std::ios::binary);
+  if (!in) ADD_FAILURE() << "cannot read " << DataPath(kind, name);
   std::ostringstream bytes;
   bytes << in.rdbuf();
   return bytes.str();
@@ -37,6 +40,7 @@ inline std::vector<Row> Manifest(const std::string& kind, size_t columns) {
     row.resize(columns);
     rows.push_back(row);
   }
+  if (rows.empty()) ADD_FAILURE() << "no cases in " << DataPath(kind, "manifest.tsv");
   return rows;
 }
 
