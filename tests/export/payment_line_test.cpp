@@ -91,8 +91,8 @@ TEST_F(ExportTest, PaymentLinesAsListed) {
       if (c.contains("label")) {
         const std::u16string label = Utf8ToU16(c["label"].get<std::string>());
         EXPECT_EQ(error.source(), FieldSource(doc.DocNumber, doc.DocDate, label));
-        EXPECT_EQ(error.description(), host->Text(DescriptionId(number)) + u"\r\n[" + label + u"|" +
-                                           Utf8ToU16(c["value"].get<std::string>()) + u"]");
+        EXPECT_EQ(error.description(),
+                  FieldDescription(number, label, Utf8ToU16(c["value"].get<std::string>())));
       }
     }
     End();
