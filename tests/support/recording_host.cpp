@@ -14,6 +14,7 @@
 #include "forms/control.h"
 #include "forms/form.h"
 #include "hostkit/dialog_form_impl.h"
+#include "hostkit/resource_module.h"
 #include "runtime/text.h"
 
 namespace norv::testing {
@@ -632,47 +633,8 @@ std::u16string RecordingHost::Text(int32_t id) const {
 }
 
 std::u16string RecordingHost::DefaultText(int32_t id) {
-  static const std::map<int32_t, std::u16string> kTexts = {
-      {980, u"Pasirinkite katalogą"},
-      {984, u"Nepavyko atidaryti failo:"},
-      {985, u"Visi failai"},
-      {986, u"Pasirinkite failą"},
-      {987, u"Eksportas baigtas."},
-      {988, u"Vietinių mokėjimų"},
-      {989, u"Valiutinių mokėjimų"},
-      {990, u"Eksportas atšauktas: failai nepasirinkti."},
-      {991, u"Neleistinas mokėjimo tipas."},
-      {992, u"Nepavyko įrašyti eilutės į failą."},
-      {998, u"Įkelta valiutų eilučių:"},
-      {1004, u"Valiuta"},
-      {1005, u"Kurso tipas"},
-      {1006, u"Kursas"},
-      {1196, u"Neužpildyta privaloma reikšmė."},
-      {1197, u"Reikšmė per ilga."},
-      {1198, u"Dokumentas Nr. %0 (%1), laukas „%2“"},
-      {1199, u"Failas: %0; eilutė: %1"},
-      {1200, u"Eksportas nutrauktas. Failai išsaugoti kaip atsarginės kopijos: %0"},
-      {1220, u"Nepasirinktas nė vienas kurso tipas."},
-      {4000, u"Išrašų importas"},
-      {4001, u" Importuoti iš :"},
-      {4002, u"Kliento-banko eksportas"},
-      {4003, u" Eksportuoti į : "},
-      {4004, u"Valiutiniai mokėjimai : "},
-      {4005, u"Vietiniai mokėjimai : "},
-      {4006, u"Kelias : "},
-      {4008, u" Kurso tipai : "},
-      {4009, u"Pardavimas sąskaitoje : "},
-      {4010, u"Pirkimas sąskaitoje : "},
-      {4011, u"Pardavimas grynais : "},
-      {4012, u"Pirkimas grynais : "},
-      {4013, u"Buhalterinis kursas : "},
-      {4014, u" Importuoti iš : "},
-      {4016, u"Čekių supirkimo : "},
-      {4017, u"Valiutų kursų importas"},
-      {4026, u"Formuoti dokumentus pagal kreditinę išrašo dalį"},
-  };
-  auto it = kTexts.find(id);
-  return it != kTexts.end() ? it->second : u"Tekstas " + IntToText(id);
+  std::u16string text = hostkit::NorvFormResText(id);
+  return text.empty() ? u"Tekstas " + IntToText(id) : text;
 }
 
 void RecordingHost::SetConverter(
