@@ -13,6 +13,7 @@
 
 #include "forms/control.h"
 #include "forms/form.h"
+#include "hostkit/console_services.h"
 #include "hostkit/dialog_form_impl.h"
 #include "hostkit/resource_module.h"
 #include "runtime/text.h"
@@ -69,12 +70,6 @@ int32_t CaptionMarker(const std::u16string& caption) {
     id = id * 10 + (caption[i] - u'0');
   }
   return id;
-}
-
-int64_t PowerOfTen(int exponent) {
-  int64_t result = 1;
-  for (int i = 0; i < exponent; ++i) result *= 10;
-  return result;
 }
 
 }  // namespace
@@ -511,19 +506,11 @@ struct RecordingHost::State {
   class FakeUtility : public host::UtilityService {
    public:
     explicit FakeUtility(std::shared_ptr<RecordingHost*> cell) : cell_(std::move(cell)) {}
-    // Half to even at `digits` decimals, on the exact fixed-point value.
+    // The default host's rounding, half to even, recorded.
     Currency RoundMoney(Currency value, int32_t digits) override {
       RecordingHost& host = Reach(cell_);
       if (host.state_->keep_call_logs) host.round_calls_.emplace_back(value, digits);
-      if (digits >= 4) return value;
-      if (digits < -14) RaiseRuntime(kErrInvalidCall, u"RoundMoney digits");
-      const int64_t unit = PowerOfTen(4 - digits);
-      const int64_t raw = value.raw();
-      int64_t quotient = raw / unit;
-      const int64_t remainder = raw % unit;
-      const int64_t twice = 2 * (remainder < 0 ? -remainder : remainder);
-      if (twice > unit || (twice == unit && quotient % 2 != 0)) quotient += raw < 0 ? -1 : 1;
-      return Currency::FromRaw(quotient * unit);
+      return hostkit::HalfEvenUtility().RoundMoney(value, digits);
     }
 
    private:
