@@ -97,36 +97,42 @@ TEST_F(CatalogueTest, StatementFiles) {
   }
 }
 
+// Loads `bytes` as a rate file through the rate dialog, the accounting and cash
+// purchase columns given the types LB and CB; USD and EUR stored per unit.
+void LoadRateFile(RecordingHost& host, const TempFolder& folder, const std::string& bytes) {
+  for (const char16_t* type : {u"LB", u"CB"}) {
+    host.AddRecord(u"REFRateType", {{u"Code", type}});
+    for (const char16_t* currency : {u"USD", u"EUR"}) {
+      host.AddRecord(u"REFCurrencyRateType", {{u"RateTypeCode", type},
+                                              {u"CurrencyCode", currency},
+                                              {u"Amount", 1},
+                                              {u"IsReverse", 0}});
+    }
+  }
+  host.AddRecord(u"REFCurrency", {{u"CurrencyCode", u"USD"}});
+  host.AddRecord(u"REFCurrency", {{u"CurrencyCode", u"EUR"}});
+  folder.WriteBytes("rates.txt", bytes);
+  {
+    LoadRateDlgVB dlg;
+    host.Driver().ExpectShow(u"LoadRateDlgVB",
+                             {hostkit::Type(u"edLBRateFile", Utf8ToU16(folder.File("rates.txt"))),
+                              hostkit::Pick(u"cbLBRateType", u"LB"),
+                              hostkit::Pick(u"cbCashBuyRateType", u"CB"), hostkit::Click(u"btOk")});
+    std::u16string key, name;
+    dlg.Run(key, name);
+  }
+  ReleaseLoadRateDlg();
+}
+
 // name, preset, count in the summary (-1: fails), runtime error behind a failure, rates stored.
 TEST_F(CatalogueTest, RateFiles) {
   for (const Row& c : Manifest("rate_files", 5)) {
     SCOPED_TRACE(c[0]);
     ScopedRecordingHost host;
     TempFolder folder;
-    for (const char16_t* type : {u"LB", u"CB"}) {
-      host->AddRecord(u"REFRateType", {{u"Code", type}});
-      for (const char16_t* currency : {u"USD", u"EUR"}) {
-        host->AddRecord(u"REFCurrencyRateType", {{u"RateTypeCode", type},
-                                                 {u"CurrencyCode", currency},
-                                                 {u"Amount", 1},
-                                                 {u"IsReverse", 0}});
-      }
-    }
-    host->AddRecord(u"REFCurrency", {{u"CurrencyCode", u"USD"}});
-    host->AddRecord(u"REFCurrency", {{u"CurrencyCode", u"EUR"}});
     RegionalSettings::SetCurrent(RegionalSettings::Preset(Utf8ToU16(c[1])));
     const std::string bytes = DataBytes("rate_files", c[0] + ".txt");
-    folder.WriteBytes("rates.txt", bytes);
-    {
-      LoadRateDlgVB dlg;
-      host->Driver().ExpectShow(
-          u"LoadRateDlgVB", {hostkit::Type(u"edLBRateFile", Utf8ToU16(folder.File("rates.txt"))),
-                             hostkit::Pick(u"cbLBRateType", u"LB"),
-                             hostkit::Pick(u"cbCashBuyRateType", u"CB"), hostkit::Click(u"btOk")});
-      std::u16string key, name;
-      dlg.Run(key, name);
-    }
-    ReleaseLoadRateDlg();
+    LoadRateFile(*host, folder, bytes);
     std::vector<std::u16string> summaries;
     for (const MessageCall& m : host->Messages()) {
       if (m.kind == host::kMessageInformation) summaries.push_back(m.text);
@@ -153,6 +159,19 @@ TEST_F(CatalogueTest, RateFiles) {
     EXPECT_EQ(folder.ReadBytes("rates.txt"), bytes);
     EXPECT_EQ(Listing(folder.path()), std::vector<std::string>{"rates.txt"});
   }
+}
+
+// The count of currency lines is a 16-bit number: line 32768 overflows it.
+TEST_F(CatalogueTest, RateFileOfMoreLinesThanTheCounterHolds) {
+  ScopedRecordingHost host;
+  TempFolder folder;
+  std::string bytes;
+  for (int i = 0; i < 32768; ++i) bytes += "001XXX\r\n";
+  LoadRateFile(*host, folder, bytes + "2006.03.31\r\nGALAS\r\n");
+  ASSERT_EQ(host->Errors().size(), 1u);
+  EXPECT_EQ(host->Errors()[0].number, kErrRateLoadFailed);
+  EXPECT_EQ(host->Errors()[0].description.rfind(RuntimeErrorDescription(kErrOverflow), 0), 0u);
+  EXPECT_TRUE(host->Records(u"REFCurrencyRate").empty());
 }
 
 }  // namespace
