@@ -1,6 +1,6 @@
 // Cases kept as data under tests/data/<kind>/: a manifest.tsv of tab-separated
 // rows (lines starting with "#" are notes) and the inputs and expected files
-// beside it.
+// beside it; in an input "{10MB:c}" stands for ten megabytes of the character c.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -23,9 +23,14 @@ inline std::string DataPath(const std::string& kind, const std::string& name = "
 inline std::string DataBytes(const std::string& kind, const std::string& name) {
   std::ifstream in(DataPath(kind, name), std::ios::binary);
   if (!in) ADD_FAILURE() << "cannot read " << DataPath(kind, name);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
+  std::ostringstream read;
+  read << in.rdbuf();
+  // "{10MB:c}" stands for ten megabytes of the character c.
+  std::string bytes = read.str();
+  for (size_t at; (at = bytes.find("{10MB:")) != std::string::npos;) {
+    bytes.replace(at, 8, std::string(10 * 1024 * 1024, bytes.at(at + 6)));
+  }
+  return bytes;
 }
 
 // The rows of tests/data/<kind>/manifest.tsv, each padded to `columns` fields.
