@@ -105,50 +105,6 @@ TEST_F(SelectFilesDlgTest, OnlyTheFolderButtonBrowsesAndUnloadKeepsThePathBox) {
   EXPECT_EQ(start, u"/chosen/folder");
 }
 
-TEST_F(SelectFilesDlgTest, FormIsLocalisedWhenItLoads) {
-  std::u16string caption, frame, path_label;
-  host->Driver().ExpectShow(u"SelectFilesDlg", {Call([&](forms::Form& form) {
-                                                  caption = form.Caption();
-                                                  frame = form.FindControl(u"Frame1")->Caption();
-                                                  path_label =
-                                                      form.FindControl(u"Label2")->Caption();
-                                                }),
-                                                Click(u"btOk")});
-  Show();
-  EXPECT_EQ(host->LocalizedForms(), std::vector<std::u16string>{u"SelectFilesDlg"});
-  EXPECT_EQ(caption, host->Text(4002));
-  EXPECT_EQ(frame, host->Text(4003));
-  EXPECT_EQ(path_label, host->Text(4006));
-}
-
-TEST_F(SelectFilesDlgTest, CaptionsLeftAsMarkersShowTheDesignTexts) {
-  // A module that hands the markers back, as a host without translations would.
-  for (int32_t id : {4002, 4003, 4004, 4005, 4006}) host->SetText(id, u"#" + IntToText(id));
-  SelectFilesDlg dialog;
-  dialog.Load();
-  EXPECT_EQ(dialog.Caption(), u"Kliento-banko eksportas");
-  EXPECT_EQ(dialog.Frame1.Caption(), u" Eksportuoti į : ");
-  EXPECT_EQ(dialog.Label2.Caption(), u"Kelias : ");
-  EXPECT_EQ(dialog.Label1.Caption(), u"Vietiniai mokėjimai : ");
-  EXPECT_EQ(dialog.Label3.Caption(), u"Valiutiniai mokėjimai : ");
-  EXPECT_EQ(dialog.btOk.Caption(), u"OK");
-}
-
-TEST_F(SelectFilesDlgTest, LayoutInDesignOrder) {
-  SelectFilesDlg dialog;
-  std::vector<std::u16string> layout;
-  for (const auto& control : dialog.Controls()) {
-    layout.push_back(control->Name() + u"=" + control->DesignCaption());
-  }
-  EXPECT_EQ(layout, (std::vector<std::u16string>{
-                        u"Frame1=#4003", u"Label2=#4006", u"edPath=", u"btSelectPath=Books",
-                        u"Label1=#4005", u"edDPFile=", u"btSelectDPFile=Books", u"Label3=#4004",
-                        u"edFPFile=", u"btSelectFPFile=Books", u"btOk=OK", u"btCancel=Cancel"}));
-  EXPECT_EQ(dialog.Name(), u"SelectFilesDlg");
-  EXPECT_EQ(dialog.DesignCaption(), u"#4002");
-  EXPECT_EQ(dialog.FontName(), u"Tahoma");
-}
-
 TEST_F(SelectFilesDlgTest, OkWithoutAParentIsReportedAndLeavesTheFormAlone) {
   SelectFilesDlg dialog;
   dialog.btOk.Click();

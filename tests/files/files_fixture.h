@@ -9,17 +9,8 @@
 
 #include "files/cfile.h"
 #include "runtime/com_error.h"
+#include "runtime/error_matchers.h"
 #include "support/recording_host.h"
-
-#define EXPECT_RAISES(statement, expected_number)                                    \
-  do {                                                                               \
-    try {                                                                            \
-      statement;                                                                     \
-      ADD_FAILURE() << #statement " raised nothing, expected " << (expected_number); \
-    } catch (const ::norv::ComError& error) {                                        \
-      EXPECT_EQ(error.number(), (expected_number)) << error.what();                  \
-    }                                                                                \
-  } while (false)
 
 namespace norv::testing {
 

@@ -18,32 +18,10 @@ class LoadStatementDlgTest : public ImportTest {
   std::u16string key;
 };
 
-TEST_F(LoadStatementDlgTest, LayoutAndLocalisedCaptions) {
-  key = u"RazizeRuveRO";
-  dlg.Init(key, u"");
-  EXPECT_EQ(dlg.Name(), u"LoadStatementDlg");
-  EXPECT_EQ(dlg.FontName(), u"Tahoma");
-  EXPECT_EQ(dlg.Caption(), host->Text(4000));
-  std::vector<std::u16string> names;
-  for (const auto& control : dlg.Controls()) names.push_back(control->Name());
-  EXPECT_EQ(names, (std::vector<std::u16string>{u"Frame1", u"edImpFile", u"btSelectDPFile",
-                                                u"chCreateKreditDoc", u"btOk", u"btCancel"}));
-  EXPECT_EQ(dlg.Frame1.Caption(), host->Text(4001));
-  EXPECT_EQ(dlg.chCreateKreditDoc.Caption(), host->Text(4026));
-  EXPECT_EQ(dlg.btSelectDPFile.Caption(), u"Books");
-  EXPECT_FALSE(dlg.chCreateKreditDoc.Visible());
-  EXPECT_EQ(dlg.ResultText(), u"");
-}
-
-TEST_F(LoadStatementDlgTest, MarkersLeftByTheHostShowTheDesignTexts) {
-  for (int32_t id : {4000, 4001, 4026}) host->SetText(id, u"#" + IntToText(id));
+TEST_F(LoadStatementDlgTest, EmptyKeyLooksUpTheStatementsFolder) {
   host->SetPathKey(u"ClientBank", u"/in");
   dlg.Init(key, u"st.txt", true);
-  EXPECT_EQ(dlg.Caption(), u"Išrašų importas");
-  EXPECT_EQ(dlg.Frame1.Caption(), u" Importuoti iš :");
-  EXPECT_EQ(dlg.chCreateKreditDoc.Caption(), u"Formuoti dokumentus pagal kreditinę išrašo dalį");
   EXPECT_TRUE(dlg.chCreateKreditDoc.Visible());
-  // An empty key looks up the statements' folder.
   EXPECT_EQ(key, u"ClientBank");
   EXPECT_EQ(dlg.edImpFile.Text(), u"/in\\st.txt");
 }

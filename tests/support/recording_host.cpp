@@ -13,7 +13,9 @@
 
 #include "forms/control.h"
 #include "forms/form.h"
+#include "hostkit/console_services.h"
 #include "hostkit/dialog_form_impl.h"
+#include "hostkit/resource_module.h"
 #include "runtime/text.h"
 
 namespace norv::testing {
@@ -68,12 +70,6 @@ int32_t CaptionMarker(const std::u16string& caption) {
     id = id * 10 + (caption[i] - u'0');
   }
   return id;
-}
-
-int64_t PowerOfTen(int exponent) {
-  int64_t result = 1;
-  for (int i = 0; i < exponent; ++i) result *= 10;
-  return result;
 }
 
 }  // namespace
@@ -510,19 +506,11 @@ struct RecordingHost::State {
   class FakeUtility : public host::UtilityService {
    public:
     explicit FakeUtility(std::shared_ptr<RecordingHost*> cell) : cell_(std::move(cell)) {}
-    // Half to even at `digits` decimals, on the exact fixed-point value.
+    // The default host's rounding, half to even, recorded.
     Currency RoundMoney(Currency value, int32_t digits) override {
       RecordingHost& host = Reach(cell_);
       if (host.state_->keep_call_logs) host.round_calls_.emplace_back(value, digits);
-      if (digits >= 4) return value;
-      if (digits < -14) RaiseRuntime(kErrInvalidCall, u"RoundMoney digits");
-      const int64_t unit = PowerOfTen(4 - digits);
-      const int64_t raw = value.raw();
-      int64_t quotient = raw / unit;
-      const int64_t remainder = raw % unit;
-      const int64_t twice = 2 * (remainder < 0 ? -remainder : remainder);
-      if (twice > unit || (twice == unit && quotient % 2 != 0)) quotient += raw < 0 ? -1 : 1;
-      return Currency::FromRaw(quotient * unit);
+      return hostkit::HalfEvenUtility().RoundMoney(value, digits);
     }
 
    private:
@@ -632,47 +620,8 @@ std::u16string RecordingHost::Text(int32_t id) const {
 }
 
 std::u16string RecordingHost::DefaultText(int32_t id) {
-  static const std::map<int32_t, std::u16string> kTexts = {
-      {980, u"Pasirinkite katalogą"},
-      {984, u"Nepavyko atidaryti failo:"},
-      {985, u"Visi failai"},
-      {986, u"Pasirinkite failą"},
-      {987, u"Eksportas baigtas."},
-      {988, u"Vietinių mokėjimų"},
-      {989, u"Valiutinių mokėjimų"},
-      {990, u"Eksportas atšauktas: failai nepasirinkti."},
-      {991, u"Neleistinas mokėjimo tipas."},
-      {992, u"Nepavyko įrašyti eilutės į failą."},
-      {998, u"Įkelta valiutų eilučių:"},
-      {1004, u"Valiuta"},
-      {1005, u"Kurso tipas"},
-      {1006, u"Kursas"},
-      {1196, u"Neužpildyta privaloma reikšmė."},
-      {1197, u"Reikšmė per ilga."},
-      {1198, u"Dokumentas Nr. %0 (%1), laukas „%2“"},
-      {1199, u"Failas: %0; eilutė: %1"},
-      {1200, u"Eksportas nutrauktas. Failai išsaugoti kaip atsarginės kopijos: %0"},
-      {1220, u"Nepasirinktas nė vienas kurso tipas."},
-      {4000, u"Išrašų importas"},
-      {4001, u" Importuoti iš :"},
-      {4002, u"Kliento-banko eksportas"},
-      {4003, u" Eksportuoti į : "},
-      {4004, u"Valiutiniai mokėjimai : "},
-      {4005, u"Vietiniai mokėjimai : "},
-      {4006, u"Kelias : "},
-      {4008, u" Kurso tipai : "},
-      {4009, u"Pardavimas sąskaitoje : "},
-      {4010, u"Pirkimas sąskaitoje : "},
-      {4011, u"Pardavimas grynais : "},
-      {4012, u"Pirkimas grynais : "},
-      {4013, u"Buhalterinis kursas : "},
-      {4014, u" Importuoti iš : "},
-      {4016, u"Čekių supirkimo : "},
-      {4017, u"Valiutų kursų importas"},
-      {4026, u"Formuoti dokumentus pagal kreditinę išrašo dalį"},
-  };
-  auto it = kTexts.find(id);
-  return it != kTexts.end() ? it->second : u"Tekstas " + IntToText(id);
+  std::u16string text = hostkit::NorvFormResText(id);
+  return text.empty() ? u"Tekstas " + IntToText(id) : text;
 }
 
 void RecordingHost::SetConverter(

@@ -77,7 +77,8 @@ class RecordingHost : public host::HostLibrary, public std::enable_shared_from_t
   forms::FormsDriver& Forms() override;
 
   // --- set-up ---
-  // Resource texts: every id has a default text (see DefaultText); SetText overrides.
+  // Resource texts: those of the default host's module "NorvFormRes", "Tekstas <id>" for an
+  // id it lacks; SetText overrides.
   void SetText(int32_t id, std::u16string text);
   std::u16string Text(int32_t id) const;  // what LoadText answers for the id
   static std::u16string DefaultText(int32_t id);
