@@ -1,6 +1,6 @@
 #include "session.h"
 
-#include "core/registration.h"
+#include "component/registration.h"
 #include "host/host_library.h"
 #include "runtime/regional.h"
 #include "runtime/text.h"

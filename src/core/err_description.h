@@ -5,9 +5,11 @@
 #include <cstdint>
 #include <string>
 
+#include "../runtime/export.h"
+
 namespace norv {
 
-class CErrDescription {
+class NORV_EXPORT CErrDescription {
  public:
   // The resource text mapped to ErrNumber; empty for a number without a text
   // (the host is not consulted then).

@@ -9,7 +9,8 @@
 #include <cstdint>
 #include <string>
 
-#include "runtime/variant.h"
+#include "../runtime/export.h"
+#include "../runtime/variant.h"
 
 namespace norv::forms {
 class Form;
@@ -21,7 +22,7 @@ namespace norv {
 
 enum enShowDialog : int32_t { Catalog = 0, File = 1 };
 
-class CBrowsePath {
+class NORV_EXPORT CBrowsePath {
  public:
   CBrowsePath() = default;
   // Stores the box's text in the form settings (errors go to ReportError, since

@@ -1,6 +1,6 @@
 // FileSystem: the one door through which the component touches the file
 // system, in the manner of LevelDB's Env. The process default talks to POSIX;
-// tests may install another (see fault_injecting_file_system.h) so that any
+// tests may install another (see tests/support/fault_injecting_file_system.h) so that any
 // call can be made to fail.
 //
 // Contract for every implementation:

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "../runtime/export.h"
+
 namespace norv::forms {
 
 class Form;
@@ -15,7 +17,7 @@ class Form;
 enum class ControlKind { kTextBox, kCheckBox, kCommandButton, kLabel, kFrame, kHostCombo };
 
 // A list of handlers for one event. Connect returns a token for Disconnect.
-class Event {
+class NORV_EXPORT Event {
  public:
   using Handler = std::function<void()>;
   int Connect(Handler handler);
@@ -28,7 +30,7 @@ class Event {
   int next_token_ = 1;
 };
 
-class Control {
+class NORV_EXPORT Control {
  public:
   Control(Form& parent, ControlKind kind, std::u16string name, std::u16string design_caption);
   virtual ~Control() = default;
@@ -75,7 +77,7 @@ class Control {
   friend class Form;
 };
 
-class TextBox : public Control {
+class NORV_EXPORT TextBox : public Control {
  public:
   TextBox(Form& parent, std::u16string name);
   const std::u16string& Text() const;
@@ -86,7 +88,7 @@ class TextBox : public Control {
   std::u16string text_;
 };
 
-class CheckBox : public Control {
+class NORV_EXPORT CheckBox : public Control {
  public:
   CheckBox(Form& parent, std::u16string name, std::u16string caption, bool design_visible = true);
   int Value() const;  // 0 unchecked, 1 checked
@@ -97,7 +99,7 @@ class CheckBox : public Control {
   int value_ = 0;
 };
 
-class CommandButton : public Control {
+class NORV_EXPORT CommandButton : public Control {
  public:
   CommandButton(Form& parent, std::u16string name, std::u16string caption);
   // Raises the click as a user's click does: nothing happens when the button is
@@ -109,19 +111,19 @@ class CommandButton : public Control {
   Event clicked_;
 };
 
-class Label : public Control {
+class NORV_EXPORT Label : public Control {
  public:
   Label(Form& parent, std::u16string name, std::u16string caption);
 };
 
-class Frame : public Control {
+class NORV_EXPORT Frame : public Control {
  public:
   Frame(Form& parent, std::u16string name, std::u16string caption);
 };
 
 // The host's combo control, bound by its design property `objectname` to a host
 // book; the driver lists the book and answers SelectedCode.
-class HostCombo : public Control {
+class NORV_EXPORT HostCombo : public Control {
  public:
   HostCombo(Form& parent, std::u16string name, std::u16string object_name);
   const std::u16string& ObjectName() const { return object_name_; }

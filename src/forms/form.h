@@ -14,11 +14,12 @@
 #include <string>
 #include <vector>
 
-#include "forms/control.h"
+#include "../runtime/export.h"
+#include "control.h"
 
 namespace norv::forms {
 
-class Form {
+class NORV_EXPORT Form {
  public:
   Form(std::u16string name, std::u16string design_caption, std::u16string font = u"Tahoma");
   virtual ~Form();

@@ -7,7 +7,7 @@
 #include <map>
 #include <mutex>
 
-#include "core/registration.h"
+#include "component/registration.h"
 #include "hostkit/host_error.h"
 #include "runtime/text.h"
 

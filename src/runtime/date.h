@@ -5,9 +5,11 @@
 
 #include <compare>
 
+#include "export.h"
+
 namespace norv {
 
-struct CivilDateTime {
+struct NORV_EXPORT CivilDateTime {
   int year = 1899;
   int month = 12;
   int day = 30;
@@ -16,7 +18,7 @@ struct CivilDateTime {
   int second = 0;
 };
 
-class Date {
+class NORV_EXPORT Date {
  public:
   constexpr Date() = default;
   constexpr explicit Date(double serial) : serial_(serial) {}
