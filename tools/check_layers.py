@@ -8,11 +8,12 @@ The order (docs/decisions.md, "Layers"), lowest first:
 
 A folder may include its own headers and those of the folders in its ALLOWED
 entry, nothing else: not a layer above it, and not a sibling (export, import
-and rates know nothing of each other; qt and jobs neither). hostkit, qt and
-jobs sit on the component's public headers only, so files/export/import/rates
-are not in their lists, and of core, files and component they may include the
-public headers only (PUBLIC_HEADERS). Tests, fuzz targets and benchmarks reach into every
-layer on purpose and are not checked.
+and rates know nothing of each other; qt and jobs neither). hostkit, qt, jobs
+and apps sit on the component's installed headers only: export, import and
+rates are not in their lists, and of core, files and component they may
+include only PUBLIC_HEADERS (kept in step with cmake/NorvInstall.cmake).
+Tests, fuzz targets and benchmarks reach into every layer on purpose and are
+not checked.
 
 Usage: tools/check_layers.py [ROOT]   (exit status 1 on any violation)
 """
@@ -73,9 +74,14 @@ def resolve_include(root, including_file, target):
     return None, None
 
 
+SIBLINGS = [{"export", "import", "rates"}, {"qt", "jobs"}]
+
+
 def why(layer, used):
     if used not in ORDER:
         return "unknown layer"
+    if any(layer in group and used in group for group in SIBLINGS):
+        return "sibling layer"
     if ORDER.index(used) > ORDER.index(layer):
         return "layer above"
     if ORDER.index(used) < ORDER.index(layer) and layer in ALLOWED and used in ALLOWED:

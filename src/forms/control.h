@@ -20,7 +20,10 @@ enum class ControlKind { kTextBox, kCheckBox, kCommandButton, kLabel, kFrame, kH
 class NORV_EXPORT Event {
  public:
   using Handler = std::function<void()>;
+  // Adds a handler; the token (never 0) removes it again.
   int Connect(Handler handler);
+  // Removes the handler of `token`; an unknown token is ignored. A handler
+  // removed while the event fires is not called later in that fire.
   void Disconnect(int token);
   void Fire();  // calls the handlers in connection order; errors pass to the caller
   bool empty() const { return handlers_.empty(); }
@@ -32,6 +35,7 @@ class NORV_EXPORT Event {
 
 class NORV_EXPORT Control {
  public:
+  // Made by the form's constructor (Form::AddControl), which owns it.
   Control(Form& parent, ControlKind kind, std::u16string name, std::u16string design_caption);
   virtual ~Control() = default;
   Control(const Control&) = delete;
@@ -43,15 +47,18 @@ class NORV_EXPORT Control {
 
   // The caption (labels, frames, buttons, check boxes); a caption "#NNNN" is a
   // resource marker that the host's LocalizeForm replaces.
+  // Each getter and setter below loads the form first; every setter fires
+  // Changed.
   const std::u16string& Caption() const;
   void SetCaption(std::u16string caption);
   bool Visible() const;
   void SetVisible(bool visible);
-  bool Enabled() const;
+  bool Enabled() const;  // a disabled button ignores Click
   void SetEnabled(bool enabled);
 
   // The design-time caption; Unload brings the control back to its design state.
   const std::u16string& DesignCaption() const { return design_caption_; }
+  // Back to the design state without firing Changed (Unload calls it).
   virtual void ResetToDesign();
 
   // Raised after a property changed; drivers use it to repaint.
@@ -80,6 +87,7 @@ class NORV_EXPORT Control {
 class NORV_EXPORT TextBox : public Control {
  public:
   TextBox(Form& parent, std::u16string name);
+  // The text; empty by design. Loads the form.
   const std::u16string& Text() const;
   void SetText(std::u16string text);
   void ResetToDesign() override;
@@ -92,6 +100,7 @@ class NORV_EXPORT CheckBox : public Control {
  public:
   CheckBox(Form& parent, std::u16string name, std::u16string caption, bool design_visible = true);
   int Value() const;  // 0 unchecked, 1 checked
+  // Sets the state (0 or 1). Loads the form.
   void SetValue(int value);
   void ResetToDesign() override;
 
@@ -128,6 +137,8 @@ class NORV_EXPORT HostCombo : public Control {
   HostCombo(Form& parent, std::u16string name, std::u16string object_name);
   const std::u16string& ObjectName() const { return object_name_; }
   const std::u16string& SelectedCode() const;  // empty when nothing is chosen
+  // Chooses the entry of `code` (empty: none). The control does not check the
+  // code against the book; the driver offers only the book's entries.
   void SetSelectedCode(std::u16string code);
   void ResetToDesign() override;
 

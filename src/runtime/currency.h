@@ -21,7 +21,7 @@ class NORV_EXPORT Currency {
   static Currency FromInteger(int64_t whole);  // raises 6 when value*10000 overflows
 
   constexpr int64_t raw() const { return raw_; }
-  double ToDouble() const;
+  double ToDouble() const;  // the amount as a double (raw / 10000)
   bool IsZero() const { return raw_ == 0; }
 
   Currency operator+(Currency other) const;

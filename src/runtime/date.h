@@ -25,8 +25,8 @@ class NORV_EXPORT Date {
 
   // Raises runtime error 5 for a day that the calendar does not have.
   static Date FromCivil(int year, int month, int day, int hour = 0, int minute = 0, int second = 0);
-  static Date Now();  // local wall-clock time, to the second
-  static Date Today();
+  static Date Now();    // local wall-clock time, to the second
+  static Date Today();  // Now() without the time of day
 
   constexpr double serial() const { return serial_; }
   constexpr bool IsEmpty() const { return serial_ == 0.0; }

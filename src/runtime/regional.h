@@ -30,6 +30,8 @@ struct NORV_EXPORT RegionalSettings {
   static RegionalSettings Preset(std::u16string_view name);
 
   // The settings of the calling thread (lt-LT until SetCurrent is called).
+  // SetCurrent copies `settings`; the reference Current returned before stays
+  // valid and sees the new values.
   static const RegionalSettings& Current();
   static void SetCurrent(const RegionalSettings& settings);
 

@@ -18,6 +18,7 @@ NORV_EXPORT size_t InStrRev(std::u16string_view text, std::u16string_view what);
 // 1-based position of the first occurrence of `what` from `start` (1-based), 0 when absent.
 NORV_EXPORT size_t InStr(std::u16string_view text, std::u16string_view what, size_t start = 1);
 
+// The first / last `count` characters, or the whole text when it is shorter.
 NORV_EXPORT std::u16string Left(std::u16string_view text, size_t count);
 NORV_EXPORT std::u16string Right(std::u16string_view text, size_t count);
 // Characters from 1-based `start`, at most `count` of them; past the end gives "".
