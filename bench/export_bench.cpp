@@ -25,7 +25,7 @@
 #include <vector>
 
 #include "bench/bench_host.h"
-#include "core/cbankcl_vb.h"
+#include "component/cbankcl_vb.h"
 #include "core/records.h"
 #include "runtime/codepage.h"
 #include "runtime/regional.h"

@@ -28,7 +28,7 @@
 #include <vector>
 
 #include "bench/bench_host.h"
-#include "core/cbankcl_vb.h"
+#include "component/cbankcl_vb.h"
 #include "core/records.h"
 #include "host/host_library.h"
 #include "runtime/codepage.h"

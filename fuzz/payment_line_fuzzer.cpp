@@ -18,7 +18,7 @@
 #include <string>
 #include <vector>
 
-#include "core/cbankcl_vb.h"
+#include "component/cbankcl_vb.h"
 #include "core/error_numbers.h"
 #include "core/records.h"
 #include "fuzz_support.h"

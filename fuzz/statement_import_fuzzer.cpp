@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/cbankcl_vb.h"
+#include "component/cbankcl_vb.h"
 #include "core/error_numbers.h"
 #include "core/records.h"
 #include "fuzz_support.h"

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "core/cbankcl_vb.h"
+#include "component/cbankcl_vb.h"
 #include "core/error_numbers.h"
 #include "fuzz_support.h"
 #include "import/statement_line.h"

@@ -3,7 +3,7 @@
 #include <iostream>
 
 #include "cli_events.h"
-#include "core/registration.h"
+#include "component/registration.h"
 #include "host/host_library.h"
 #include "runtime/regional.h"
 #include "runtime/text.h"

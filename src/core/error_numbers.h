@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "runtime/com_error.h"
+#include "../runtime/com_error.h"
 
 namespace norv {
 

@@ -5,8 +5,9 @@
 #include <cstdint>
 #include <string>
 
-#include "runtime/currency.h"
-#include "runtime/date.h"
+#include "../runtime/currency.h"
+#include "../runtime/date.h"
+#include "../runtime/export.h"
 
 namespace norv {
 
@@ -14,7 +15,7 @@ namespace norv {
 inline constexpr int32_t kLocalPayment = 1;
 
 // One payment order handed to ExportDoc; the component only reads it.
-struct PaymentDoc {
+struct NORV_EXPORT PaymentDoc {
   std::u16string PayerCode;         // 1
   std::u16string PayerName;         // 2
   std::u16string PayerBankCode;     // 3
@@ -54,7 +55,7 @@ inline constexpr int32_t kDocBalance = 2;
 inline constexpr int32_t kDocNone = 3;
 
 // One statement operation, filled by ImportDoc (all fields but the 5th).
-struct StatementDoc {
+struct NORV_EXPORT StatementDoc {
   int32_t DocKind = 0;           // 1
   std::u16string ClientAccount;  // 2
   std::u16string CorrAccount;    // 3
@@ -73,7 +74,7 @@ struct StatementDoc {
 };
 
 // The statement header read and filled by BeginImportByAccount.
-struct StHead {
+struct NORV_EXPORT StHead {
   std::u16string Unnamed1;      // 1
   std::u16string Account;       // 2: in
   Date DateFrom;                // 3: out

@@ -20,7 +20,8 @@
 #include <string>
 #include <string_view>
 
-#include "core/records.h"
+#include "../core/records.h"
+#include "../runtime/export.h"
 
 namespace norv {
 
@@ -32,7 +33,7 @@ enum class FieldRequired : uint8_t {
   kUnlessNoCharges,
 };
 
-struct PaymentField {
+struct NORV_EXPORT PaymentField {
   // Names the field in error messages only; it never reaches the file.
   const std::u16string& label;
   // The field's text: a member of the document returned as it is, or a
@@ -48,15 +49,15 @@ struct PaymentField {
 };
 
 // The layout of DocType (kLocalPayment: the DP line; any other value: FP).
-std::span<const PaymentField> PaymentFields(int32_t doc_type);
+NORV_EXPORT std::span<const PaymentField> PaymentFields(int32_t doc_type);
 
 // The amount field: two decimals, "." whatever the regional separator.
-std::u16string FormatPaymentAmount(const Currency& amount);
+NORV_EXPORT std::u16string FormatPaymentAmount(const Currency& amount);
 
 // The value functions of the document number and amount fields, so that a
 // check can tell those fields in either layout.
-const std::u16string& DocNumberField(const PaymentDoc& doc, std::u16string& scratch);
-const std::u16string& AmountField(const PaymentDoc& doc, std::u16string& scratch);
+NORV_EXPORT const std::u16string& DocNumberField(const PaymentDoc& doc, std::u16string& scratch);
+NORV_EXPORT const std::u16string& AmountField(const PaymentDoc& doc, std::u16string& scratch);
 
 // PaymentType values the FP line accepts.
 inline bool IsPaymentType(int32_t value) { return value >= 1 && value <= 3; }
@@ -73,14 +74,14 @@ struct QuotedForm {
 
 // Raises runtime error 6 (overflow) for a value longer than 32767 characters:
 // the quoting walk counts positions in 16 bits.
-QuotedForm QuotingOf(std::u16string_view value);
-void AppendQuoted(std::u16string& out, std::u16string_view value, const QuotedForm& form);
+NORV_EXPORT QuotedForm QuotingOf(std::u16string_view value);
+NORV_EXPORT void AppendQuoted(std::u16string& out, std::u16string_view value, const QuotedForm& form);
 
 // How many characters of `rest` the next part of a split field takes: all of
 // it when its quoted form fits `width`, otherwise `width` less the quote
 // characters of the whole rest (reserved up front, so the part never outgrows
 // the width after its own quoting). Empty when the rest holds more quote
 // characters than the width: the writer then raises runtime error 5.
-std::optional<size_t> SplitCut(std::u16string_view rest, int16_t width);
+NORV_EXPORT std::optional<size_t> SplitCut(std::u16string_view rest, int16_t width);
 
 }  // namespace norv

@@ -9,7 +9,8 @@
 #include <cstdint>
 #include <string>
 
-#include "runtime/variant.h"
+#include "../runtime/export.h"
+#include "../runtime/variant.h"
 
 namespace norv::forms {
 class Form;
@@ -19,9 +20,10 @@ class CommandButton;
 
 namespace norv {
 
+// What the browse button opens: the host's folder choice or the file-open dialog.
 enum enShowDialog : int32_t { Catalog = 0, File = 1 };
 
-class CBrowsePath {
+class NORV_EXPORT CBrowsePath {
  public:
   CBrowsePath() = default;
   // Stores the box's text in the form settings (errors go to ReportError, since
@@ -30,9 +32,18 @@ class CBrowsePath {
   CBrowsePath(const CBrowsePath&) = delete;
   CBrowsePath& operator=(const CBrowsePath&) = delete;
 
-  // Traps its errors (source "CBrowsePath::Init") and returns false after one.
+  // Binds `edPath` and `btSelect` (of the same form; both must outlive this
+  // object) for `iSelect` (enShowDialog). An empty `sPath` takes the box's text
+  // kept from the form's last use, delivered into `sPath` too; otherwise
+  // `sPath` gives the start folder. The box gets that text when it is empty.
+  // For a file choice, `SetFullName` puts folder and name into the box (false:
+  // the name only), and `sFilter` is the dialog's initial file-name text.
+  // A second Init rebinds. Returns true; traps its errors (source
+  // "CBrowsePath::Init"), shows them through the host and returns false.
   bool Init(forms::TextBox& edPath, forms::CommandButton& btSelect, int32_t& iSelect,
             Variant& sPath, bool SetFullName = false, std::u16string sFilter = u"");
+  // The box's current text split at its last "\": folder (ending in "\") and
+  // name joined, the name alone, the folder alone. "" before Init.
   std::u16string FullFileName();
   std::u16string FileName();
   std::u16string FPath();

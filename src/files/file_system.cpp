@@ -3,7 +3,6 @@
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
-#include <sys/sysmacros.h>
 #include <sys/types.h>
 #include <unistd.h>
 
@@ -11,9 +10,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <ctime>
-#include <fstream>
 #include <optional>
-#include <sstream>
 #include <vector>
 
 #include "runtime/com_error.h"
@@ -303,28 +300,6 @@ std::string ToPosixPath(std::u16string_view path) {
     if (c == '\\') c = '/';
   }
   return posix;
-}
-
-std::vector<long> ProcessesLockingFile(const std::u16string& path) {
-  std::vector<long> holders;
-  struct stat st;
-  if (::stat(ToPosixPath(path).c_str(), &st) != 0) return holders;
-  // /proc/locks names the file by device and inode: "1: FLOCK ADVISORY WRITE
-  // 4242 08:01:131 0 EOF"; a waiter's line has "->" after the number.
-  char file_id[64];
-  std::snprintf(file_id, sizeof file_id, "%02x:%02x:%lu", major(st.st_dev), minor(st.st_dev),
-                static_cast<unsigned long>(st.st_ino));
-  std::ifstream locks("/proc/locks");
-  std::string line;
-  while (std::getline(locks, line)) {
-    std::istringstream fields(line);
-    std::string number, kind, mode, access, id;
-    long pid = 0;
-    if (!(fields >> number >> kind) || kind != "FLOCK") continue;
-    if (!(fields >> mode >> access >> pid >> id) || id != file_id || pid <= 0) continue;
-    holders.push_back(pid);
-  }
-  return holders;
 }
 
 void RaiseFileError(int errno_value, std::u16string_view path) {

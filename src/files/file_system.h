@@ -1,6 +1,6 @@
 // FileSystem: the one door through which the component touches the file
 // system, in the manner of LevelDB's Env. The process default talks to POSIX;
-// tests may install another (see fault_injecting_file_system.h) so that any
+// tests may install another (see tests/support/fault_injecting_file_system.h) so that any
 // call can be made to fail.
 //
 // Contract for every implementation:
@@ -83,10 +83,6 @@ class FileSystem {
   // Without a trailing separator, except for the root "/".
   virtual std::u16string CurrentDirectory() = 0;
 };
-
-// The processes that hold a lock of this layer on the file `path` names, as far
-// as the system tells (Linux: /proc/locks); empty when none or unknown.
-std::vector<long> ProcessesLockingFile(const std::u16string& path);
 
 // The path as the operating system takes it: every "\" made "/", UTF-8.
 std::string ToPosixPath(std::u16string_view path);

@@ -6,20 +6,23 @@
 #include <span>
 #include <string_view>
 
+#include "../runtime/export.h"
+
 namespace norv::forms {
 
 class Form;
 
-struct MarkedCaption {
+struct NORV_EXPORT MarkedCaption {
   std::u16string_view marker;
   std::u16string_view design_text;
 };
 
 // The design text of a marker in `table`; empty when the table lacks it.
-std::u16string_view DesignTextOf(std::span<const MarkedCaption> table, std::u16string_view marker);
+NORV_EXPORT std::u16string_view DesignTextOf(std::span<const MarkedCaption> table,
+                                             std::u16string_view marker);
 
 // Replaces every caption of the form and its controls that still reads as its
 // design marker by that marker's design text.
-void ShowDesignTextsForMarkers(Form& form, std::span<const MarkedCaption> table);
+NORV_EXPORT void ShowDesignTextsForMarkers(Form& form, std::span<const MarkedCaption> table);
 
 }  // namespace norv::forms

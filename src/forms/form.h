@@ -7,6 +7,11 @@
 //   - Unload() runs Form_Unload, ends a modal show and brings the controls back
 //     to their design state; the next use loads the form again;
 //   - CloseByUser() (the window's close box) unloads.
+//
+// Errors raised by the form's own handlers (Form_Load, Form_Unload, event
+// handlers of its controls) pass to whoever caused them: the use of a control,
+// Load, ShowModal or Unload. Every member runs on the thread of the host
+// library that the form's driver belongs to.
 #pragma once
 
 #include <cstdint>
@@ -14,18 +19,24 @@
 #include <string>
 #include <vector>
 
-#include "forms/control.h"
+#include "../runtime/export.h"
+#include "control.h"
 
 namespace norv::forms {
 
-class Form {
+class NORV_EXPORT Form {
  public:
+  // A form named `name` (the key of its settings and of its scripted show)
+  // with its design caption and font. Not loaded yet: Form_Load has not run.
   Form(std::u16string name, std::u16string design_caption, std::u16string font = u"Tahoma");
+  // Destroys the controls without running Form_Unload: a form that must save
+  // its state unloads first.
   virtual ~Form();
   Form(const Form&) = delete;
   Form& operator=(const Form&) = delete;
 
   const std::u16string& Name() const { return name_; }
+  // The window caption; the design caption until set (reading it loads).
   const std::u16string& Caption() const;
   void SetCaption(std::u16string caption);
   const std::u16string& DesignCaption() const { return design_caption_; }
@@ -33,6 +44,7 @@ class Form {
 
   // Controls in design order (the order of the form's layout table).
   const std::vector<std::unique_ptr<Control>>& Controls() const { return controls_; }
+  // The control of that name, or nullptr. Does not load the form.
   Control* FindControl(std::u16string_view name) const;
 
   bool IsLoaded() const { return loaded_; }
@@ -41,10 +53,20 @@ class Form {
   // 0 while the form is not loaded.
   intptr_t WindowHandle() const;
 
+  // Loads the form (Form_Load) unless it is loaded. If Form_Load raises, the
+  // form stays unloaded in its design state and the error passes on.
   void Load();
+  // Loads, shows and returns when the form is hidden or unloaded. Raises 400
+  // when the form is already in its own modal show, 91 without a host library;
+  // if the driver raises, the form is hidden and the error passes on.
   void ShowModal();
+  // Ends a modal show; the form stays loaded with its values. Does not load.
   void Hide();
+  // Runs Form_Unload, ends a modal show and brings the caption and every
+  // control back to the design state. If Form_Unload raises, the form stays
+  // loaded and shown as it was. Does nothing on a form that is not loaded.
   void Unload();
+  // The user closed the window: unloads as Unload does.
   void CloseByUser();
 
   // For drivers: true while a modal show of this form is running.

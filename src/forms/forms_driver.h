@@ -2,11 +2,13 @@
 // queued user actions; the Qt driver puts the form on screen.
 #pragma once
 
+#include "../runtime/export.h"
+
 namespace norv::forms {
 
 class Form;
 
-class FormsDriver {
+class NORV_EXPORT FormsDriver {
  public:
   virtual ~FormsDriver() = default;
   // Shows `form` and returns when it is no longer visible (hidden or unloaded).

@@ -7,9 +7,11 @@
 #include <optional>
 #include <string>
 
+#include "../runtime/export.h"
+
 namespace norv::host {
 
-struct OpenFileRequest {
+struct NORV_EXPORT OpenFileRequest {
   intptr_t owner_window = 0;
   std::u16string title;
   std::u16string initial_dir;
@@ -19,7 +21,7 @@ struct OpenFileRequest {
   std::u16string filter_pattern;  // "*.*"
 };
 
-class FileOpenDialog {
+class NORV_EXPORT FileOpenDialog {
  public:
   virtual ~FileOpenDialog() = default;
   // The file buffer after a choice (the full path followed by NULs up to the

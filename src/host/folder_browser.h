@@ -4,9 +4,11 @@
 #include <cstdint>
 #include <string>
 
+#include "../runtime/export.h"
+
 namespace norv::host {
 
-class FolderBrowser {
+class NORV_EXPORT FolderBrowser {
  public:
   virtual ~FolderBrowser() = default;
   // The chosen folder, empty when the user chose none.

@@ -4,13 +4,15 @@
 #include <cstdint>
 #include <string>
 
+#include "../runtime/export.h"
+
 namespace norv::host {
 
 // Kinds of message used by the component.
 inline constexpr int32_t kMessageInformation = 1;
 inline constexpr int32_t kMessageError = 4;
 
-class MessageWindow {
+class NORV_EXPORT MessageWindow {
  public:
   virtual ~MessageWindow() = default;
   // The component always passes: text; ""; "Gerai"; ""; ""; ""; 0; 1; kind; ""; ""; ""; 0.
@@ -24,6 +26,7 @@ class MessageWindow {
 };
 
 // The component's one form of the call: one "Gerai" button and the given kind.
-int32_t ShowSimpleMessage(MessageWindow& window, const std::u16string& text, int32_t kind);
+NORV_EXPORT int32_t ShowSimpleMessage(MessageWindow& window, const std::u16string& text,
+                                      int32_t kind);
 
 }  // namespace norv::host

@@ -5,13 +5,15 @@
 #include <cstdint>
 #include <string>
 
+#include "../runtime/export.h"
+
 namespace norv::forms {
 class Form;
 }
 
 namespace norv::host {
 
-class ResourceService {
+class NORV_EXPORT ResourceService {
  public:
   virtual ~ResourceService() = default;
   // Chooses the module that later LoadText and LocalizeForm calls draw on.

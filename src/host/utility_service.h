@@ -3,13 +3,16 @@
 
 #include <cstdint>
 
-#include "runtime/currency.h"
+#include "../runtime/currency.h"
+#include "../runtime/export.h"
 
 namespace norv::host {
 
-class UtilityService {
+class NORV_EXPORT UtilityService {
  public:
   virtual ~UtilityService() = default;
+  // `value` rounded to `digits` decimals (the rate writer passes the rate type's
+  // precision); the rounding rule is the host's.
   virtual Currency RoundMoney(Currency value, int32_t digits) = 0;
 };
 

@@ -2,9 +2,11 @@
 // called on it, its lifetime is the signal.
 #pragma once
 
+#include "../runtime/export.h"
+
 namespace norv::host {
 
-class WaitIndicator {
+class NORV_EXPORT WaitIndicator {
  public:
   virtual ~WaitIndicator() = default;
 };

@@ -8,7 +8,7 @@
 #include <mutex>
 #include <optional>
 
-#include "core/registration.h"
+#include "component/registration.h"
 #include "hostkit/file_trust.h"
 #include "hostkit/host_error.h"
 #include "runtime/text.h"

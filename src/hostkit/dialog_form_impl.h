@@ -16,7 +16,8 @@ class DialogFormImpl : public host::DialogForm {
   ~DialogFormImpl() override;
 
   void Attach(forms::Form& form, forms::CommandButton& ok, forms::CommandButton& cancel,
-              std::shared_ptr<host::Session> session, bool flag1, bool flag2) override;
+              std::shared_ptr<host::Session> session, bool ok_on_enter,
+              bool cancel_on_escape) override;
   void SetEvents(host::DialogFormEvents* events) override { events_ = events; }
   void ShowDialog() override;
 

@@ -2,7 +2,7 @@
 
 #include <fstream>
 
-#include "files/file_system.h"
+#include "hostkit/lock_holders.h"
 #include "runtime/text.h"
 
 namespace norv::jobs {
@@ -28,7 +28,7 @@ std::string DiskPath(const std::u16string& component_path) {
 void NoticeFileInUse(const std::string& path, bool even_without_holder, JobEvents& events) {
   if (path.empty()) return;
   std::string holders;
-  for (long pid : ProcessesLockingFile(Utf8ToU16(path))) {
+  for (long pid : hostkit::ProcessesLockingFile(path)) {
     std::ifstream comm("/proc/" + std::to_string(pid) + "/comm");
     std::string name;
     std::getline(comm, name);

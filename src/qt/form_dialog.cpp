@@ -16,10 +16,10 @@
 #include <algorithm>
 #include <map>
 
+#include "qt/qt_text.h"
+
 namespace norv::qt {
 namespace {
-
-QString Q(const std::u16string& text) { return QString::fromStdU16String(text); }
 
 bool IsField(const forms::Control* control) {
   return control != nullptr && (control->kind() == forms::ControlKind::kTextBox ||

@@ -6,11 +6,10 @@
 
 #include "qt/form_dialog.h"
 #include "qt/qt_message_window.h"
+#include "qt/qt_text.h"
 
 namespace norv::qt {
 namespace {
-
-QString Q(const std::u16string& text) { return QString::fromStdU16String(text); }
 
 // The component writes folders with "\"; Qt wants the platform's separators.
 QString NativeFolder(const std::u16string& folder) {

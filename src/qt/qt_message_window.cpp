@@ -6,11 +6,10 @@
 #include <vector>
 
 #include "qt/form_dialog.h"
+#include "qt/qt_text.h"
 
 namespace norv::qt {
 namespace {
-
-QString Q(const std::u16string& text) { return QString::fromStdU16String(text); }
 
 constexpr char16_t kOkCaption[] = u"Gerai";
 constexpr char16_t kErrorTitle[] = u"Klaida";

@@ -4,7 +4,6 @@
 #include <memory>
 #include <string>
 
-#include "core/cbankcl_vb.h"
 #include "host/host_library.h"
 #include "rates/load_rate_dlg.h"
 
@@ -66,12 +65,6 @@ LoadRateDlgVB& ThreadLoadRateDlg() {
 
 void ReleaseLoadRateDlg() {
   if (t_slot_made) Slot().Drop();
-}
-
-void CBankCl_VB::IClientBank_LoadRate() {
-  std::u16string key_path = u"RazizeRuveRO";
-  std::u16string file_name;
-  ThreadLoadRateDlg().Run(key_path, file_name);
 }
 
 }  // namespace norv

@@ -6,6 +6,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "export.h"
+
 namespace norv {
 
 // Classic runtime error numbers, used for platform failures.
@@ -31,19 +33,22 @@ inline constexpr int32_t kObjectErrorBase = static_cast<int32_t>(0x80040000u);
 
 // The usual description of a runtime error number ("Overflow", "File not found", ...);
 // empty for numbers that are not runtime errors.
-std::u16string RuntimeErrorDescription(int32_t number);
+NORV_EXPORT std::u16string RuntimeErrorDescription(int32_t number);
 
 // The source given to platform failures when nobody sets another one.
 inline constexpr char16_t kDefaultErrorSource[] = u"Norv_RazizeRuveRO_DOS";
 
-class ComError : public std::runtime_error {
+class NORV_EXPORT ComError : public std::runtime_error {
  public:
+  // An empty description stays empty (the component fills the usual runtime
+  // text itself where it wants one: RaiseRuntime).
   ComError(int32_t number, std::u16string source, std::u16string description);
 
   int32_t number() const { return number_; }
   const std::u16string& source() const { return source_; }
   const std::u16string& description() const { return description_; }
 
+  // Dialog handlers re-number or re-source a trapped error before reporting it.
   void set_number(int32_t number);
   void set_source(std::u16string source);
   void set_description(std::u16string description);
@@ -62,6 +67,6 @@ class ComError : public std::runtime_error {
 
 // Raises a runtime error with its usual description and the default source;
 // `detail`, when given, is appended to the description after ": ".
-[[noreturn]] void RaiseRuntime(int32_t number, const std::u16string& detail = u"");
+[[noreturn]] NORV_EXPORT void RaiseRuntime(int32_t number, const std::u16string& detail = u"");
 
 }  // namespace norv

@@ -6,9 +6,11 @@
 #include <compare>
 #include <cstdint>
 
+#include "export.h"
+
 namespace norv {
 
-class Currency {
+class NORV_EXPORT Currency {
  public:
   static constexpr int64_t kScale = 10000;
 
@@ -19,7 +21,7 @@ class Currency {
   static Currency FromInteger(int64_t whole);  // raises 6 when value*10000 overflows
 
   constexpr int64_t raw() const { return raw_; }
-  double ToDouble() const;
+  double ToDouble() const;  // the amount as a double (raw / 10000)
   bool IsZero() const { return raw_ == 0; }
 
   Currency operator+(Currency other) const;
@@ -38,9 +40,9 @@ class Currency {
 };
 
 // Rounds a double to the nearest integer, ties to even (banker's rounding).
-double RoundHalfEven(double value);
+NORV_EXPORT double RoundHalfEven(double value);
 
 // Adds one to a 16-bit counter; past 32767 raises runtime error 6.
-void CheckedIncrement(int16_t& counter);
+NORV_EXPORT void CheckedIncrement(int16_t& counter);
 
 }  // namespace norv

@@ -5,9 +5,11 @@
 
 #include <compare>
 
+#include "export.h"
+
 namespace norv {
 
-struct CivilDateTime {
+struct NORV_EXPORT CivilDateTime {
   int year = 1899;
   int month = 12;
   int day = 30;
@@ -16,15 +18,15 @@ struct CivilDateTime {
   int second = 0;
 };
 
-class Date {
+class NORV_EXPORT Date {
  public:
   constexpr Date() = default;
   constexpr explicit Date(double serial) : serial_(serial) {}
 
   // Raises runtime error 5 for a day that the calendar does not have.
   static Date FromCivil(int year, int month, int day, int hour = 0, int minute = 0, int second = 0);
-  static Date Now();  // local wall-clock time, to the second
-  static Date Today();
+  static Date Now();    // local wall-clock time, to the second
+  static Date Today();  // Now() without the time of day
 
   constexpr double serial() const { return serial_; }
   constexpr bool IsEmpty() const { return serial_ == 0.0; }

@@ -7,12 +7,13 @@
 #include <string>
 #include <string_view>
 
-#include "runtime/currency.h"
-#include "runtime/date.h"
+#include "currency.h"
+#include "date.h"
+#include "export.h"
 
 namespace norv {
 
-struct RegionalSettings {
+struct NORV_EXPORT RegionalSettings {
   std::u16string name;  // "lt-LT", "lt-LT-2010", "en-US", "invariant"
   char16_t decimal_separator = u'.';
   char16_t grouping_separator = u',';  // the digit grouping symbol
@@ -29,6 +30,8 @@ struct RegionalSettings {
   static RegionalSettings Preset(std::u16string_view name);
 
   // The settings of the calling thread (lt-LT until SetCurrent is called).
+  // SetCurrent copies `settings`; the reference Current returned before stays
+  // valid and sees the new values.
   static const RegionalSettings& Current();
   static void SetCurrent(const RegionalSettings& settings);
 

@@ -6,8 +6,9 @@
 #include <string>
 #include <variant>
 
-#include "runtime/currency.h"
-#include "runtime/date.h"
+#include "currency.h"
+#include "date.h"
+#include "export.h"
 
 namespace norv {
 
@@ -17,14 +18,14 @@ using Variant = std::variant<std::monostate, std::u16string, int32_t, double, Cu
 // numbers in the general number form, amounts without grouping, dates in the
 // short date form (with the long time when the value has a time), booleans as
 // "True"/"False", the empty value as the empty text.
-std::u16string VariantToText(const Variant& value);
+NORV_EXPORT std::u16string VariantToText(const Variant& value);
 
 // Conversions as the platform's CStr/CCur/CLng/CDate do: text is parsed under
 // the regional settings (13 when it is not a number or date), numbers out of
 // range raise 6.
-Currency VariantToCurrency(const Variant& value);
-int32_t VariantToInt32(const Variant& value);
-double VariantToDouble(const Variant& value);
-Date VariantToDate(const Variant& value);
+NORV_EXPORT Currency VariantToCurrency(const Variant& value);
+NORV_EXPORT int32_t VariantToInt32(const Variant& value);
+NORV_EXPORT double VariantToDouble(const Variant& value);
+NORV_EXPORT Date VariantToDate(const Variant& value);
 
 }  // namespace norv

@@ -5,7 +5,7 @@
 #include <string>
 #include <tuple>
 
-#include "core/cbankcl_vb.h"
+#include "component/cbankcl_vb.h"
 #include "core/error_numbers.h"
 #include "core/resource_ids.h"
 #include "support/recording_host.h"

@@ -7,7 +7,7 @@
 #include <thread>
 #include <vector>
 
-#include "core/cbankcl_vb.h"
+#include "component/cbankcl_vb.h"
 #include "core/messages.h"
 #include "host/host_library.h"
 #include "runtime/com_error.h"

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "core/cbankcl_vb.h"
+#include "component/cbankcl_vb.h"
 #include "files/file_numbers.h"
 #include "runtime/date.h"
 #include "runtime/text.h"

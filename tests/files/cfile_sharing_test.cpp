@@ -6,6 +6,7 @@
 
 #include "files/file_system.h"
 #include "files_fixture.h"
+#include "hostkit/lock_holders.h"
 
 namespace norv::testing {
 namespace {
@@ -63,9 +64,9 @@ TEST_F(CFileSharingTest, AFileBeingWrittenIsNotRenamedDeletedOrCopiedOver) {
   EXPECT_RAISES(fs.Delete(At(u"a.txt")), kErrPermissionDenied);
   EXPECT_RAISES(fs.Copy(At(u"b.txt"), At(u"a.txt")), kErrPermissionDenied);
   EXPECT_EQ(temp.ReadBytes("a.txt"), "first\r\n");
-  EXPECT_EQ(ProcessesLockingFile(At(u"a.txt")), std::vector<long>{static_cast<long>(getpid())});
+  EXPECT_EQ(hostkit::ProcessesLockingFile(ToPosixPath(At(u"a.txt"))), std::vector<long>{static_cast<long>(getpid())});
   writer.CloseFile();
-  EXPECT_TRUE(ProcessesLockingFile(At(u"a.txt")).empty());
+  EXPECT_TRUE(hostkit::ProcessesLockingFile(ToPosixPath(At(u"a.txt"))).empty());
   fs.Rename(At(u"a.txt"), At(u"c.txt"));  // free again
   EXPECT_EQ(temp.ReadBytes("c.txt"), "first\r\n");
 }

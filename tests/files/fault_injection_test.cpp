@@ -5,10 +5,10 @@
 
 #include "files/buffered_file.h"
 #include "files/cfile.h"
-#include "files/fault_injecting_file_system.h"
 #include "files/file_numbers.h"
 #include "files_fixture.h"
 #include "runtime/text.h"
+#include "support/fault_injecting_file_system.h"
 
 namespace norv::testing {
 namespace {

@@ -11,7 +11,7 @@
 #include <functional>
 #include <sstream>
 
-#include "core/registration.h"
+#include "component/registration.h"
 #include "hostkit/component_registry.h"
 #include "hostkit/default_host.h"
 #include "hostkit/host_error.h"

@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/cbankcl_vb.h"
+#include "component/cbankcl_vb.h"
 #include "core/error_numbers.h"
 #include "core/records.h"
 #include "runtime/codepage.h"

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "core/cbankcl_vb.h"
+#include "component/cbankcl_vb.h"
 #include "hostkit/default_host.h"
 #include "hostkit/statement_store.h"
 #include "jobs/job_context.h"

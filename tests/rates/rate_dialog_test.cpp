@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <thread>
 
-#include "core/cbankcl_vb.h"
+#include "component/cbankcl_vb.h"
 #include "core/error_numbers.h"
 #include "rates/load_rate_command.h"
 #include "rates/load_rate_dlg.h"

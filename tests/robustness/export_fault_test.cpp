@@ -20,13 +20,13 @@
 #include <string>
 #include <vector>
 
-#include "core/cbankcl_vb.h"
+#include "component/cbankcl_vb.h"
 #include "core/records.h"
-#include "files/fault_injecting_file_system.h"
 #include "host/message_window.h"
 #include "robustness_fixture.h"
 #include "runtime/com_error.h"
 #include "runtime/text.h"
+#include "support/fault_injecting_file_system.h"
 
 namespace norv::testing {
 namespace {

@@ -19,7 +19,7 @@
 
 #include <gtest/gtest.h>
 
-#include "core/cbankcl_vb.h"
+#include "component/cbankcl_vb.h"
 #include "hostkit/book_specs.h"
 #include "hostkit/default_host.h"
 #include "hostkit/sqlite_books.h"

@@ -7,12 +7,12 @@
 #include <memory>
 #include <string>
 
-#include "core/client_bank.h"
-#include "core/registration.h"
-#include "forms/control.h"
-#include "forms/form.h"
-#include "forms/forms_driver.h"
-#include "host/host_library.h"
+#include <norv/component/registration.h>
+#include <norv/core/client_bank.h>
+#include <norv/forms/control.h>
+#include <norv/forms/form.h>
+#include <norv/forms/forms_driver.h>
+#include <norv/host/host_library.h>
 
 namespace {
 

@@ -14,7 +14,7 @@
 #include <string_view>
 #include <utility>
 
-#include "core/cbankcl_vb.h"
+#include "component/cbankcl_vb.h"
 #include "core/error_numbers.h"
 #include "import/load_statement_dlg.h"
 #include "import/tabbed_line.h"

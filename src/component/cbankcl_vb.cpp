@@ -1,4 +1,4 @@
-#include "core/cbankcl_vb.h"
+#include "component/cbankcl_vb.h"
 
 #include <vector>
 

@@ -1,5 +1,5 @@
 // EndImport: the import run ends with its dialog, which closes the statement file.
-#include "core/cbankcl_vb.h"
+#include "component/cbankcl_vb.h"
 #include "import/load_statement_dlg.h"
 
 namespace norv {

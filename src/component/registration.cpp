@@ -1,10 +1,10 @@
-#include "core/registration.h"
+#include "component/registration.h"
 
 #include <cstring>
 #include <new>
 #include <string>
 
-#include "core/cbankcl_vb.h"
+#include "component/cbankcl_vb.h"
 #include "core/err_description.h"
 #include "files/browse_path.h"
 #include "runtime/com_error.h"

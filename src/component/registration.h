@@ -7,10 +7,12 @@
 
 #include <cstdint>
 
+#include "../runtime/export.h"
+
 extern "C" {
 
 // The host's registry of classes.
-struct NorvClassRegistry {
+struct NORV_EXPORT NorvClassRegistry {
   void* context;
   // Records that `class_name` is served by the library file `library_path`.
   // Returns 0 on success, anything else stops the registration.
@@ -25,9 +27,11 @@ typedef void (*NorvErrorSink)(void* context, int32_t number, const char16_t* sou
 
 // Records every public class of the library, loaded from `library_path`.
 // Returns 0, or the first non-zero answer of the registry.
-int32_t Norv_RegisterServer(const NorvClassRegistry* registry, const char* library_path);
+NORV_EXPORT int32_t Norv_RegisterServer(const NorvClassRegistry* registry,
+                                        const char* library_path);
 // Removes the records of every public class served by `library_path`.
-int32_t Norv_UnregisterServer(const NorvClassRegistry* registry, const char* library_path);
+NORV_EXPORT int32_t Norv_UnregisterServer(const NorvClassRegistry* registry,
+                                          const char* library_path);
 
 // Creates an object of a public class: the CBankCl_VB class gives a
 // norv::IClientBank*, CBrowsePath a norv::CBrowsePath*, CErrDescription a
@@ -35,10 +39,10 @@ int32_t Norv_UnregisterServer(const NorvClassRegistry* registry, const char* lib
 // error number (kNorvClassNotAvailable for a class the library does not have, or
 // the error the creation raised) and tells `sink`, when given, the whole error.
 // The calling thread needs its host library installed first.
-int32_t Norv_CreateObject(const char* class_name, void** object, NorvErrorSink sink,
-                          void* sink_context);
+NORV_EXPORT int32_t Norv_CreateObject(const char* class_name, void** object, NorvErrorSink sink,
+                                      void* sink_context);
 // Releases an object that Norv_CreateObject made for `class_name`.
-void Norv_ReleaseObject(const char* class_name, void* object);
+NORV_EXPORT void Norv_ReleaseObject(const char* class_name, void* object);
 
 }  // extern "C"
 

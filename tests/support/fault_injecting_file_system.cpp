@@ -1,4 +1,4 @@
-#include "files/fault_injecting_file_system.h"
+#include "support/fault_injecting_file_system.h"
 
 #include "runtime/com_error.h"
 

@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/cbankcl_vb.h"
+#include "component/cbankcl_vb.h"
 #include "import/load_statement_dlg.h"
 #include "runtime/com_error.h"
 #include "runtime/regional.h"

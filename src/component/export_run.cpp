@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "core/cbankcl_vb.h"
+#include "component/cbankcl_vb.h"
 #include "core/error_numbers.h"
 #include "core/messages.h"
 #include "core/resource_ids.h"

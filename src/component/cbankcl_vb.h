@@ -50,7 +50,7 @@ class CBankCl_VB final : public IClientBank {
   void LoadRate() override { IClientBank_LoadRate(); }
 
  private:
-  // Export run (export/export_run.cpp) and payment-order lines (export/export_doc.cpp).
+  // Export run (export_run.cpp) and payment-order lines (export_doc.cpp).
   void IClientBank_BeginExport(Date DateBeg, Date DateEnd);
   void IClientBank_EndExport(bool& EndByError);
   void IClientBank_ExportDoc(int32_t& DocType, PaymentDoc& Doc);
@@ -61,7 +61,7 @@ class CBankCl_VB final : public IClientBank {
   void AddSplitField(const std::u16string& Label, const std::u16string& Value, int16_t PartCount,
                      bool Required, int16_t PartNo, int16_t PartWidth);
 
-  // Import run (import/statement_reader.cpp, import/import_doc.cpp, import/end_import.cpp).
+  // Import run (statement_reader.cpp, import_doc.cpp, end_import.cpp).
   bool IClientBank_BeginImport(StHead& head);
   void IClientBank_EndImport();
   bool IClientBank_BeginImportByAccount(StHead& head);
@@ -71,10 +71,10 @@ class CBankCl_VB final : public IClientBank {
   // field is checked; only the texts that Use reads are stored.
   void ParseStatementLine(const std::u16string& Line, StatementLine& Into, StatementLineUse Use);
 
-  // Rates (rates/load_rate_command.cpp).
+  // Rates (load_rate.cpp).
   void IClientBank_LoadRate();
 
-  // Shared (core/cbankcl_vb.cpp).
+  // Shared (cbankcl_vb.cpp).
   std::u16string DocErrorText(const std::u16string& Text);
   std::u16string ErrorText(int32_t ErrNo, const std::u16string& Arg0, const std::u16string& Arg1);
   host::LineConverter& LineConverterOnFirstUse();
