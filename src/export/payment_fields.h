@@ -75,7 +75,8 @@ struct QuotedForm {
 // Raises runtime error 6 (overflow) for a value longer than 32767 characters:
 // the quoting walk counts positions in 16 bits.
 NORV_EXPORT QuotedForm QuotingOf(std::u16string_view value);
-NORV_EXPORT void AppendQuoted(std::u16string& out, std::u16string_view value, const QuotedForm& form);
+NORV_EXPORT void AppendQuoted(std::u16string& out, std::u16string_view value,
+                              const QuotedForm& form);
 
 // How many characters of `rest` the next part of a split field takes: all of
 // it when its quoted form fits `width`, otherwise `width` less the quote

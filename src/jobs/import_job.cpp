@@ -6,8 +6,8 @@
 
 #include "hostkit/statement_store.h"
 #include "jobs/dialog_outcome.h"
-#include "jobs/run_files.h"
 #include "jobs/json_values.h"
+#include "jobs/run_files.h"
 #include "runtime/com_error.h"
 #include "runtime/text.h"
 
@@ -21,7 +21,6 @@ namespace {
 struct RollBack {};
 
 constexpr int64_t kProgressEvery = 4096;
-
 
 // The lines of a file (a last line without '\n' counts), read through a fixed
 // buffer; 0 when it cannot be read.

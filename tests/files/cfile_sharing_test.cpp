@@ -64,7 +64,8 @@ TEST_F(CFileSharingTest, AFileBeingWrittenIsNotRenamedDeletedOrCopiedOver) {
   EXPECT_RAISES(fs.Delete(At(u"a.txt")), kErrPermissionDenied);
   EXPECT_RAISES(fs.Copy(At(u"b.txt"), At(u"a.txt")), kErrPermissionDenied);
   EXPECT_EQ(temp.ReadBytes("a.txt"), "first\r\n");
-  EXPECT_EQ(hostkit::ProcessesLockingFile(ToPosixPath(At(u"a.txt"))), std::vector<long>{static_cast<long>(getpid())});
+  EXPECT_EQ(hostkit::ProcessesLockingFile(ToPosixPath(At(u"a.txt"))),
+            std::vector<long>{static_cast<long>(getpid())});
   writer.CloseFile();
   EXPECT_TRUE(hostkit::ProcessesLockingFile(ToPosixPath(At(u"a.txt"))).empty());
   fs.Rename(At(u"a.txt"), At(u"c.txt"));  // free again
