@@ -108,6 +108,25 @@ std::u16string Purpose(std::mt19937& rng, size_t max) {
   return text.substr(0, max);
 }
 
+// An account number in IBAN form with the right check digits (ISO 13616), so
+// that the program's check before export passes it: the country code, the two
+// digits that make the whole 1 modulo 97, then `digits` random digits.
+std::u16string Iban(std::mt19937& rng, std::u16string_view country, size_t digits) {
+  const std::u16string bban = Digits(rng, digits);
+  int remainder = 0;
+  const auto feed = [&](int digit) { remainder = (remainder * 10 + digit) % 97; };
+  for (char16_t c : bban) feed(c - u'0');
+  for (char16_t c : country) {  // A is 10, B 11, ...
+    feed((c - u'A' + 10) / 10);
+    feed((c - u'A' + 10) % 10);
+  }
+  feed(0);
+  feed(0);
+  const int check = 98 - remainder;
+  return std::u16string(country) + static_cast<char16_t>(u'0' + check / 10) +
+         static_cast<char16_t>(u'0' + check % 10) + bban;
+}
+
 Job MakeJob(std::mt19937& rng) {
   Job job;
   PaymentDoc& d = job.doc;
@@ -117,15 +136,15 @@ Job MakeJob(std::mt19937& rng) {
   d.PayerCode = Digits(rng, 9);
   d.PayerName = Pick(rng, kCompanies);
   d.PayerBankCode = u"70440";
-  d.PayerAccount = u"LT" + Digits(rng, 18);
-  d.Amount = Currency::FromRaw(static_cast<int64_t>(rng() % 100000000) * 100);
+  d.PayerAccount = Iban(rng, u"LT", 16);
+  d.Amount = Currency::FromRaw((static_cast<int64_t>(rng() % 100000000) + 1) * 100);
   if (rng() % 10 < 7) {
     job.doc_type = 1;
     d.CurrencyCode = u"EUR";
     d.PayeeCode = rng() % 2 ? Digits(rng, 9) : u"";
     d.PayeeName = Pick(rng, kCompanies);
     d.PayeeBankCode = u"73000";
-    d.PayeeAccount = u"LT" + Digits(rng, 18);
+    d.PayeeAccount = Iban(rng, u"LT", 16);
     d.PurposeCode = rng() % 4 == 0 ? Digits(rng, 4) : u"";
     d.Purpose = Purpose(rng, 138);  // room for the enclosing quotes
   } else {
@@ -136,13 +155,13 @@ Job MakeJob(std::mt19937& rng) {
     d.PayeeBankCode = rng() % 2 ? Digits(rng, 8) : u"";
     d.PayeeBankName = Pick(rng, kBanks);
     d.PayeeBankAddress = Pick(rng, kAddresses);
-    d.PayeeAccount = u"DE" + Digits(rng, 20);
+    d.PayeeAccount = Iban(rng, u"DE", 18);
     d.PayeeName = Pick(rng, kForeignNames);
     d.PayeeAddress = Pick(rng, kAddresses);
     d.Purpose = Purpose(rng, 160);
     d.ForeignBankCharges = 1 + static_cast<int32_t>(rng() % 3);
     if (d.ForeignBankCharges != 3) {
-      d.ChargesAccount = u"LT" + Digits(rng, 18);
+      d.ChargesAccount = Iban(rng, u"LT", 16);
       d.ChargesCurrency = u"EUR";
     }
   }

@@ -63,6 +63,7 @@ def main():
     last = max(dates, default="").replace(".", "-")
     out.write(json.dumps({"Account": account, "DateFrom": first, "DateTo": last,
                           "CreditSideDocs": False}, ensure_ascii=False, separators=(",", ":")) + "\n")
+    stored = 0
     with db:  # one transaction
         with open(statement, encoding="cp1257", newline="") as f:
             for row in csv.reader(f, delimiter="\t"):
@@ -99,6 +100,10 @@ def main():
                      doc["ClientIban"], doc["CorrIban"]))
                 doc["Amount"] = amount_text(doc["Amount"])
                 out.write(json.dumps(doc, ensure_ascii=False, separators=(",", ":")) + "\n")
+                stored += 1
+    # The program's last line; the script looks for no earlier imports (the
+    # program does, which only makes the comparison harder for the program).
+    out.write('{"Summary":{"New":%d,"AlreadyImported":0}}\n' % stored)
 
 
 if __name__ == "__main__":

@@ -40,7 +40,7 @@ measure "python import" "$work/py.jsonl" python3 "$here/import_reference.py" \
   "$work/statement.txt" "$account" "$work/py.db"
 python_import_cpu=$cpu
 cmp "$work/cb.jsonl" "$work/py.jsonl"
-echo "  same JSON Lines ($(($(wc -l <"$work/cb.jsonl") - 1)) documents)," \
+echo "  same JSON Lines ($(($(wc -l <"$work/cb.jsonl") - 2)) documents)," \
   "stored $(sqlite3 "$work/cb.db" 'SELECT COUNT(*) FROM statement_docs') and" \
   "$(sqlite3 "$work/py.db" 'SELECT COUNT(*) FROM statement_docs')"
 

@@ -29,7 +29,8 @@ seconds=${1:-60}
 shift || true
 targets=("$@")
 if ((${#targets[@]} == 0)); then
-  targets=(statement_line statement_import rate_file payment_line regional_number regional_date)
+  targets=(statement_line statement_import rate_file payment_line payment_reader regional_number
+           regional_date)
 fi
 
 build=$root/build-fuzz

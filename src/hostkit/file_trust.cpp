@@ -12,7 +12,6 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <ranges>
 #include <vector>
 
 namespace norv::hostkit {
@@ -103,7 +102,9 @@ void PushNames(const std::string& path, std::vector<std::string>& pending) {
     if (end > start) names.push_back(path.substr(start, end - start));
     start = end + 1;
   }
-  for (std::string& name : std::views::reverse(names)) pending.push_back(std::move(name));
+  // In reverse, with iterators: clang 14 cannot take libstdc++ 12's views::reverse.
+  for (auto name = names.rbegin(); name != names.rend(); ++name)
+    pending.push_back(std::move(*name));
 }
 
 std::string FolderText(const std::string& folder) { return folder.empty() ? "/" : folder; }
