@@ -100,7 +100,8 @@ bool IbanCheckDigitsPass(std::u16string_view iban) {
 std::u16string UnmappableCharacters(std::u16string_view text, BankCodePage code_page) {
   std::u16string missing;
   for (char16_t c : text) {
-    if (c == u'?' || missing.find(c) != std::u16string::npos) continue;
+    // Both code pages hold ASCII as it is: only the rest needs a look-up.
+    if (c < 0x80 || missing.find(c) != std::u16string::npos) continue;
     const std::u16string_view one(&c, 1);
     const std::string byte =
         code_page == BankCodePage::k775 ? hostkit::cp775::Encode(one) : cp1257::Encode(one);
