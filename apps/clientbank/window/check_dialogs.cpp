@@ -11,13 +11,14 @@
 #include <algorithm>
 #include <string>
 
+#include "qt/qt_text.h"
 #include "runtime/variant.h"
 #include "table_models.h"
 
 namespace clientbank::window {
 namespace {
 
-QString Q(const std::u16string& text) { return QString::fromStdU16String(text); }
+using norv::qt::Q;
 
 QString Rate(const std::optional<norv::Currency>& rate) {
   if (!rate) return QStringLiteral("–");

@@ -6,15 +6,16 @@
 
 #include "core/records.h"
 #include "hostkit/statement_store.h"
+#include "qt/qt_text.h"
 #include "runtime/variant.h"
 
 namespace clientbank::window {
 namespace {
 
+using norv::qt::Q;
+
 // How many pages of cells stay in memory: a few screens either way of the view.
 constexpr size_t kPagesKept = 16;
-
-QString Q(const std::u16string& text) { return QString::fromStdU16String(text); }
 
 const QStringList& Headers() {
   static const QStringList headers = {

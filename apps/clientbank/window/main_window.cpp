@@ -33,6 +33,7 @@
 #include "qt/form_dialog.h"
 #include "qt/guarded.h"
 #include "qt/qt_message_window.h"
+#include "qt/qt_text.h"
 #include "runtime/com_error.h"
 #include "runtime/variant.h"
 #include "table_models.h"
@@ -40,10 +41,11 @@
 namespace clientbank::window {
 namespace {
 
+using norv::qt::Q;
+
 using norv::ComError;
 using norv::qt::Guarded;
 
-QString Q(const std::u16string& text) { return QString::fromStdU16String(text); }
 QString Text(const norv::Variant& value) { return Q(norv::VariantToText(value)); }
 // Counts grouped as a Lithuanian reader expects: 1 000 000.
 QString Count(int64_t n) {
