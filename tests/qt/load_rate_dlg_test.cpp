@@ -2,6 +2,7 @@
 // refused OK, the choice of two columns and the load, and of Cancel. The other
 // outcomes of the load are the scripted runs' (tests/rates).
 #include <QComboBox>
+#include <QFileDialog>
 
 #include <gtest/gtest.h>
 
@@ -68,6 +69,21 @@ TEST_F(LoadRateDlgQtTest, RefusesOkWithoutARateTypeThenLoadsTheChosenColumns) {
   EXPECT_EQ(stored, (std::vector<std::u16string>{u"USD/LB=3,4528", u"USD/NR=3,49", u"EUR/LB=3,4528",
                                                  u"EUR/NR=3,455"}));
   EXPECT_EQ(rec().WaitIndicatorsAlive(), 0);
+}
+
+// The only run of the rate dialog's browse button: the file chosen fills the box whole.
+TEST_F(LoadRateDlgQtTest, BrowseButtonFillsTheFileBoxFromTheFileDialog) {
+  qt().QueueFileAnswer([&](QFileDialog& dialog) {
+    EXPECT_EQ(dialog.directory().absolutePath(), Q(folder_.u16path()));
+    dialog.selectFile(RateFile());
+    return true;
+  });
+  qt().QueueUser([&](qt::FormDialog& dialog) {
+    ClickOn(dialog, u"btSelectDPFile");
+    EXPECT_EQ(TextOf(dialog, u"edLBRateFile"), Q(ComponentPath(folder_, u"kursai.txt")));
+    ClickOn(dialog, u"btCancel");
+  });
+  EXPECT_TRUE(Run());
 }
 
 TEST_F(LoadRateDlgQtTest, CancelLoadsNothing) {
