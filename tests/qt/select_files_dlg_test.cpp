@@ -1,6 +1,9 @@
 // SelectFilesDlg on screen, a smoke test: the proposed names shown, typed
 // names taken on Enter, Cancel keeping names and folders. The rest of its
 // outcomes are the scripted runs' (tests/export).
+#include <QDir>
+#include <QFileDialog>
+
 #include <gtest/gtest.h>
 
 #include "export/export_file.h"
@@ -35,6 +38,27 @@ TEST_F(SelectFilesDlgQtTest, ShowsTheProposedNamesAndTakesTheTypedNamesOnEnter) 
   EXPECT_EQ(target_.FPFile().FileName(), u"");
   EXPECT_EQ(target_.DPFile().Path(), folder_.u16path());
   EXPECT_TRUE(rec().Errors().empty());
+}
+
+// Only the folder button browses: the scripted runs click all three in one go.
+TEST_F(SelectFilesDlgQtTest, OnlyTheFolderButtonPutsTheChosenFolderIntoThePathBox) {
+  const QString chosen = Q(folder_.u16path()) + QStringLiteral("/Mokėjimai");
+  QDir().mkpath(chosen);
+  qt().QueueFileAnswer([&](QFileDialog& dialog) {
+    EXPECT_EQ(dialog.fileMode(), QFileDialog::Directory);
+    dialog.selectFile(chosen);
+    return true;
+  });
+  qt().QueueUser([&](qt::FormDialog& dialog) {
+    ClickOn(dialog, u"btSelectDPFile");  // no action: no dialog comes up
+    ClickOn(dialog, u"btSelectFPFile");
+    EXPECT_EQ(TextOf(dialog, u"edPath"), Q(folder_.u16path()));
+    ClickOn(dialog, u"btSelectPath");
+    EXPECT_EQ(TextOf(dialog, u"edPath"), chosen);
+    ClickOn(dialog, u"btOk");
+  });
+  EXPECT_TRUE(Show());
+  EXPECT_EQ(target_.DPFile().Path(), chosen.toStdU16String());
 }
 
 TEST_F(SelectFilesDlgQtTest, CancelKeepsNamesAndFolders) {
