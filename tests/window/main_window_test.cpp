@@ -53,25 +53,17 @@ constexpr char kPayments[] = R"([{"DocType": 1, "DocNumber": "000125", "DocDate"
   "PayeeAccount": "DE44123456780000000000", "PayeeName": "Muster GmbH",
   "Purpose": "Invoice 15", "ForeignBankCharges": 3}])";
 
-// Presses the button `button` ("accept" or "reject") of the next check list of
-// the window that comes up (within a few seconds); `seen` tells that it did.
-// A picture of the list is kept under `screenshot` when given.
+// Presses the button `button` ("accept" or "reject") of the window's check
+// list when it comes up, keeping a picture of it under `screenshot` when given;
+// `seen` tells that it did.
 void AnswerCheckList(const char* button, bool& seen, const QString& screenshot = QString()) {
-  auto* timer = new QTimer(qApp);
-  auto waited = std::make_shared<int>(0);
-  QObject::connect(timer, &QTimer::timeout, [timer, waited, button, &seen, screenshot] {
-    QWidget* modal = QApplication::activeModalWidget();
-    const bool up = modal != nullptr && modal->isVisible() &&
-                    modal->objectName() == QStringLiteral("checkList");
-    if (!up && ++*waited <= 300) return;
-    timer->stop();
-    timer->deleteLater();
-    if (!up) return;
-    seen = true;
-    if (!screenshot.isEmpty()) SaveScreenshot(*modal, screenshot);
-    modal->findChild<QPushButton*>(QString::fromLatin1(button))->click();
-  });
-  timer->start(10);
+  OnNextModal<QDialog>(
+      [button, &seen, screenshot](QDialog& list) {
+        seen = true;
+        if (!screenshot.isEmpty()) SaveScreenshot(list, screenshot);
+        list.findChild<QPushButton*>(QString::fromLatin1(button))->click();
+      },
+      QStringLiteral("checkList"));
 }
 
 class MainWindowTest : public ::testing::Test {
