@@ -144,22 +144,6 @@ TEST_F(ExportTest, AReadOnlyFolderIsAnErrorAndNothingIsWritten) {
   EXPECT_TRUE(std::filesystem::is_empty(locked));
 }
 
-TEST_F(ExportTest, ARunTooLargeForTheCountersWritesNothing) {
-  std::string docs;
-  for (int i = 0; i < 32768; ++i) docs += "{\"DocType\":2}\n";
-  ProgramRun run = Export(docs);
-  EXPECT_EQ(run.status, 2);
-  EXPECT_EQ(run.out, "");
-  EXPECT_EQ(run.err.rfind("error 6: jobs: Overflow: '" + folder.File("docs.json") +
-                              "' holds 0 local and 32768 foreign payments; one run writes at most "
-                              "32767 of each kind",
-                          0),
-            0u)
-      << run.err;
-  EXPECT_EQ(run.err.find('\n'), run.err.size() - 1);
-  EXPECT_FALSE(folder.Exists("040315.tar"));
-}
-
 class ImportTest : public ClientBankTest {
  protected:
   std::string WriteStatement() {
