@@ -2,8 +2,10 @@
 // through a real run of clientbank. A busy or read-only database is the books'
 // own test (tests/hostkit).
 #include <filesystem>
+#include <fstream>
 
 #include "clientbank_fixture.h"
+#include "support/data_files.h"
 
 namespace norv::testing {
 namespace {
@@ -19,24 +21,55 @@ TEST_F(ClientBankTest, HelpListsEveryCommand) {
   }
 }
 
-class BadUseTest : public ClientBankTest,
-                   public ::testing::WithParamInterface<std::vector<std::string>> {};
-
-TEST_P(BadUseTest, ExitsTwoWithAUsageLine) {
-  ProgramRun run = Cb(GetParam());
-  EXPECT_EQ(run.status, 2);
-  EXPECT_NE(run.err.find("\nusage: clientbank "), std::string::npos) << run.err;
-  EXPECT_EQ(run.out, "");
+// tests/data/cli_runs/cases.jsonl: runs that end without output and change
+// nothing, after the commands of "setup", with their exit status and standard
+// error ("{input}" is a file holding "input", "{missing}" a file that is not there).
+TEST_F(ClientBankTest, RefusedRunsFromTheCatalogue) {
+  std::ifstream lines(DataPath("cli_runs", "cases.jsonl"));
+  int count = 0;
+  for (std::string line; std::getline(lines, line); ++count) {
+    const Json c = Json::parse(line);
+    SCOPED_TRACE(c["name"].get<std::string>());
+    auto fill = [&](std::string text) {
+      for (auto [mark, path] : {std::pair<std::string, std::string>{"{input}", folder.File("in")},
+                                {"{missing}", folder.File("nera.json")}}) {
+        for (size_t at; (at = text.find(mark)) != std::string::npos;)
+          text.replace(at, mark.size(), path);
+      }
+      return text;
+    };
+    if (c.contains("setup")) Ok(c["setup"]);
+    if (c.contains("input")) WriteFile("in", c["input"]);
+    std::vector<std::string> args;
+    for (const Json& arg : c["args"]) args.push_back(fill(arg));
+    ProgramRun run = Cb(args);
+    EXPECT_EQ(run.status, c["status"]);
+    EXPECT_EQ(run.out, "");
+    if (c.contains("err")) {
+      EXPECT_EQ(run.err, fill(c["err"]));
+    }
+    if (c.contains("err_start")) {
+      EXPECT_EQ(run.err.rfind(c["err_start"], 0), 0u) << run.err;
+    }
+    if (c.contains("err_has")) {
+      EXPECT_NE(run.err.find(c["err_has"]), std::string::npos) << run.err;
+    }
+    if (c.value("one_line", false)) {
+      EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << run.err;
+    }
+    if (c.value("no_export", false)) {
+      EXPECT_FALSE(folder.Exists("240131.mok"));
+    }
+    if (c.value("no_database", false)) {
+      EXPECT_FALSE(folder.Exists("cb.db"));
+    }
+    if (c.contains("empty_book")) {
+      EXPECT_EQ(Ok({"books", "list", c["empty_book"]}), "");
+    }
+    std::filesystem::remove(db);
+  }
+  EXPECT_GT(count, 0);
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Commands, BadUseTest,
-    ::testing::Values(std::vector<std::string>{}, std::vector<std::string>{"frobnicate"},
-                      std::vector<std::string>{"books"},
-                      std::vector<std::string>{"export", "docs.json"},
-                      std::vector<std::string>{"--regional", "lv-LV", "init"},
-                      std::vector<std::string>{"import", "--account", "1", "a.txt", "b.txt"},
-                      std::vector<std::string>{"rates", "--Cash", "LB", "kursai.txt"}));
 
 TEST_F(ClientBankTest, TheDatabaseIsPrivateAndUntrustedLibrariesAreRefused) {
   ProgramRun init = Cb({"init"});
@@ -105,55 +138,6 @@ TEST_F(ClientBankTest, BooksAddReplacesByKeyAndGivesRatesNewIdcs) {
       "\n");
 }
 
-struct BadFileCase {
-  std::vector<std::string> command;  // the file's path is appended
-  std::string content;
-  std::string error;  // the start of the error line
-};
-
-class BadFileTest : public ClientBankTest, public ::testing::WithParamInterface<BadFileCase> {};
-
-TEST_P(BadFileTest, IsAnErrorNamingWhereBeforeAnythingIsWritten) {
-  std::vector<std::string> command = GetParam().command;
-  command.push_back(WriteFile("input.json", GetParam().content));
-  ProgramRun run = Cb(command);
-  EXPECT_EQ(run.status, 2);
-  EXPECT_EQ(run.err.rfind(GetParam().error, 0), 0u) << run.err;
-  EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << run.err;  // one line
-  EXPECT_EQ(Ok({"books", "list", "REFCurrency"}), "");
-  EXPECT_FALSE(folder.Exists("240131.mok"));
-}
-
-const std::vector<std::string> kAddCurrencies{"books", "add", "REFCurrency"};
-const std::vector<std::string> kExport{"export", "--end-date", "2024-01-31", "--folder", "."};
-
-INSTANTIATE_TEST_SUITE_P(
-    Files, BadFileTest,
-    ::testing::Values(
-        BadFileCase{kAddCurrencies, R"([{"CurrencyCode": "EUR"},)",
-                    "error 5: clientbank: Invalid procedure call or argument: '"},
-        BadFileCase{kAddCurrencies, R"({"CurrencyCode": "EUR"})", "error 5: clientbank: "},
-        BadFileCase{kAddCurrencies,
-                    R"([{"CurrencyCode": "EUR"}, {"CurrencyCode": "USD", "Kodas": 1}])",
-                    "error 5: clientbank: Invalid procedure call or argument: record 2: unknown "
-                    "key \"Kodas\""},
-        BadFileCase{kAddCurrencies, R"([{"CurrencyCode": 978}])",
-                    "error 13: clientbank: Type mismatch: record 1, key \"CurrencyCode\": expected "
-                    "a string"},
-        BadFileCase{kAddCurrencies, R"([{"Name": "Euras"}])",
-                    "error 5: clientbank: Invalid procedure call or argument: record 1: the key "
-                    "field \"CurrencyCode\""},
-        // The job layer's reader names the document from 0 and the key (tests/jobs).
-        BadFileCase{kExport,
-                    R"([{"DocType": 1, "Amount": "1.00"}, {"DocType": 1, "Amout": "1.00"}])",
-                    "error 5: jobs: Invalid procedure call or argument: "}));
-
-TEST_F(ClientBankTest, AMissingFileIsFileNotFound) {
-  ProgramRun run = Cb({"books", "add", "REFCurrency", folder.File("nera.json")});
-  EXPECT_EQ(run.status, 2);
-  EXPECT_EQ(run.err, "error 53: clientbank: File not found: '" + folder.File("nera.json") + "'\n");
-}
-
 TEST_F(ClientBankTest, PathsSetKeepsTheAbsoluteFolder) {
   std::filesystem::create_directory(folder.File("bank"));
   ProgramRun run = Cb({"paths", "set", "RazizeRuveRO", "bank"}, {folder.path()});
@@ -183,15 +167,6 @@ TEST_F(ClientBankTest, RegisterAndUnregisterGoThroughTheLibrary) {
   EXPECT_EQ(text.err.rfind("error 48: DefaultHost.ComponentRegistry: Error in loading DLL: ", 0),
             0u)
       << text.err;
-}
-
-TEST_F(ClientBankTest, GuiOpensTheWindowAndTakesNoCommand) {
-  ProgramRun run = Cb({"--gui", "init"});
-  EXPECT_EQ(run.status, 2);
-  EXPECT_NE(run.err.find("--gui opens the program's window and takes no command"),
-            std::string::npos)
-      << run.err;
-  EXPECT_FALSE(folder.Exists("cb.db"));
 }
 
 TEST_F(ClientBankTest, GuiWithoutADisplaySaysWhatIsMissingInOneLine) {

@@ -144,22 +144,6 @@ TEST_F(ExportTest, AReadOnlyFolderIsAnErrorAndNothingIsWritten) {
   EXPECT_TRUE(std::filesystem::is_empty(locked));
 }
 
-TEST_F(ExportTest, ARunTooLargeForTheCountersWritesNothing) {
-  std::string docs;
-  for (int i = 0; i < 32768; ++i) docs += "{\"DocType\":2}\n";
-  ProgramRun run = Export(docs);
-  EXPECT_EQ(run.status, 2);
-  EXPECT_EQ(run.out, "");
-  EXPECT_EQ(run.err.rfind("error 6: jobs: Overflow: '" + folder.File("docs.json") +
-                              "' holds 0 local and 32768 foreign payments; one run writes at most "
-                              "32767 of each kind",
-                          0),
-            0u)
-      << run.err;
-  EXPECT_EQ(run.err.find('\n'), run.err.size() - 1);
-  EXPECT_FALSE(folder.Exists("040315.tar"));
-}
-
 class ImportTest : public ClientBankTest {
  protected:
   std::string WriteStatement() {
@@ -198,24 +182,6 @@ TEST_F(ImportTest, PrintsTheHeaderAndEveryDocumentAndKeepsThem) {
   EXPECT_EQ(JsonLines(unticked.out)[0]["CreditSideDocs"], false);
 }
 
-// A run that ends without output: its status and its standard error, which
-// starts with `err` when that is an error line, else holds it.
-struct FailedRun {
-  std::vector<std::string> args;
-  int status;
-  std::string err;
-};
-
-void ExpectFailed(const ProgramRun& run, const FailedRun& c) {
-  EXPECT_EQ(run.status, c.status);
-  EXPECT_EQ(run.out, "");
-  const size_t at = run.err.find(c.err);
-  EXPECT_NE(at, std::string::npos) << run.err;
-  if (c.err.rfind("error ", 0) == 0) {
-    EXPECT_EQ(at, 0u) << run.err;
-  }
-}
-
 TEST_F(ImportTest, AStatementImportedAgainStoresNothingTwiceAndSaysSo) {
   const std::string file = WriteStatement();
   const std::vector<std::string> args{"import", "--account", "12345678901", file};
@@ -237,21 +203,6 @@ TEST_F(ImportTest, AStatementImportedAgainStoresNothingTwiceAndSaysSo) {
   EXPECT_NE(stored.err.find("overlap"), std::string::npos) << stored.err;
   EXPECT_EQ(stored.err.find("overlap"), stored.err.rfind("overlap")) << stored.err;
   EXPECT_EQ(hostkit::StatementStore(hostkit::Database::Open(db)).List().size(), 4u);
-}
-
-TEST_F(ImportTest, RunsWithoutADocumentPrintNothing) {
-  const std::string file = WriteStatement();
-  for (const FailedRun& c : {
-           FailedRun{{"import", "--account", "11111111111", file},
-                     1,
-                     "has no line of the account 11111111111"},
-           FailedRun{{"import", "--account", "12345678901", folder.File("nera.txt")},
-                     2,
-                     "error 53: LoadStatementDlg::btOk_Click: "},
-       }) {
-    SCOPED_TRACE(c.err);
-    ExpectFailed(Cb(c.args), c);
-  }
 }
 
 // A statement of `count` lines of the account, the last one `last`.
@@ -363,19 +314,6 @@ TEST_F(RatesTest, ChangesAndWarningsAreShownAndADryRunKeepsNothing) {
   EXPECT_EQ(kept.out, Text(998) + " 1\n" + change + "\n");
   EXPECT_NE(kept.err.find("kept with warnings"), std::string::npos) << kept.err;
   EXPECT_EQ(Rates().at(0)["Rate"], "3.4528");
-}
-
-TEST_F(RatesTest, RunsThatLoadNothingStoreNothing) {
-  const std::string file = WriteRates({RateLine("EUR", {"3.4528"})});
-  for (const FailedRun& c : {
-           FailedRun{{"rates", file}, 1, Text(1220) + "\n"},  // no rate type: refused
-           FailedRun{{"rates", "--Sell", "Pardavimas", file}, 2, "error 5: clientbank: "},
-           FailedRun{{"rates", "--LB", "LB", folder.File("nera.txt")}, 2, "error -2147221404: "},
-       }) {
-    SCOPED_TRACE(c.err);
-    ExpectFailed(Cb(c.args), c);
-    EXPECT_TRUE(Rates().empty());
-  }
 }
 
 TEST_F(ClientBankTest, DemoRunsTheThreeJobs) {

@@ -11,6 +11,7 @@
 #include <sstream>
 
 #include "hostkit/database.h"
+#include "support/data_files.h"
 #include "support/recording_host.h"
 
 namespace norv::hostkit {
@@ -49,93 +50,30 @@ void Make(const TempFolder& folder, const std::string& description) {
   }
 }
 
-// What a case needs beyond a folder of its own.
-enum class Needs {
-  kNothing,
-  kRoot,               // only root may give files away (to user and group 4242)
-  kRootsPrivateGroup,  // root's group lists no members, as on a plain system
-};
-
-bool Unmet(Needs needs) {
+// Whether this run can make the entries a case needs: "root" cases give files
+// away (to user and group 4242), "roots-private-group" ones also need root's
+// group to list no members, as on a plain system.
+bool Unmet(const std::string& needs) {
   struct group* root = getgrgid(0);
-  return (needs != Needs::kNothing && geteuid() != 0) ||
-         (needs == Needs::kRootsPrivateGroup && (root == nullptr || root->gr_mem[0] != nullptr));
+  return (!needs.empty() && geteuid() != 0) ||
+         (needs == "roots-private-group" && (root == nullptr || root->gr_mem[0] != nullptr));
 }
 
-struct TrustCase {
-  const char* name;
-  bool code;  // the library check, else the database check
-  std::vector<std::string> entries;
-  std::string checked;  // "@" stands for the folder
-  std::string reason;   // "" when trusted
-  Needs needs = Needs::kNothing;
-};
-
-class FileTrustTest : public ::testing::TestWithParam<TrustCase> {};
-
-TEST_P(FileTrustTest, NamesTheEntryOthersCanChange) {
-  const TrustCase& c = GetParam();
-  if (Unmet(c.needs)) GTEST_SKIP() << "needs root (and root's group of its own)";
-  TempFolder folder;
-  for (const std::string& entry : c.entries) Make(folder, entry);
-  std::string checked = InFolder(folder, c.checked);
-  std::optional<std::string> reason =
-      c.code ? UntrustedCodeReason(checked) : ExposedDataReason(checked);
-  EXPECT_EQ(reason.value_or(""), InFolder(folder, c.reason));
+// tests/data/file_trust/manifest.tsv: the check, the entries made, the path
+// checked and the reason named, "" when the path is trusted.
+TEST(FileTrustTest, NamesTheEntryOthersCanChange) {
+  for (const testing::Row& row : testing::Manifest("file_trust", 6)) {
+    SCOPED_TRACE(row[0]);
+    if (Unmet(row[5])) continue;
+    TempFolder folder;
+    std::istringstream entries(row[2]);
+    for (std::string entry; std::getline(entries, entry, ';');) Make(folder, entry);
+    const std::string checked = InFolder(folder, row[3]);
+    std::optional<std::string> reason =
+        row[1] == "code" ? UntrustedCodeReason(checked) : ExposedDataReason(checked);
+    EXPECT_EQ(reason.value_or(""), InFolder(folder, row[4]));
+  }
 }
-
-constexpr bool kCode = true;
-constexpr bool kData = false;
-const std::string kOpen = "the folder '@/open' is writable by other users (mode 0777)";
-
-// One row a case: its name, the check, the entries made, the path checked, the reason.
-// clang-format off
-INSTANTIATE_TEST_SUITE_P(Files, FileTrustTest, ::testing::Values(
-    TrustCase{"PrivateLibrary", kCode, {"lib.so 0755"}, "@/lib.so", ""},
-    TrustCase{"LibraryInAStickyFolder", kCode, {"tmp/ 1777", "tmp/lib.so 0755"}, "@/tmp/lib.so",
-              ""},
-    TrustCase{"LinkUpToATrustedLibrary", kCode,
-              {"lib.so 0755", "sub/ 0755", "sub/link.so -> ../lib.so"}, "@/sub/link.so", ""},
-    TrustCase{"LibraryWritableByOthers", kCode, {"lib.so 0666"}, "@/lib.so",
-              "the file '@/lib.so' is writable by other users (mode 0666)"},
-    TrustCase{"LibraryWritableByAGroupOfOthers", kCode, {"lib.so 0775", "lib.so owner 0:4242"},
-              "@/lib.so", "the file '@/lib.so' is writable by other users (mode 0775)",
-              Needs::kRoot},
-    TrustCase{"LibraryWritableByItsOwnersPrivateGroup", kCode,
-              {"lib.so 0775", "lib.so owner 0:0"}, "@/lib.so", "", Needs::kRootsPrivateGroup},
-    TrustCase{"FolderWritableByOthers", kCode, {"open/ 0777", "open/lib.so 0755"},
-              "@/open/lib.so", kOpen},
-    TrustCase{"LinkToALibraryOthersCanReplace", kCode,
-              {"open/ 0777", "open/lib.so 0755", "link.so -> @/open/lib.so"}, "@/link.so", kOpen},
-    TrustCase{"LinkOthersCanReplace", kCode,
-              {"lib.so 0755", "open/ 0777", "open/link.so -> ../lib.so"}, "@/open/link.so", kOpen},
-    TrustCase{"RelativePath", kCode, {"lib.so 0755"}, "lib.so",
-              "'lib.so' is not an absolute path"},
-    TrustCase{"Folder", kCode, {"sub/ 0755"}, "@/sub", "the folder '@/sub' is not a regular file"},
-    TrustCase{"LibraryOfAnotherUser", kCode, {"lib.so 0755", "lib.so owner 4242:0"}, "@/lib.so",
-              "the file '@/lib.so' belongs to user 4242", Needs::kRoot},
-    TrustCase{"FolderOfAnotherUser", kCode,
-              {"sub/ 0755", "sub/lib.so 0755", "sub owner 4242:4242"}, "@/sub/lib.so",
-              "the folder '@/sub' belongs to user 4242", Needs::kRoot},
-    TrustCase{"LinkOfAnotherUserInAStickyFolder", kCode,
-              {"lib.so 0755", "tmp/ 1777", "tmp/link.so -> ../lib.so", "tmp/link.so owner 4242:0"},
-              "@/tmp/link.so", "the symbolic link '@/tmp/link.so' belongs to user 4242",
-              Needs::kRoot},
-    TrustCase{"PrivateDatabase", kData, {"cb.db 0600"}, "@/cb.db", ""},
-    TrustCase{"DatabaseSharedByOurGroup", kData, {"office/ 2770", "office/cb.db 0660"},
-              "@/office/cb.db", ""},
-    TrustCase{"DatabaseWritableByOthers", kData, {"cb.db 0666"}, "@/cb.db",
-              "the file '@/cb.db' is writable by other users (mode 0666)"},
-    TrustCase{"DatabaseInAFolderWritableByOthers", kData, {"open/ 0777", "open/cb.db 0600"},
-              "@/open/cb.db", kOpen},
-    TrustCase{"DatabaseInAStickyFolder", kData, {"tmp/ 1777", "tmp/cb.db 0600"}, "@/tmp/cb.db",
-              "the folder '@/tmp' is writable by other users (mode 1777)"},
-    TrustCase{"DatabaseOfAGroupNotOurs", kData, {"cb.db 0660", "cb.db owner 0:4242"}, "@/cb.db",
-              "the file '@/cb.db' is writable by other users (mode 0660)", Needs::kRoot},
-    TrustCase{"DatabaseOfAnotherUser", kData, {"cb.db 0600", "cb.db owner 4242:4242"}, "@/cb.db",
-              "the file '@/cb.db' belongs to user 4242", Needs::kRoot}),
-    [](const auto& info) { return std::string(info.param.name); });
-// clang-format on
 
 TEST(DatabaseFileTest, ANewDatabaseAndItsSideFilesAreTheOwnersOnly) {
   TempFolder folder;

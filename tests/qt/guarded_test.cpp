@@ -20,6 +20,7 @@ TEST(GuardedTest, ARaisedErrorBecomesAnErrorBox) {
   EXPECT_EQ(com.text, QStringLiteral("Failas nerastas"));
   EXPECT_TRUE(com.informative.contains(QStringLiteral("53")));
   EXPECT_TRUE(com.informative.contains(QStringLiteral("jobs")));
+  EXPECT_EQ(com.buttons, QStringList{QStringLiteral("Gerai")});
 
   SeenMessage other;
   AnswerNextMessageBox(other);

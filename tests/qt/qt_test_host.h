@@ -141,14 +141,16 @@ QString TextOf(qt::FormDialog& dialog, const char16_t* control);
 // Saves a picture of the widget as <binary dir>/screenshots/<name>.png; returns the path.
 QString SaveScreenshot(QWidget& widget, const QString& name);
 
-// Runs `act` on the next modal dialog of type T that comes up (within a few seconds).
+// Runs `act` on the next modal dialog of type T (named `name` when one is given)
+// that comes up within a few seconds.
 template <typename T>
-void OnNextModal(std::function<void(T&)> act) {
+void OnNextModal(std::function<void(T&)> act, const QString& name = QString()) {
   auto* timer = new QTimer(qApp);
   auto waited = std::make_shared<int>(0);
-  QObject::connect(timer, &QTimer::timeout, [timer, waited, act] {
+  QObject::connect(timer, &QTimer::timeout, [timer, waited, act, name] {
     auto* modal = qobject_cast<T*>(QApplication::activeModalWidget());
-    if (modal == nullptr || !modal->isVisible()) {
+    if (modal == nullptr || !modal->isVisible() ||
+        (!name.isEmpty() && modal->objectName() != name)) {
       if (++*waited > 300) {
         ADD_FAILURE() << "no dialog came up";
         timer->stop();

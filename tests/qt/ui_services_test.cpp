@@ -1,6 +1,6 @@
-// The screen's host services on their own: message boxes, the error report,
-// the file-open dialog's request and answer, the folder choice and the busy
-// cursor.
+// The screen's host services on their own: message boxes (the error box:
+// guarded_test), the file-open dialog's request and answer, the folder choice
+// and the busy cursor.
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
@@ -11,7 +11,6 @@
 #include "qt/qt_message_window.h"
 #include "qt/qt_wait_indicator.h"
 #include "qt_test_host.h"
-#include "runtime/com_error.h"
 
 namespace norv::qttest {
 namespace {
@@ -54,19 +53,6 @@ TEST(MessageWindowButtonsTest, AnswersTheNumberOfTheButtonPressed) {
             2);
   EXPECT_EQ(seen.title, QStringLiteral("Eksportas"));
   EXPECT_EQ(seen.buttons.size(), 3);
-}
-
-TEST(ErrorBoxTest, ShowsNumberSourceAndDescription) {
-  SeenMessage seen;
-  AnswerNextMessageBox(seen);
-  qt::ShowErrorBox(ComError(kObjectErrorBase + 100, u"LoadRateDlgVB::m_oForm_btOKClick",
-                            u"Nerastas failas „kursai.txt“"));
-  ASSERT_TRUE(seen.seen);
-  EXPECT_EQ(seen.icon, QMessageBox::Critical);
-  EXPECT_EQ(seen.text, QStringLiteral("Nerastas failas „kursai.txt“"));
-  EXPECT_TRUE(seen.informative.contains(QStringLiteral("-2147221404")));
-  EXPECT_TRUE(seen.informative.contains(QStringLiteral("LoadRateDlgVB::m_oForm_btOKClick")));
-  EXPECT_EQ(seen.buttons, QStringList{QStringLiteral("Gerai")});
 }
 
 TEST(WaitIndicatorTest, HoldsTheBusyCursorWhileAlive) {

@@ -13,6 +13,7 @@
 
 #include "forms/control.h"
 #include "forms/form.h"
+#include "hostkit/book_specs.h"
 #include "hostkit/console_services.h"
 #include "hostkit/dialog_form_impl.h"
 #include "hostkit/resource_module.h"
@@ -554,19 +555,15 @@ host::BookField& RecordingHost::State::FakeFields::Item(const std::u16string& na
 
 // ---- RecordingHost ----
 
+// The books of the embedded default host, with its keys and fields.
 RecordingHost::RecordingHost() : state_(std::make_unique<State>(*this)) {
-  auto add = [this](const std::u16string& name, std::vector<std::u16string> keys,
-                    std::vector<std::u16string> others) {
-    State::BookData data;
-    data.key_fields = std::move(keys);
-    data.other_fields = std::move(others);
-    state_->books.emplace(name, std::move(data));
-  };
-  add(u"PathKey", {u"Key"}, {u"EntryPath"});
-  add(u"REFCurrency", {u"CurrencyCode"}, {u"Name"});
-  add(u"REFCurrencyRateType", {u"RateTypeCode", u"CurrencyCode"}, {u"Amount", u"IsReverse"});
-  add(u"REFCurrencyRate", {u"CurrencyCode", u"RateTypeCode", u"DateRate"}, {u"IDC", u"Rate"});
-  add(u"REFRateType", {u"Code"}, {u"Name"});
+  for (const hostkit::BookSpec& spec : hostkit::AllBooks()) {
+    State::BookData& data = state_->books[std::u16string(spec.name)];
+    for (std::u16string_view key : spec.keys) data.key_fields.emplace_back(key);
+    for (const hostkit::FieldSpec& field : spec.fields) {
+      if (!data.HasField(std::u16string(field.name))) data.other_fields.emplace_back(field.name);
+    }
+  }
 }
 
 RecordingHost::~RecordingHost() { *state_->self = nullptr; }

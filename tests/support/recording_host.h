@@ -53,10 +53,7 @@ using Record = std::map<std::u16string, Variant>;
 
 class RecordingHost : public host::HostLibrary, public std::enable_shared_from_this<RecordingHost> {
  public:
-  // Books created empty: "PathKey" (Key; EntryPath), "REFCurrency" (CurrencyCode; Name),
-  // "REFCurrencyRateType" (RateTypeCode, CurrencyCode; Amount, IsReverse),
-  // "REFCurrencyRate" (CurrencyCode, RateTypeCode, DateRate; IDC, Rate),
-  // "REFRateType" (Code; Name). Key fields first.
+  // The books of the embedded default host (hostkit/book_specs.h), created empty.
   RecordingHost();
   ~RecordingHost() override;
 

@@ -26,7 +26,7 @@
 #include "qt/qt_ui_services.h"
 #include "qt_test_host.h"
 #include "runtime/regional.h"
-#include "sample_files.h"
+#include "support/bank_files.h"
 #include "window/documents_model.h"
 #include "window/job_progress.h"
 #include "window/main_window.h"
@@ -34,6 +34,12 @@
 
 namespace norv::qttest {
 namespace {
+
+// A statement line crediting `amount` to `account` on 2024.01.15.
+std::string Credit(const char* account, const char* number, const char* amount) {
+  return testing::StatementLine(
+      {{2, "2024.01.15"}, {3, account}, {5, "EUR"}, {6, number}, {11, amount}, {12, amount}});
+}
 
 // A local and a foreign payment, as the payments file holds them.
 constexpr char kPayments[] = R"([{"DocType": 1, "DocNumber": "000125", "DocDate": "2024-01-30",
@@ -47,25 +53,17 @@ constexpr char kPayments[] = R"([{"DocType": 1, "DocNumber": "000125", "DocDate"
   "PayeeAccount": "DE44123456780000000000", "PayeeName": "Muster GmbH",
   "Purpose": "Invoice 15", "ForeignBankCharges": 3}])";
 
-// Presses the button `button` ("accept" or "reject") of the next check list of
-// the window that comes up (within a few seconds); `seen` tells that it did.
-// A picture of the list is kept under `screenshot` when given.
+// Presses the button `button` ("accept" or "reject") of the window's check
+// list when it comes up, keeping a picture of it under `screenshot` when given;
+// `seen` tells that it did.
 void AnswerCheckList(const char* button, bool& seen, const QString& screenshot = QString()) {
-  auto* timer = new QTimer(qApp);
-  auto waited = std::make_shared<int>(0);
-  QObject::connect(timer, &QTimer::timeout, [timer, waited, button, &seen, screenshot] {
-    QWidget* modal = QApplication::activeModalWidget();
-    const bool up = modal != nullptr && modal->isVisible() &&
-                    modal->objectName() == QStringLiteral("checkList");
-    if (!up && ++*waited <= 300) return;
-    timer->stop();
-    timer->deleteLater();
-    if (!up) return;
-    seen = true;
-    if (!screenshot.isEmpty()) SaveScreenshot(*modal, screenshot);
-    modal->findChild<QPushButton*>(QString::fromLatin1(button))->click();
-  });
-  timer->start(10);
+  OnNextModal<QDialog>(
+      [button, &seen, screenshot](QDialog& list) {
+        seen = true;
+        if (!screenshot.isEmpty()) SaveScreenshot(list, screenshot);
+        list.findChild<QPushButton*>(QString::fromLatin1(button))->click();
+      },
+      QStringLiteral("checkList"));
 }
 
 class MainWindowTest : public ::testing::Test {
@@ -132,10 +130,9 @@ class MainWindowTest : public ::testing::Test {
     return QString::fromStdString(folder_.File("mokėjimai.json"));
   }
   void RunImport() {
-    folder_.WriteBytes("išrašas.txt",
-                       StatementFile({StatementLine(u"LT001", u"D-17", u"150", u"Už prekes"),
-                                      StatementLine(u"LT002", u"D-18", u"70", u"Kita sąskaita"),
-                                      StatementLine(u"LT001", u"D-19", u"32", u"Už paslaugas")}));
+    folder_.WriteBytes("išrašas.txt", testing::BankFile({Credit("LT001", "D-17", "150"),
+                                                         Credit("LT002", "D-18", "70"),
+                                                         Credit("LT001", "D-19", "32"), "GALAS"}));
     user_.QueueUser([&](qt::FormDialog& dialog) {
       TypeInto(dialog, u"edImpFile", Q(ComponentPath(folder_, u"išrašas.txt")));
       ClickOn(dialog, u"btOk");
@@ -143,7 +140,10 @@ class MainWindowTest : public ::testing::Test {
     window_->ImportStatement(QStringLiteral("LT001"));
   }
   void RunRates() {
-    folder_.WriteBytes("kursai.txt", SampleRateFile());
+    folder_.WriteBytes("kursai.txt",
+                       testing::BankFile({testing::RateLine("USD", {"3.4528", "0", "3.50"}),
+                                          testing::RateLine("EUR", {"3.4528", "0", "3.46"}),
+                                          "2006.03.31 kursai", "GALAS"}));
     SeenMessage summary;
     AnswerNextMessageBox(summary);
     user_.QueueUser([&](qt::FormDialog& dialog) {
@@ -229,9 +229,10 @@ TEST_F(MainWindowTest, PaymentProblemsAreListedAndNoTargetDialogFollowsAnError) 
 }
 
 TEST_F(MainWindowTest, CancelOnTheBarStopsAnImportAndStoresNothing) {
-  std::vector<std::u16string> lines;  // more than a job reads between two looks at Cancel
-  for (int i = 0; i < 9000; ++i) lines.push_back(StatementLine(u"LT001", u"D-1", u"1", u"Prekės"));
-  folder_.WriteBytes("didelis.txt", StatementFile(lines));
+  // More lines than a job reads between two looks at Cancel.
+  std::vector<std::string> lines(9000, Credit("LT001", "D-1", "1"));
+  lines.push_back("GALAS");
+  folder_.WriteBytes("didelis.txt", testing::BankFile(lines));
   user_.QueueUser([&](qt::FormDialog& dialog) {
     EXPECT_TRUE(window_->progress()->isVisible());
     window_->progress()->cancel_button()->click();  // as the dialog closes
