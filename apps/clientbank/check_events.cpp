@@ -12,9 +12,10 @@ using norv::U16ToUtf8;
 
 namespace {
 
+// Rates as the program prints every amount: a string with four decimals.
 Json RateJson(const std::optional<norv::Currency>& rate) {
   if (!rate) return nullptr;
-  return rate->ToDouble();
+  return AmountText(*rate);
 }
 
 }  // namespace

@@ -283,9 +283,9 @@ TEST_F(RatesTest, StoresEachChosenColumnUnderItsRateType) {
   EXPECT_EQ(
       run.out,
       Text(998) + " 2\n" +
-          R"({"Currency":"EUR","RateType":"LB","Date":"2024-01-31","OldRate":null,"NewRate":3.4528,"ChangePercent":null}
-{"Currency":"EUR","RateType":"Buy","Date":"2024-01-31","OldRate":null,"NewRate":3.4,"ChangePercent":null}
-{"Currency":"PLN","RateType":"LB","Date":"2024-01-31","OldRate":null,"NewRate":8.1235,"ChangePercent":null}
+          R"({"Currency":"EUR","RateType":"LB","Date":"2024-01-31","OldRate":null,"NewRate":"3.4528","ChangePercent":null}
+{"Currency":"EUR","RateType":"Buy","Date":"2024-01-31","OldRate":null,"NewRate":"3.4000","ChangePercent":null}
+{"Currency":"PLN","RateType":"LB","Date":"2024-01-31","OldRate":null,"NewRate":"8.1235","ChangePercent":null}
 )");
   EXPECT_EQ(
       Rates(),
@@ -302,7 +302,7 @@ TEST_F(RatesTest, ChangesAndWarningsAreShownAndADryRunKeepsNothing) {
   Ok({"rates", "--LB", "LB", WriteRates({RateLine("EUR", {"3.0"})})});
   const std::string file = WriteRates({RateLine("EUR", {"3.4528"})});
   const std::string change =
-      R"({"Currency":"EUR","RateType":"LB","Date":"2024-01-31","OldRate":3.0,"NewRate":3.4528,"ChangePercent":15.09,"Warning":"moves +15.09% from 3.0000, more than 10%"})";
+      R"({"Currency":"EUR","RateType":"LB","Date":"2024-01-31","OldRate":"3.0000","NewRate":"3.4528","ChangePercent":15.09,"Warning":"moves +15.09% from 3.0000, more than 10%"})";
   for (const std::string option : {"--dry-run", "--strict"}) {
     ProgramRun run = Cb({"rates", option, "--LB", "LB", file});
     EXPECT_EQ(run.status, option == "--strict" ? 2 : 0) << run.err;
