@@ -4,6 +4,7 @@
 
 #include "hostkit/console_services.h"
 #include "jobs/statement_json.h"
+#include "json_values.h"
 #include "runtime/com_error.h"
 #include "runtime/text.h"
 
@@ -16,26 +17,6 @@ using norv::jobs::ProgressUnit;
 
 constexpr size_t kFlushAt = 1 << 16;
 constexpr auto kProgressInterval = std::chrono::milliseconds(200);
-
-// A JSON string of UTF-8 text that needs no escape but quotes and backslashes
-// (error texts may hold any of them, so all of JSON's escapes are made).
-std::string JsonString(const std::string& text) {
-  std::string out = "\"";
-  for (unsigned char c : text) {
-    if (c == '"' || c == '\\') {
-      out += '\\';
-      out += static_cast<char>(c);
-    } else if (c < 0x20) {
-      static constexpr char kHex[] = "0123456789abcdef";
-      out += "\\u00";
-      out += kHex[c >> 4];
-      out += kHex[c & 0xF];
-    } else {
-      out += static_cast<char>(c);
-    }
-  }
-  return out + "\"";
-}
 
 }  // namespace
 
@@ -118,8 +99,8 @@ void CliEvents::EndLines(const norv::ComError& error) {
   if (!lines_begun_ || lines_ended_) return;
   lines_ended_ = true;
   buffer_ += "{\"error\":{\"number\":" + std::to_string(error.number()) +
-             ",\"source\":" + JsonString(norv::U16ToUtf8(error.source())) +
-             ",\"description\":" + JsonString(norv::U16ToUtf8(error.description())) + "}}\n";
+             ",\"source\":" + Json(norv::U16ToUtf8(error.source())).dump() +
+             ",\"description\":" + Json(norv::U16ToUtf8(error.description())).dump() + "}}\n";
   Flush();
 }
 

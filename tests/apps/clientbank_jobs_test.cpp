@@ -18,23 +18,6 @@ namespace {
 
 std::string Text(int32_t id) { return U16ToUtf8(hostkit::NorvFormResText(id)); }
 
-constexpr char kLocal[] = R"({"DocType": 1, "DocNumber": "000125", "DocDate": "2004-03-15",
-  "PayerCode": "123456789", "PayerName": "Pavyzdys ir Ko", "PayerBankCode": "70440",
-  "PayerAccount": "LT323456789012345678", "Amount": "1234.5", "CurrencyCode": "EUR",
-  "PayeeName": "Tiekėjas", "PayeeBankCode": "73000", "PayeeAccount": "LT026543210987654321",
-  "Purpose": "Saskaita Nr. 15"})";
-constexpr char kForeign[] = R"({"DocType": 2, "DocNumber": "7", "DocDate": "2004-03-15",
-  "PaymentType": 1, "CurrencyCode": "EUR", "Amount": 2500, "PayerAccount": "LT323456789012345678",
-  "PayerBankCode": "70440", "PayeeBankSwift": "BANKDEFF", "PayeeBankName": "Beispiel Bank",
-  "PayeeAccount": "DE44123456780000000000", "PayeeName": "Muster GmbH",
-  "Purpose": "Invoice 2004-15", "ForeignBankCharges": 3})";
-const std::string kLocalLine =
-    "125,2004.03.15,123456789,\"Pavyzdys ir Ko\",70440,LT323456789012345678,1234.50,EUR,,"
-    "Tiek\xEBjas,73000,LT026543210987654321,,,\"Saskaita Nr. 15\"";
-const std::string kForeignLine =
-    "7,2004.03.15,1,EUR,2500.00,LT323456789012345678,70440,,,,,,,BANKDEFF,,\"Beispiel Bank\",,,,"
-    "DE44123456780000000000,\"Muster GmbH\",,,,\"Invoice 2004-15\",,,,3,,,,,";
-
 class ExportTest : public ClientBankTest {
  protected:
   ProgramRun Export(const std::string& docs, std::vector<std::string> options = {}) {
@@ -46,7 +29,7 @@ class ExportTest : public ClientBankTest {
 };
 
 TEST_F(ExportTest, WritesTheDpAndFpFilesAndTheSummary) {
-  ProgramRun run = Export(std::string("[") + kLocal + "," + kForeign + "]");
+  ProgramRun run = Export(std::string("[") + kLocalPaymentJson + "," + kForeignPaymentJson + "]");
   EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(folder.ReadBytes("040315.mok"), kLocalLine + "\r\n");
   EXPECT_EQ(folder.ReadBytes("040315.tar"), kForeignLine + "\r\n");
@@ -58,7 +41,8 @@ TEST_F(ExportTest, WritesTheDpAndFpFilesAndTheSummary) {
 
 TEST_F(ExportTest, TakesTheNamesFromTheOptionsAndTheCodePageFromTheSettings) {
   Ok({"settings", "set", "code-page", "775"});
-  ProgramRun run = Export(std::string("[") + kLocal + "]", {"--dp-name", "vietiniai.txt"});
+  ProgramRun run =
+      Export(std::string("[") + kLocalPaymentJson + "]", {"--dp-name", "vietiniai.txt"});
   EXPECT_EQ(run.status, 0) << run.err;
   std::string line = kLocalLine;
   line.replace(line.find('\xEB'), 1, "\xD3");  // ė in code page 775
@@ -67,7 +51,7 @@ TEST_F(ExportTest, TakesTheNamesFromTheOptionsAndTheCodePageFromTheSettings) {
 }
 
 TEST_F(ExportTest, CancelRaises1100AndWritesNothing) {
-  ProgramRun run = Export(std::string("[") + kLocal + "]", {"--cancel"});
+  ProgramRun run = Export(std::string("[") + kLocalPaymentJson + "]", {"--cancel"});
   EXPECT_EQ(run.status, 2);
   EXPECT_EQ(run.err.rfind("error 1100: ", 0), 0u) << run.err;
   EXPECT_FALSE(folder.Exists("040315.mok"));
@@ -76,11 +60,11 @@ TEST_F(ExportTest, CancelRaises1100AndWritesNothing) {
 // The check before the export reaches the user: every problem as a JSON line,
 // nothing written when one is an error (or a warning under --strict).
 TEST_F(ExportTest, ProblemsAreShownAndErrorsStopTheRunBeforeAnyFile) {
-  std::string broken = kLocal;
+  std::string broken = kLocalPaymentJson;
   broken.replace(broken.find("\"PayeeAccount\""), 14, "\"PayeeAddress\"");
   broken.replace(broken.find("000125"), 6, "12.50");
-  const std::string both = std::string("[") + kLocal + "," + broken + "]";
-  const std::string twice = std::string("[") + kLocal + "," + kLocal + "]";
+  const std::string both = std::string("[") + kLocalPaymentJson + "," + broken + "]";
+  const std::string twice = std::string("[") + kLocalPaymentJson + "," + kLocalPaymentJson + "]";
   const std::string error1 =
       R"({"Index":1,"DocNumber":"12.50","Field":"Gavejo saskaita","Rule":"Required","Value":"","Level":"error"})";
   const std::string error2 =
@@ -117,8 +101,8 @@ TEST_F(ExportTest, ProblemsAreShownAndErrorsStopTheRunBeforeAnyFile) {
 // user is told where it lies.
 TEST_F(ExportTest, AFileLeftUnderItsOwnNameIsNamed) {
   folder.WriteBytes("040315.tar.bak", "an older backup\r\n");
-  ProgramRun run =
-      Export(std::string("[") + kForeign + "," + kLocal + "]", {"--dp-name", "missing/x.mok"});
+  ProgramRun run = Export(std::string("[") + kForeignPaymentJson + "," + kLocalPaymentJson + "]",
+                          {"--dp-name", "missing/x.mok"});
   EXPECT_EQ(run.status, 2);
   EXPECT_EQ(run.err,
             "error 76: Norv_RazizeRuveRO_DOS: Path not found\n"
@@ -137,7 +121,7 @@ TEST_F(ExportTest, AReadOnlyFolderIsAnErrorAndNothingIsWritten) {
     ASSERT_EQ(chown(folder.path().c_str(), 65534, 65534), 0);
   }
   ProgramRun run = RunProgram({"--db", db, "export", "--end-date", "2004-03-15", "--folder", locked,
-                               WriteFile("docs.json", std::string("[") + kLocal + "]")},
+                               WriteFile("docs.json", std::string("[") + kLocalPaymentJson + "]")},
                               {"", true});
   EXPECT_EQ(run.status, 2);
   EXPECT_EQ(run.err.rfind("error 70: ", 0), 0u) << run.err;
@@ -146,20 +130,7 @@ TEST_F(ExportTest, AReadOnlyFolderIsAnErrorAndNothingIsWritten) {
 
 class ImportTest : public ClientBankTest {
  protected:
-  std::string WriteStatement() {
-    return WriteFile(
-        "israsas.txt",
-        BankFile({StatementLine({{2, "2024.01.05"},
-                                 {3, "12345678901"},
-                                 {5, "LT"},
-                                 {6, "1001"},
-                                 {11, "150,00"},
-                                 {17, "AB SEB bankas"},
-                                 {19, "Apmokėjimas"},
-                                 {30, "LT121000011101001000"}}),
-                  StatementLine({{2, "2024.01.03"}, {3, "12345678901"}, {5, "EUR"}, {9, "80,00"}}),
-                  StatementLine({{2, "2024.01.09"}, {3, "99999999999"}, {5, "EUR"}}), "GALAS"}));
-  }
+  std::string WriteStatement() { return WriteFile("israsas.txt", BankFile(SampleStatement())); }
 };
 
 TEST_F(ImportTest, PrintsTheHeaderAndEveryDocumentAndKeepsThem) {

@@ -16,23 +16,6 @@ using jobs::NoticeKind;
 
 std::string Text(int32_t id) { return U16ToUtf8(hostkit::NorvFormResText(id)); }
 
-constexpr char kLocal[] = R"({"DocType": 1, "DocNumber": "000125", "DocDate": "2004-03-15",
-  "PayerCode": "123456789", "PayerName": "Pavyzdys ir Ko", "PayerBankCode": "70440",
-  "PayerAccount": "LT323456789012345678", "Amount": "1234.5", "CurrencyCode": "EUR",
-  "PayeeName": "Tiekėjas", "PayeeBankCode": "73000", "PayeeAccount": "LT026543210987654321",
-  "Purpose": "Saskaita Nr. 15"})";
-constexpr char kForeign[] = R"({"DocType": 2, "DocNumber": "7", "DocDate": "2004-03-15",
-  "PaymentType": 1, "CurrencyCode": "EUR", "Amount": 2500, "PayerAccount": "LT323456789012345678",
-  "PayerBankCode": "70440", "PayeeBankSwift": "BANKDEFF", "PayeeBankName": "Beispiel Bank",
-  "PayeeAccount": "DE44123456780000000000", "PayeeName": "Muster GmbH",
-  "Purpose": "Invoice 2004-15", "ForeignBankCharges": 3})";
-const std::string kLocalLine =
-    "125,2004.03.15,123456789,\"Pavyzdys ir Ko\",70440,LT323456789012345678,1234.50,EUR,,"
-    "Tiek\xEBjas,73000,LT026543210987654321,,,\"Saskaita Nr. 15\"";
-const std::string kForeignLine =
-    "7,2004.03.15,1,EUR,2500.00,LT323456789012345678,70440,,,,,,,BANKDEFF,,\"Beispiel Bank\",,,,"
-    "DE44123456780000000000,\"Muster GmbH\",,,,\"Invoice 2004-15\",,,,3,,,,,";
-
 // One object per line, as JSON Lines wants it.
 std::string OneLine(std::string json) {
   for (char& c : json) {
@@ -57,8 +40,9 @@ class ExportJobTest : public JobTest {
 };
 
 TEST_F(ExportJobTest, AnArrayAndJsonLinesWriteTheSameFiles) {
-  for (const std::string& docs : {std::string("[") + kLocal + "," + kForeign + "]",
-                                  OneLine(kLocal) + "\n" + OneLine(kForeign) + "\n"}) {
+  for (const std::string& docs :
+       {std::string("[") + kLocalPaymentJson + "," + kForeignPaymentJson + "]",
+        OneLine(kLocalPaymentJson) + "\n" + OneLine(kForeignPaymentJson) + "\n"}) {
     const std::string target = folder.File(docs[0] == '[' ? "array" : "lines");
     std::filesystem::create_directory(target);
     events = RecordedEvents();
@@ -83,9 +67,9 @@ TEST_F(ExportJobTest, AnArrayAndJsonLinesWriteTheSameFiles) {
 // A field the component would refuse is found by the check before the run:
 // the problem goes to the front end and no file is created, not even a backup.
 TEST_F(ExportJobTest, AFieldErrorIsFoundBeforeAnyFileIsCreated) {
-  std::string broken = kLocal;
+  std::string broken = kLocalPaymentJson;
   broken.replace(broken.find("\"PayeeAccount\""), 14, "\"PayeeAddress\"");
-  const ExportResult result = Export(std::string("[") + kLocal + "," + broken + "]");
+  const ExportResult result = Export(std::string("[") + kLocalPaymentJson + "," + broken + "]");
   EXPECT_EQ(result.status, JobStatus::kFailed);
   EXPECT_TRUE(events.errors.empty());
   ASSERT_EQ(events.problems.size(), 1u);
@@ -100,7 +84,8 @@ TEST_F(ExportJobTest, AFieldErrorIsFoundBeforeAnyFileIsCreated) {
 
 TEST_F(ExportJobTest, CancellingEndsTheRunByErrorAndKeepsBackups) {
   events.cancel_after = 1;  // the second document is not exported
-  const ExportResult result = Export(std::string("[") + kLocal + "," + kLocal + "]");
+  const ExportResult result =
+      Export(std::string("[") + kLocalPaymentJson + "," + kLocalPaymentJson + "]");
   EXPECT_EQ(result.status, JobStatus::kFailed);
   EXPECT_TRUE(result.cancelled);
   EXPECT_EQ(result.local, 1);
@@ -139,7 +124,8 @@ TEST_F(ExportJobTest, ARunLargerThanTheCountersIsRefusedBeforeTheDialog) {
 }
 
 TEST_F(ExportJobTest, ABadDocumentIsRefusedBeforeTheDialog) {
-  const ExportResult result = Export(std::string("[") + kLocal + ", {\"DocType\": \"1\"}]");
+  const ExportResult result =
+      Export(std::string("[") + kLocalPaymentJson + ", {\"DocType\": \"1\"}]");
   EXPECT_EQ(result.status, JobStatus::kFailed);
   ASSERT_EQ(events.errors.size(), 1u);
   EXPECT_EQ(events.errors[0].number(), kErrTypeMismatch);

@@ -25,20 +25,7 @@ class ImportJobTest : public JobTest {
     return jobs::RunImport(Context(), {std::move(account)}, events);
   }
   std::string WriteStatement(std::vector<std::string> middle = {}) {
-    std::vector<std::string> lines{StatementLine({{2, "2024.01.05"},
-                                                  {3, "12345678901"},
-                                                  {5, "LT"},
-                                                  {6, "1001"},
-                                                  {11, "150,00"},
-                                                  {17, "AB SEB bankas"},
-                                                  {19, "Apmokėjimas"},
-                                                  {30, "LT121000011101001000"}})};
-    lines.insert(lines.end(), middle.begin(), middle.end());
-    lines.push_back(
-        StatementLine({{2, "2024.01.03"}, {3, "12345678901"}, {5, "EUR"}, {9, "80,00"}}));
-    lines.push_back(StatementLine({{2, "2024.01.09"}, {3, "99999999999"}, {5, "EUR"}}));
-    lines.push_back("GALAS");
-    return WriteFile("israsas.txt", BankFile(lines));
+    return WriteFile("israsas.txt", BankFile(SampleStatement(middle)));
   }
 };
 

@@ -557,10 +557,10 @@ host::BookField& RecordingHost::State::FakeFields::Item(const std::u16string& na
 
 // The books of the embedded default host, with its keys and fields.
 RecordingHost::RecordingHost() : state_(std::make_unique<State>(*this)) {
-  for (const hostkit::BookSpec& spec : hostkit::AllBooks()) {
-    State::BookData& data = state_->books[std::u16string(spec.name)];
-    for (std::u16string_view key : spec.keys) data.key_fields.emplace_back(key);
-    for (const hostkit::FieldSpec& field : spec.fields) {
+  for (const hostkit::BookSpec& book : hostkit::AllBooks()) {
+    State::BookData& data = state_->books[std::u16string(book.name)];
+    for (std::u16string_view key : book.keys) data.key_fields.emplace_back(key);
+    for (const hostkit::FieldSpec& field : book.fields) {
       if (!data.HasField(std::u16string(field.name))) data.other_fields.emplace_back(field.name);
     }
   }

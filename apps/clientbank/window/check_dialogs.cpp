@@ -37,15 +37,7 @@ bool ShowList(QWidget* parent, const QString& title, const QString& sentence, Te
   auto* label = new QLabel(sentence);
   label->setWordWrap(true);
   layout->addWidget(label);
-  auto* view = new QTableView;
-  view->setModel(&model);
-  view->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  view->setSelectionBehavior(QAbstractItemView::SelectRows);
-  view->setAlternatingRowColors(true);
-  view->setWordWrap(false);
-  view->verticalHeader()->setVisible(false);
-  view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-  view->verticalHeader()->setDefaultSectionSize(view->fontMetrics().height() + 6);
+  QTableView* view = MakeTableView(&model);
   view->resizeColumnsToContents();
   view->horizontalHeader()->setStretchLastSection(true);
   layout->addWidget(view);

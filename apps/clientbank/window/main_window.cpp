@@ -60,22 +60,6 @@ const QString kRatesAction = QStringLiteral("Įkelti valiutų kursus…");
 const QString kOk = QStringLiteral("Gerai");
 const QString kCancel = QStringLiteral("Atšaukti");
 
-QTableView* MakeView(QAbstractItemModel* model) {
-  auto* view = new QTableView;
-  view->setModel(model);
-  view->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  view->setSelectionBehavior(QAbstractItemView::SelectRows);
-  view->setAlternatingRowColors(true);
-  view->setWordWrap(false);
-  view->verticalHeader()->setVisible(false);
-  // Every row as high as the font: the view then never measures rows, which
-  // keeps scrolling through a million of them smooth.
-  view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-  view->verticalHeader()->setDefaultSectionSize(view->fontMetrics().height() + 6);
-  view->horizontalHeader()->setStretchLastSection(true);
-  return view;
-}
-
 // Columns as wide as the rows in view need, the last one taking the rest.
 void FitColumns(QTableView* view) {
   view->resizeColumnsToContents();
@@ -158,9 +142,9 @@ MainWindow::MainWindow(WindowServices services, norv::qt::QtUiServices& ui, QWid
   outcome_->setWordWrap(true);
   layout->addWidget(outcome_);
 
-  documents_view_ = MakeView(documents_);
-  rates_view_ = MakeView(rates_);
-  files_view_ = MakeView(files_);
+  documents_view_ = MakeTableView(documents_);
+  rates_view_ = MakeTableView(rates_);
+  files_view_ = MakeTableView(files_);
   // All three results at once: the documents across the top, the rates and the
   // files written side by side below.
   auto titled = [](const QString& title, QWidget* content, QLabel* note = nullptr) {

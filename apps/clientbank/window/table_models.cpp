@@ -3,6 +3,7 @@
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QLocale>
 #include <algorithm>
 
@@ -11,6 +12,20 @@
 #include "runtime/variant.h"
 
 namespace clientbank::window {
+
+QTableView* MakeTableView(QAbstractItemModel* model) {
+  auto* view = new QTableView;
+  view->setModel(model);
+  view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  view->setSelectionBehavior(QAbstractItemView::SelectRows);
+  view->setAlternatingRowColors(true);
+  view->setWordWrap(false);
+  view->verticalHeader()->setVisible(false);
+  view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  view->verticalHeader()->setDefaultSectionSize(view->fontMetrics().height() + 6);
+  view->horizontalHeader()->setStretchLastSection(true);
+  return view;
+}
 namespace {
 
 QString Text(const norv::Variant& value) {

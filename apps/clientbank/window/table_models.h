@@ -7,12 +7,18 @@
 
 #include <QAbstractTableModel>
 #include <QStringList>
+#include <QTableView>
 #include <memory>
 #include <vector>
 
 #include "hostkit/database.h"
 
 namespace clientbank::window {
+
+// A read-only view of whole rows over `model`, every row as high as the font:
+// the view then never measures rows, which keeps scrolling through a million
+// of them smooth.
+QTableView* MakeTableView(QAbstractItemModel* model);
 
 class TextTableModel : public QAbstractTableModel {
  public:
