@@ -25,6 +25,7 @@
 #include "runtime/com_error.h"
 #include "runtime/regional.h"
 #include "runtime/text.h"
+#include "support/bank_files.h"
 
 namespace norv::testing {
 namespace {
@@ -37,20 +38,14 @@ using hostkit::FindBook;
 
 const Date kDay = Date::FromCivil(2006, 3, 31);
 
-std::string RateLine(const std::string& code, const std::string& lb, const std::string& cb) {
-  const auto field = [](const std::string& rate) {
-    return std::string(17 - rate.size(), ' ') + rate;
-  };
-  return "001" + code + std::string(32, ' ') + field(lb) + " " + field(cb);
-}
-
 // The first load inserts six rates; the second changes two, keeps two (an
 // update in place) and zeroes two (deletions).
 const std::string kFirstFile =
-    Joined({RateLine("USD", "3.4528", "3.4"), RateLine("EUR", "4", "4.1"),
-            RateLine("GBP", "5.5", "5.6"), "2006.03.31", "GALAS"});
-const std::string kSecondFile = Joined({RateLine("USD", "3.5", "0"), RateLine("EUR", "4", "4.1"),
-                                        RateLine("GBP", "0", "5.7"), "2006.03.31", "GALAS"});
+    BankFile({RateLine("USD", {"3.4528", "3.4"}), RateLine("EUR", {"4", "4.1"}),
+              RateLine("GBP", {"5.5", "5.6"}), "2006.03.31", "GALAS"});
+const std::string kSecondFile =
+    BankFile({RateLine("USD", {"3.5", "0"}), RateLine("EUR", {"4", "4.1"}),
+              RateLine("GBP", {"0", "5.7"}), "2006.03.31", "GALAS"});
 
 // Book contents as (currency, type) -> rate text.
 using Rates = std::map<std::pair<std::u16string, std::u16string>, std::u16string>;
@@ -236,11 +231,11 @@ TEST_F(RateBooksFaultTest, ADatabaseThatCannotGrowStopsTheLoadAsDiskFull) {
                                          static_cast<char16_t>(u'A' + i % 26)};
       store.Put(*FindBook(u"REFCurrency"), {{u"CurrencyCode", short_code}});
       AddRateType(store, u"LB", short_code);
-      lines.push_back(RateLine(U16ToUtf8(short_code), "1." + std::to_string(1000 + i), "0"));
+      lines.push_back(RateLine(U16ToUtf8(short_code), {"1." + std::to_string(1000 + i), "0"}));
     }
     lines.push_back("2006.03.31");
     lines.push_back("GALAS");
-    many = Joined(lines);
+    many = BankFile(lines);
     host->database()->Execute("PRAGMA wal_checkpoint(TRUNCATE)");
     host::HostLibrary::Install(nullptr);
   }
