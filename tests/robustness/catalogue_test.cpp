@@ -161,5 +161,18 @@ TEST_F(CatalogueTest, RateFiles) {
   }
 }
 
+// The count of currency lines is a 16-bit number: line 32768 overflows it.
+TEST_F(CatalogueTest, RateFileOfMoreLinesThanTheCounterHolds) {
+  ScopedRecordingHost host;
+  TempFolder folder;
+  std::string bytes;
+  for (int i = 0; i < 32768; ++i) bytes += "001XXX\r\n";
+  LoadRateFile(*host, folder, bytes + "2006.03.31\r\nGALAS\r\n");
+  ASSERT_EQ(host->Errors().size(), 1u);
+  EXPECT_EQ(host->Errors()[0].number, kErrRateLoadFailed);
+  EXPECT_EQ(host->Errors()[0].description.rfind(RuntimeErrorDescription(kErrOverflow), 0), 0u);
+  EXPECT_TRUE(host->Records(u"REFCurrencyRate").empty());
+}
+
 }  // namespace
 }  // namespace norv::testing
