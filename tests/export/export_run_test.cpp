@@ -1,6 +1,7 @@
 // Whole export runs: the target dialog, counting, the summary, backups after a
 // failed run and the reuse of one object for several runs.
 #include <string>
+#include <tuple>
 
 #include "export_fixture.h"
 
@@ -13,8 +14,11 @@ class ExportRunTest : public ExportTest {
     ASSERT_FALSE(host->Messages().empty());
     const MessageCall& m = host->Messages().back();
     EXPECT_EQ(m.text, text);
-    EXPECT_EQ(m.button1 + m.button2, u"Gerai");
     EXPECT_EQ(m.kind, kind);
+    // The one form of the call: a "Gerai" button, flags 1, nothing else.
+    EXPECT_EQ(m.button1, u"Gerai");
+    EXPECT_EQ(m.title + m.button2 + m.button3 + m.button4 + m.extra1 + m.extra2 + m.extra3, u"");
+    EXPECT_EQ(std::tuple(m.default_button, m.flags, m.help_id), std::tuple(0, 1, 0));
   }
   // The 1200 notice naming a backup.
   std::u16string Notice(const std::u16string& backup) {
