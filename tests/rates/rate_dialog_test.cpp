@@ -11,6 +11,7 @@
 #include "rates/load_rate_dlg.h"
 #include "runtime/regional.h"
 #include "runtime/text.h"
+#include "support/bank_files.h"
 #include "support/recording_host.h"
 
 namespace norv {
@@ -21,19 +22,10 @@ using hostkit::Click;
 using hostkit::Pick;
 using hostkit::Type;
 using hostkit::UserAction;
+using testing::RateLine;
 
 constexpr char16_t kRates[] = u"REFCurrencyRate";
 const Date kDay = Date::FromCivil(2006, 3, 31);
-
-// Code at 4-6, then each rate right-aligned in its 17 characters from 39 on.
-std::string RateLine(const std::string& code, const std::vector<std::string>& rates) {
-  std::string line = "001" + code + std::string(32, ' ');
-  for (const std::string& rate : rates) {
-    if (line.size() > 38) line += ' ';
-    line += std::string(17 - rate.size(), ' ') + rate;
-  }
-  return line;
-}
 
 // A file of one USD line, then the date and the end line.
 std::vector<std::string> UsdFile(const std::vector<std::string>& rates) {
@@ -65,9 +57,7 @@ class RateDialogTest : public ::testing::Test {
   }
 
   std::u16string WriteFile(const std::vector<std::string>& lines) {
-    std::string bytes;
-    for (const std::string& line : lines) bytes += line + "\r\n";
-    folder.WriteBytes("rates.txt", bytes);
+    folder.WriteBytes("rates.txt", testing::BankFile(lines));
     return Utf8ToU16(folder.File("rates.txt"));
   }
   bool Load(std::vector<UserAction> actions) {
