@@ -75,17 +75,5 @@ TEST_F(TeardownTest, MidRunTeardownReleasesInOrder) {
   EXPECT_TRUE(host->Errors().empty());
 }
 
-TEST_F(TeardownTest, DialogPreparedButNeverShownIsUnloadedToo) {
-  auto bank = std::make_unique<CBankCl_VB>();
-  StHead head;
-  ASSERT_TRUE(bank->BeginImport(head));
-  const int dialog_window = host->MessageWindowsCreated();
-  bank.reset();
-  EXPECT_EQ(host->Releases(),
-            (std::vector<std::u16string>{u"MessageWindow 1",
-                                         u"MessageWindow " + IntToText(dialog_window)}));
-  EXPECT_EQ(FileNumbers::InUse(), numbers_before);
-}
-
 }  // namespace
 }  // namespace norv
