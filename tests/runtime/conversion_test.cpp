@@ -18,19 +18,15 @@ namespace {
 
 // The text between the quotes, with \t, \n, \uXXXX and \\ read.
 std::u16string CaseText(const std::string& quoted) {
+  const std::u16string raw = Utf8ToU16(quoted.substr(1, quoted.size() - 2));
   std::u16string text;
-  for (size_t i = 1; i + 1 < quoted.size(); ++i) {
-    if (quoted.compare(i, 2, "\\u") == 0) {
-      text += static_cast<char16_t>(std::stoi(quoted.substr(i + 2, 4), nullptr, 16));
-      i += 5;
-    } else if (quoted[i] == '\\') {
-      ++i;
-      text += quoted[i] == 't' ? u'\t' : quoted[i] == 'n' ? u'\n' : char16_t(quoted[i]);
+  for (size_t i = 0; i < raw.size(); ++i) {
+    const char16_t next = raw[i] == u'\\' ? raw[++i] : u'\0';
+    if (next == u'u') {
+      text += static_cast<char16_t>(std::stoi(U16ToUtf8(raw.substr(i + 1, 4)), nullptr, 16));
+      i += 4;
     } else {
-      size_t end = i;
-      while (end + 1 < quoted.size() && quoted[end] != '\\') ++end;
-      text += Utf8ToU16(quoted.substr(i, end - i));
-      i = end - 1;
+      text += next == u't' ? u'\t' : next == u'n' ? u'\n' : next ? next : raw[i];
     }
   }
   return text;
