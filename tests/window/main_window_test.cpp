@@ -1,7 +1,14 @@
-// clientbank's window on screen: a job's error reaches the user as a message
-// box, and Cancel on the progress bar stops an import.
+// clientbank's window on screen: the actions ask for a job's inputs, the jobs
+// run with the component's dialogs worked by a user, and the views show what
+// the jobs did.
+#include <QApplication>
+#include <QDateEdit>
+#include <QDialog>
+#include <QFileInfo>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTest>
 #include <memory>
 #include <sstream>
 
@@ -18,9 +25,41 @@
 #include "window/documents_model.h"
 #include "window/job_progress.h"
 #include "window/main_window.h"
+#include "window/table_models.h"
 
 namespace norv::qttest {
 namespace {
+
+// A statement line crediting `amount` to `account` on 2024.01.15.
+std::string Credit(const char* account, const char* number, const char* amount) {
+  return testing::StatementLine(
+      {{2, "2024.01.15"}, {3, account}, {5, "EUR"}, {6, number}, {11, amount}, {12, amount}});
+}
+
+// A local and a foreign payment, as the payments file holds them.
+constexpr char kPayments[] = R"([{"DocType": 1, "DocNumber": "000125", "DocDate": "2024-01-30",
+  "PayerCode": "123456789", "PayerName": "UAB Ąžuolas", "PayerBankCode": "70440",
+  "PayerAccount": "LT091234567890123456", "Amount": "1234.5", "CurrencyCode": "EUR",
+  "PayeeName": "Tiekėjas", "PayeeBankCode": "73000", "PayeeAccount": "LT258765432109876543",
+  "Purpose": "Sąskaita Nr. 15"},
+ {"DocType": 2, "DocNumber": "7", "DocDate": "2024-01-30", "PaymentType": 1,
+  "CurrencyCode": "USD", "Amount": 2500, "PayerAccount": "LT091234567890123456",
+  "PayerBankCode": "70440", "PayeeBankSwift": "BANKDEFF", "PayeeBankName": "Beispiel Bank",
+  "PayeeAccount": "DE44123456780000000000", "PayeeName": "Muster GmbH",
+  "Purpose": "Invoice 15", "ForeignBankCharges": 3}])";
+
+// Presses the button `button` ("accept" or "reject") of the window's check
+// list when it comes up, keeping a picture of it under `screenshot` when given;
+// `seen` tells that it did.
+void AnswerCheckList(const char* button, bool& seen, const QString& screenshot = QString()) {
+  OnNextModal<QDialog>(
+      [button, &seen, screenshot](QDialog& list) {
+        seen = true;
+        if (!screenshot.isEmpty()) SaveScreenshot(list, screenshot);
+        list.findChild<QPushButton*>(QString::fromLatin1(button))->click();
+      },
+      QStringLiteral("checkList"));
+}
 
 class MainWindowTest : public ::testing::Test {
  protected:
@@ -32,9 +71,7 @@ class MainWindowTest : public ::testing::Test {
     host_ = std::make_shared<hostkit::DefaultHost>(options);
     host::HostLibrary::Install(host_);
     RegionalSettings::SetCurrent(RegionalSettings::LtLT());
-    hostkit::BookStore(host_->database())
-        .Put(*hostkit::FindBook(u"PathKey"),
-             {{u"Key", u"RazizeRuveRO"}, {u"EntryPath", folder_.u16path()}});
+    AddReferenceData();
 
     ui_ = std::make_unique<qt::QtUiServices>(qt::DatabaseBooks(host_->database()),
                                              user_.FileRunner());
@@ -54,6 +91,70 @@ class MainWindowTest : public ::testing::Test {
     host::HostLibrary::Install(nullptr);
   }
 
+  void AddReferenceData() {
+    hostkit::BookStore store(host_->database());
+    auto put = [&](const char16_t* book, hostkit::BookRecord record) {
+      store.Put(*hostkit::FindBook(book), record);
+    };
+    put(u"PathKey", {{u"Key", u"RazizeRuveRO"}, {u"EntryPath", folder_.u16path()}});
+    const std::vector<std::pair<const char16_t*, const char16_t*>> types = {
+        {u"LB", u"Lietuvos banko"}, {u"GP", u"Grynųjų pirkimo"}, {u"GR", u"Grynųjų pardavimo"}};
+    for (auto [code, name] : types) {
+      put(u"REFRateType", {{u"Code", code}, {u"Name", name}});
+      for (auto currency : {u"USD", u"EUR"}) {
+        put(u"REFCurrencyRateType", {{u"RateTypeCode", code},
+                                     {u"CurrencyCode", currency},
+                                     {u"Amount", 1},
+                                     {u"IsReverse", 0}});
+      }
+    }
+    put(u"REFCurrency", {{u"CurrencyCode", u"USD"}, {u"Name", u"JAV doleris"}});
+    put(u"REFCurrency", {{u"CurrencyCode", u"EUR"}, {u"Name", u"Euras"}});
+  }
+
+  void RunExport() {
+    SeenMessage counts;
+    AnswerNextMessageBox(counts);
+    user_.QueueUser([](qt::FormDialog& dialog) { PressKey(dialog, Qt::Key_Return); });
+    window_->ExportPayments(PaymentsFile(), Date::FromCivil(2024, 1, 31));
+    EXPECT_TRUE(counts.seen);
+    EXPECT_EQ(counts.icon, QMessageBox::Information);
+  }
+  QString PaymentsFile() {
+    folder_.WriteBytes("mokėjimai.json", kPayments);
+    return QString::fromStdString(folder_.File("mokėjimai.json"));
+  }
+  void RunImport() {
+    folder_.WriteBytes("išrašas.txt", testing::BankFile({Credit("LT001", "D-17", "150"),
+                                                         Credit("LT002", "D-18", "70"),
+                                                         Credit("LT001", "D-19", "32"), "GALAS"}));
+    user_.QueueUser([&](qt::FormDialog& dialog) {
+      TypeInto(dialog, u"edImpFile", Q(ComponentPath(folder_, u"išrašas.txt")));
+      ClickOn(dialog, u"btOk");
+    });
+    window_->ImportStatement(QStringLiteral("LT001"));
+  }
+  void RunRates() {
+    folder_.WriteBytes("kursai.txt",
+                       testing::BankFile({testing::RateLine("USD", {"3.4528", "0", "3.50"}),
+                                          testing::RateLine("EUR", {"3.4528", "0", "3.46"}),
+                                          "2006.03.31 kursai", "GALAS"}));
+    SeenMessage summary;
+    AnswerNextMessageBox(summary);
+    user_.QueueUser([&](qt::FormDialog& dialog) {
+      TypeInto(dialog, u"edLBRateFile", Q(ComponentPath(folder_, u"kursai.txt")));
+      PickCode(dialog, u"cbLBRateType", QStringLiteral("LB"));
+      PickCode(dialog, u"cbCashSellRateType", QStringLiteral("GR"));
+      ClickOn(dialog, u"btOk");
+    });
+    bool changes_listed = false;
+    AnswerCheckList("accept", changes_listed,
+                    QStringLiteral("clientbank_rate_changes"));  // keep what the load changed
+    window_->LoadRates();
+    EXPECT_TRUE(summary.seen);
+    EXPECT_TRUE(changes_listed);
+  }
+
   testing::TempFolder folder_;
   std::ostringstream console_;
   std::shared_ptr<hostkit::DefaultHost> host_;
@@ -61,6 +162,39 @@ class MainWindowTest : public ::testing::Test {
   ScreenUser user_;
   std::unique_ptr<clientbank::window::MainWindow> window_;
 };
+
+TEST_F(MainWindowTest, ExportActionAsksForTheDocumentsAndTheEndDate) {
+  OnNextModal<QDialog>([this](QDialog& ask) {
+    auto* file = ask.findChild<QLineEdit*>(QStringLiteral("docsFile"));
+    auto* date = ask.findChild<QDateEdit*>(QStringLiteral("endDate"));
+    ASSERT_NE(file, nullptr);
+    ASSERT_NE(date, nullptr);
+    file->setText(PaymentsFile());
+    date->setDate(QDate(2024, 2, 29));
+    ask.accept();
+  });
+  std::u16string proposed;
+  user_.QueueUser([&](qt::FormDialog& dialog) {
+    proposed = TextOf(dialog, u"edDPFile").toStdU16String();
+    ClickOn(dialog, u"btCancel");
+  });
+  // The error the cancel raised, then the component's notice of the run ended
+  // by error (the job ends every run it began to export), in either order of
+  // the two watchers.
+  SeenMessage boxes[2];
+  AnswerNextMessageBox(boxes[0]);
+  AnswerNextMessageBox(boxes[1]);
+  auto* button = window_->findChild<QPushButton*>(QStringLiteral("Eksportuoti mokėjimus…"));
+  ASSERT_NE(button, nullptr);
+  QTest::mouseClick(button, Qt::LeftButton);
+  EXPECT_EQ(proposed, u"240229.mok");
+  EXPECT_TRUE(boxes[0].seen && boxes[1].seen);
+  EXPECT_TRUE(boxes[0].informative.contains(QStringLiteral("1100")) ||
+              boxes[1].informative.contains(QStringLiteral("1100")));
+  EXPECT_EQ(window_->files()->rowCount(), 0);
+  EXPECT_EQ(window_->outcome(),
+            QStringLiteral("Eksportas nutrauktas dėl klaidos; failai nebuvo pradėti rašyti."));
+}
 
 TEST_F(MainWindowTest, AJobsErrorReachesTheUserAsAMessage) {
   SeenMessage error;
@@ -75,10 +209,23 @@ TEST_F(MainWindowTest, AJobsErrorReachesTheUserAsAMessage) {
   EXPECT_FALSE(window_->progress()->running());
 }
 
+TEST_F(MainWindowTest, PaymentProblemsAreListedAndNoTargetDialogFollowsAnError) {
+  std::string payments = kPayments;
+  payments.replace(payments.find("LT25"), 4, "LT00");  // check digits that do not pass
+  folder_.WriteBytes("blogi.json", payments);
+  bool listed = false;
+  AnswerCheckList("reject", listed, QStringLiteral("clientbank_problems"));
+  window_->ExportPayments(QString::fromStdString(folder_.File("blogi.json")),
+                          Date::FromCivil(2024, 1, 31));
+  EXPECT_TRUE(listed);
+  EXPECT_EQ(window_->outcome(),
+            QStringLiteral("Eksportas neįvyko: mokėjimuose rasta klaidų: 1, įspėjimų: 0."));
+  EXPECT_EQ(window_->files()->rowCount(), 0);
+}
+
 TEST_F(MainWindowTest, CancelOnTheBarStopsAnImportAndStoresNothing) {
   // More lines than a job reads between two looks at Cancel.
-  std::vector<std::string> lines(
-      9000, testing::StatementLine({{2, "2024.01.15"}, {3, "LT001"}, {5, "EUR"}, {11, "1"}}));
+  std::vector<std::string> lines(9000, Credit("LT001", "D-1", "1"));
   lines.push_back("GALAS");
   folder_.WriteBytes("didelis.txt", testing::BankFile(lines));
   user_.QueueUser([&](qt::FormDialog& dialog) {
@@ -92,6 +239,47 @@ TEST_F(MainWindowTest, CancelOnTheBarStopsAnImportAndStoresNothing) {
             QStringLiteral("Importas atšauktas; neišsaugotas nė vienas dokumentas."));
   EXPECT_EQ(window_->documents()->stored(), 0);
   EXPECT_FALSE(window_->progress()->isVisible());
+}
+
+TEST_F(MainWindowTest, TheThreeJobsShowWhatTheyDid) {
+  RunRates();
+  clientbank::window::RatesModel* rates = window_->rates();
+  ASSERT_EQ(rates->rowCount(), 4);  // two currencies, two chosen columns
+  QStringList shown;                // every rate with its four decimals
+  for (int row = 0; row < rates->rowCount(); ++row) {
+    shown << rates->Cell(row, 0) + u' ' + rates->Cell(row, 1) + u' ' + rates->Cell(row, 3);
+  }
+  shown.sort();
+  EXPECT_EQ(shown.join(u'|'),
+            QStringLiteral("EUR GR 3,4600|EUR LB 3,4528|USD GR 3,5000|USD LB 3,4528"));
+  {
+    auto busy = host::HostLibrary::Current().CreateWaitIndicator();  // the screen's busy cursor
+    ASSERT_NE(QGuiApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
+  }
+  EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+
+  RunExport();
+  clientbank::window::FilesModel* files = window_->files();
+  ASSERT_EQ(files->rowCount(), 2);
+  QStringList names;
+  for (int row = 0; row < 2; ++row) {
+    EXPECT_EQ(files->Cell(row, 1), QStringLiteral("1"));  // one line each
+    EXPECT_TRUE(QFileInfo::exists(files->Cell(row, 0)));
+    names << QFileInfo(files->Cell(row, 0)).fileName();
+  }
+  names.sort();
+  EXPECT_EQ(names, (QStringList{QStringLiteral("240131.mok"), QStringLiteral("240131.tar")}));
+
+  RunImport();  // the line of another account and the end marker are not documents
+  clientbank::window::DocumentsModel* docs = window_->documents();
+  ASSERT_EQ(docs->rowCount(), 2);
+  auto cell = [&](int row, int column) { return docs->index(row, column).data().toString(); };
+  EXPECT_EQ(cell(0, 1), QStringLiteral("D-17"));
+  EXPECT_EQ(cell(1, 1), QStringLiteral("D-19"));
+  EXPECT_EQ(cell(0, 4), QStringLiteral("150,00"));
+  EXPECT_EQ(host_->ErrorsReported(), 0);
+  SaveScreenshot(*window_, QStringLiteral("clientbank"));
 }
 
 }  // namespace
