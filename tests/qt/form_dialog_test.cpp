@@ -90,8 +90,8 @@ class SampleForm : public forms::Form {
 class FormDialogTest : public DialogTest {
  protected:
   void SetUp() override {
-    host_.recording().AddRecord(u"REFRateType", {{u"Code", u"LB"}, {u"Name", u"Lietuvos bankas"}});
-    host_.recording().AddRecord(u"REFRateType", {{u"Code", u"GR"}, {u"Name", u"Grynųjų kursas"}});
+    rec().AddRecord(u"REFRateType", {{u"Code", u"LB"}, {u"Name", u"Lietuvos bankas"}});
+    rec().AddRecord(u"REFRateType", {{u"Code", u"GR"}, {u"Name", u"Grynųjų kursas"}});
   }
 
   SampleForm form_;
@@ -118,8 +118,8 @@ TEST_F(FormDialogTest, LaysOutTheControlsInDesignOrder) {
     ASSERT_NE(combo, nullptr);
     ASSERT_EQ(combo->count(), 3);
     EXPECT_EQ(combo->itemText(0), QString());
-    EXPECT_EQ(combo->itemText(1), u"LB  Lietuvos bankas");
-    EXPECT_EQ(combo->itemText(2), u"GR  Grynųjų kursas");
+    EXPECT_EQ(combo->itemText(2), u"LB  Lietuvos bankas");
+    EXPECT_EQ(combo->itemText(1), u"GR  Grynųjų kursas");
     // A label stands to the left of its field, a browse button to the right.
     EXPECT_LT(dialog.WidgetFor(u"Label1")->x(), dialog.WidgetFor(u"edPath")->x());
     EXPECT_LT(dialog.WidgetFor(u"edPath")->x(), dialog.WidgetFor(u"btBrowse")->x());
