@@ -115,16 +115,8 @@ inline MemoryFileSystem& Files() {
 
 // The four presets, chosen by a byte.
 inline RegionalSettings PresetOf(uint8_t choice) {
-  switch (choice % 4) {
-    case 0:
-      return RegionalSettings::LtLT();
-    case 1:
-      return RegionalSettings::LtLT2010();
-    case 2:
-      return RegionalSettings::EnUS();
-    default:
-      return RegionalSettings::Invariant();
-  }
+  static constexpr const char16_t* kPresets[] = {u"lt-LT", u"lt-LT-2010", u"en-US", u"invariant"};
+  return RegionalSettings::Preset(kPresets[choice % 4]);
 }
 
 }  // namespace norv::fuzz

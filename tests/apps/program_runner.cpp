@@ -1,8 +1,6 @@
 #include "program_runner.h"
 
 #include <fcntl.h>
-#include <signal.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -52,28 +50,11 @@ ProgramRun RunProgram(const std::vector<std::string>& args, const RunOptions& op
     dup2(err_fd, 2);
     if (!options.cwd.empty() && chdir(options.cwd.c_str()) != 0) _exit(127);
     for (const std::string& name : options.unset_env) unsetenv(name.c_str());
-    constexpr uid_t kNobody = 65534;
-    if (options.unprivileged && geteuid() == 0 && (setgid(kNobody) != 0 || setuid(kNobody) != 0)) {
-      _exit(126);
-    }
     execv(argv[0], argv.data());
     _exit(127);
   }
   int status = 0;
-  if (options.kill_after_out > 0) {
-    struct stat out_stat {};
-    while (waitpid(child, &status, WNOHANG) == 0) {
-      if (fstat(out_fd, &out_stat) == 0 &&
-          static_cast<size_t>(out_stat.st_size) > options.kill_after_out) {
-        kill(child, SIGKILL);
-        waitpid(child, &status, 0);
-        break;
-      }
-      usleep(1000);
-    }
-  } else {
-    waitpid(child, &status, 0);
-  }
+  waitpid(child, &status, 0);
   close(out_fd);
   close(err_fd);
   ProgramRun run;

@@ -15,8 +15,6 @@ struct ProgramRun {
 
 struct RunOptions {
   std::string cwd;            // empty: the test's own
-  bool unprivileged = false;  // run as "nobody" when the tests run as root
-  size_t kill_after_out = 0;  // > 0: SIGKILL once standard output holds more bytes
   std::string out_path = "";  // not empty: standard output goes to this file (/dev/full)
   std::vector<std::string> unset_env = {};  // variables the program runs without
 };

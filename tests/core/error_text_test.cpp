@@ -1,5 +1,5 @@
-// The shared text routines of CBankCl_VB: ErrorText, DocErrorText and the line
-// converter created on first use.
+// CBankCl_VB::ErrorText: the description, and the arguments in their template on a
+// new line (DocErrorText is the payment lines' cases').
 #include <gtest/gtest.h>
 
 #include <string>
@@ -17,32 +17,18 @@ struct CBankClTestPeer {
                                   const std::u16string& arg1) {
     return bank.ErrorText(number, arg0, arg1);
   }
-  static std::u16string DocErrorText(CBankCl_VB& bank, const std::u16string& no,
-                                     const std::u16string& date, const std::u16string& text) {
-    bank.m_sDocNo = no;
-    bank.m_sDocDate = date;
-    return bank.DocErrorText(text);
-  }
-  static host::LineConverter& Converter(CBankCl_VB& bank) { return bank.LineConverterOnFirstUse(); }
 };
 
 namespace {
 
 using Peer = CBankClTestPeer;
 
-class ErrorTextTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    host->SetText(990, u"Eksportas atšauktas.");
-    host->SetText(992, u"Nepavyko įrašyti.");
-    host->SetText(res::kErrorArgsTemplate, u"Failas: %0; eilutė: %1.");
-    host->SetText(res::kDocErrorTemplate, u"Dok. Nr. %0 iš %1, laukas „%2“");
-  }
+TEST(ErrorTextTest, ArgumentsAddTheFilledTemplateOnANewLine) {
   testing::ScopedRecordingHost host;
+  host->SetText(990, u"Eksportas atšauktas.");
+  host->SetText(992, u"Nepavyko įrašyti.");
+  host->SetText(res::kErrorArgsTemplate, u"Failas: %0; eilutė: %1.");
   CBankCl_VB bank;
-};
-
-TEST_F(ErrorTextTest, ArgumentsAddTheFilledTemplateOnANewLine) {
   using E = std::tuple<int32_t, std::u16string, std::u16string, std::u16string>;
   for (const auto& [number, arg0, arg1, expected] :
        {E{kErrExportCancelled, u"", u"", u"Eksportas atšauktas."},
@@ -56,26 +42,6 @@ TEST_F(ErrorTextTest, ArgumentsAddTheFilledTemplateOnANewLine) {
   }
   host->SetText(res::kErrorArgsTemplate, u"");
   EXPECT_EQ(Peer::ErrorText(bank, kErrLineNotWritten, u"a", u"b"), u"Nepavyko įrašyti.\r\n");
-}
-
-TEST_F(ErrorTextTest, DocErrorTextNamesNumberDateAndField) {
-  EXPECT_EQ(Peer::DocErrorText(bank, u"000125", u"2024.01.31", u"Suma"),
-            u"Dok. Nr. 000125 iš 2024.01.31, laukas „Suma“");
-  // The field text comes in first and meets the date's replacement; the number
-  // comes in last, so a "%2" in it stays as it is.
-  EXPECT_EQ(Peer::DocErrorText(bank, u"%2", u"D", u"L%1"), u"Dok. Nr. %2 iš D, laukas „LD“");
-  host->SetText(res::kDocErrorTemplate, u"");
-  EXPECT_EQ(Peer::DocErrorText(bank, u"1", u"2024.01.31", u"Suma"), u"");
-}
-
-TEST_F(ErrorTextTest, LineConverterIsCreatedOnceOnFirstUse) {
-  EXPECT_EQ(host->LineConvertersCreated(), 0);
-  host::LineConverter& first = Peer::Converter(bank);
-  EXPECT_EQ(&first, &Peer::Converter(bank));
-  EXPECT_EQ(host->LineConvertersCreated(), 1);
-  EXPECT_EQ(first.Convert(u"ą", host::kConvertToBank), u"ą");
-  ASSERT_EQ(host->ConverterCalls().size(), 1u);
-  EXPECT_EQ(host->ConverterCalls()[0].mode, host::kConvertToBank);
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include "files/file_numbers.h"
 #include "runtime/date.h"
 #include "runtime/text.h"
+#include "support/bank_files.h"
 #include "support/recording_host.h"
 
 namespace norv {
@@ -18,27 +19,6 @@ namespace {
 
 using hostkit::Click;
 using hostkit::Type;
-
-constexpr char16_t kAccount[] = u"12345678901";
-
-// One operation line of the account: 32 tab-separated fields, the numeric ones filled.
-std::string StatementLine() {
-  std::string line = "1\t2024.01.15\t12345678901\t1\tEUR\tD1\t\t\t0\t0\t10\t10";
-  return line + std::string(20, '\t');
-}
-
-PaymentDoc LocalPayment() {
-  PaymentDoc doc;
-  doc.DocNumber = u"7";
-  doc.DocDate = Date::FromCivil(2024, 1, 31);
-  doc.Amount = Currency::FromInteger(10);
-  doc.CurrencyCode = u"EUR";
-  doc.PayerBankCode = u"70440";
-  doc.PayerAccount = u"LT1170440";
-  doc.PayeeName = u"UAB Rasa";
-  doc.PayeeAccount = u"LT2273000";
-  return doc;
-}
 
 class TeardownTest : public ::testing::Test {
  protected:
@@ -48,17 +28,25 @@ class TeardownTest : public ::testing::Test {
 };
 
 TEST_F(TeardownTest, MidRunTeardownReleasesInOrder) {
-  folder.WriteBytes("statement.txt", StatementLine() + "\r\nGALAS\r\n");
+  folder.WriteBytes("statement.txt", testing::BankFile(testing::SampleStatement()));
   auto bank = std::make_unique<CBankCl_VB>();
 
   host->Driver().ExpectShow(u"SelectFilesDlg", {Type(u"edPath", folder.u16path()), Click(u"btOk")});
   bank->BeginExport(Date::FromCivil(2024, 1, 1), Date::FromCivil(2024, 1, 31));
   int32_t local = kLocalPayment;
-  PaymentDoc doc = LocalPayment();
+  PaymentDoc doc;
+  doc.DocNumber = u"7";
+  doc.DocDate = Date::FromCivil(2024, 1, 31);
+  doc.Amount = Currency::FromInteger(10);
+  doc.CurrencyCode = u"EUR";
+  doc.PayerBankCode = u"70440";
+  doc.PayerAccount = u"LT1170440";
+  doc.PayeeName = u"UAB Rasa";
+  doc.PayeeAccount = u"LT2273000";
   bank->ExportDoc(local, doc);
 
   StHead head;
-  head.Account = kAccount;
+  head.Account = u"12345678901";
   ASSERT_TRUE(bank->BeginImport(head));
   const int dialog_window = host->MessageWindowsCreated();  // the dialog's, made by its Init
   host->Driver().ExpectShow(
@@ -85,18 +73,6 @@ TEST_F(TeardownTest, MidRunTeardownReleasesInOrder) {
   EXPECT_EQ(dp_file_at_window.rfind("7,2024.01.31,", 0), 0u) << dp_file_at_window;
   EXPECT_EQ(dp_file_at_window.size() - dp_file_at_window.rfind("\r\n"), 2u);
   EXPECT_TRUE(host->Errors().empty());
-}
-
-TEST_F(TeardownTest, DialogPreparedButNeverShownIsUnloadedToo) {
-  auto bank = std::make_unique<CBankCl_VB>();
-  StHead head;
-  ASSERT_TRUE(bank->BeginImport(head));
-  const int dialog_window = host->MessageWindowsCreated();
-  bank.reset();
-  EXPECT_EQ(host->Releases(),
-            (std::vector<std::u16string>{u"MessageWindow 1",
-                                         u"MessageWindow " + IntToText(dialog_window)}));
-  EXPECT_EQ(FileNumbers::InUse(), numbers_before);
 }
 
 }  // namespace

@@ -32,16 +32,6 @@ class SelectFilesDlgTest : public ::testing::Test {
   CExportFile target;
 };
 
-TEST_F(SelectFilesDlgTest, ProposesNamesFromTheEndDateWithThePrefixFirst) {
-  for (const std::u16string prefix : {u"", u"AB"}) {
-    host->Driver().ExpectShow(u"SelectFilesDlg", {Click(u"btCancel")});
-    EXPECT_FALSE(Show(prefix));
-    EXPECT_EQ(target.DPFile().FileName(), prefix + u"070305.mok");
-    EXPECT_EQ(target.FPFile().FileName(), prefix + u"070305.tar");
-    EXPECT_EQ(target.KeyPath(), u"RazizeRuveRO");
-  }
-}
-
 // OK takes the entries as they stand; an empty key looks up "ClientBank".
 TEST_F(SelectFilesDlgTest, ShowsTheFolderOfTheKeyAndTheProposedNamesAndOkTakesTheEntries) {
   host->SetPathKey(u"RazizeRuveRO", u"/exports/bank");
@@ -70,6 +60,7 @@ TEST_F(SelectFilesDlgTest, ShowsTheFolderOfTheKeyAndTheProposedNamesAndOkTakesTh
   EXPECT_EQ(target.KeyPath(), u"");
 }
 
+// The names proposed from the end date start with the prefix.
 TEST_F(SelectFilesDlgTest, CancelAndCloseKeepNamesAndFolders) {
   target.DPFile().SetPath(u"/earlier/dp");
   target.FPFile().SetPath(u"/earlier/fp");
@@ -77,10 +68,12 @@ TEST_F(SelectFilesDlgTest, CancelAndCloseKeepNamesAndFolders) {
       u"SelectFilesDlg", {Type(u"edPath", u"/out"), Type(u"edDPFile", u"x"), Click(u"btCancel")});
   host->Driver().ExpectShow(u"SelectFilesDlg", {Type(u"edPath", u"/out"), Close()});
   for (int attempt = 0; attempt < 2; ++attempt) {
-    EXPECT_FALSE(Show()) << attempt;
+    EXPECT_FALSE(Show(u"AB")) << attempt;
     EXPECT_EQ(target.DPFile().Path(), u"/earlier/dp");
     EXPECT_EQ(target.FPFile().Path(), u"/earlier/fp");
-    EXPECT_EQ(target.DPFile().FileName(), u"070305.mok");
+    EXPECT_EQ(target.DPFile().FileName(), u"AB070305.mok");
+    EXPECT_EQ(target.FPFile().FileName(), u"AB070305.tar");
+    EXPECT_EQ(target.KeyPath(), u"RazizeRuveRO");
   }
   EXPECT_EQ(host->Driver().Shown().size(), 2u);
 }

@@ -1,11 +1,12 @@
-// What the tests of the file services share: error checks, a temporary current
-// directory and component-style names ("\" between folder and file).
+// What the tests of the file services share: a temporary current directory, a
+// recording host with a temporary folder, and the lines of a file.
 #pragma once
 
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <string>
+#include <vector>
 
 #include "files/cfile.h"
 #include "runtime/com_error.h"
@@ -30,13 +31,17 @@ class ScopedCurrentDirectory {
   std::string previous_;
 };
 
-// The folder as the component writes it: the path, then "\".
-inline std::u16string Folder(const TempFolder& temp) { return temp.u16path() + u"\\"; }
-inline std::u16string InFolder(const TempFolder& temp, const std::u16string& name) {
-  return Folder(temp) + name;
+// The lines ReadStr gives for a file; the end leaves the target as it was.
+inline std::vector<std::u16string> ReadAll(std::u16string name) {
+  CFile file;
+  EXPECT_TRUE(file.OpenFile(name));
+  std::vector<std::u16string> lines;
+  std::u16string line = u"untouched";
+  while (file.ReadStr(line)) lines.push_back(line);
+  EXPECT_EQ(line, lines.empty() ? std::u16string(u"untouched") : lines.back());
+  return lines;
 }
 
-// A recording host and a temporary folder for the file tests.
 class FilesTest : public ::testing::Test {
  protected:
   // Names `file` into the temporary folder.
@@ -44,7 +49,8 @@ class FilesTest : public ::testing::Test {
     file.SetPath(temp.u16path());
     file.SetFileName(name);
   }
-  std::u16string At(const std::u16string& name) const { return InFolder(temp, name); }
+  // The component's name of a file in the temporary folder ("\" between).
+  std::u16string At(const std::u16string& name) const { return temp.u16path() + u"\\" + name; }
 
   ScopedRecordingHost host;
   TempFolder temp;

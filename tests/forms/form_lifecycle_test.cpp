@@ -1,38 +1,42 @@
-// The VB-like lifecycle of forms: load on first use, modal shows through the
-// thread's driver, Hide versus Unload, the close box, design state after unload.
+// The VB-like lifecycle of forms (load on first use, modal shows through the
+// thread's driver, Hide versus Unload, the close box, design state after
+// unload), the scripted driver that never hangs a run, and the host's OK/Cancel
+// dialog frame.
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <sstream>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "forms/control.h"
 #include "forms/form.h"
+#include "host/dialog_form.h"
 #include "host/host_library.h"
 #include "runtime/com_error.h"
+#include "runtime/text.h"
+#include "support/data_files.h"
 #include "support/recording_host.h"
 
 namespace norv::forms {
 namespace {
 
-using hostkit::Call;
-using hostkit::Click;
-using hostkit::Close;
-using hostkit::Type;
+using namespace hostkit;  // NOLINT: the user's actions
 
-// A form that counts its load and unload handlers and logs what its buttons do.
+// A form that counts its loads and unloads and logs what its buttons do.
 class SampleDlg : public Form {
  public:
-  explicit SampleDlg(std::u16string name = u"SampleDlg")
+  explicit SampleDlg(std::u16string name = u"SampleDlg", bool handlers = true)
       : Form(std::move(name), u"#4000"),
         lbTitle(AddControl<Label>(u"lbTitle", u"#4001")),
         edName(AddControl<TextBox>(u"edName")),
         chOption(AddControl<CheckBox>(u"chOption", u"Option", false)),
+        cbType(AddControl<HostCombo>(u"cbType", u"REFRateType")),
         btOk(AddControl<CommandButton>(u"btOk", u"OK")),
         btCancel(AddControl<CommandButton>(u"btCancel", u"Cancel")) {
+    if (!handlers) return;
     btOk.Clicked().Connect([this] {
-      log.push_back(u"ok:" + edName.Text());
+      log += u"ok:" + edName.Text() + u"/" + IntToText(chOption.Value()) + cbType.SelectedCode();
       Hide();
     });
     btCancel.Clicked().Connect([this] { Unload(); });
@@ -41,23 +45,22 @@ class SampleDlg : public Form {
   Label& lbTitle;
   TextBox& edName;
   CheckBox& chOption;
+  HostCombo& cbType;
   CommandButton& btOk;
   CommandButton& btCancel;
-  int loads = 0;
-  int unloads = 0;
-  std::u16string load_text = u"loaded";
+  int loads = 0, unloads = 0;
   bool fail_load = false;
-  std::vector<std::u16string> log;
+  std::u16string log;
 
  protected:
   void Form_Load() override {
     ++loads;
     if (fail_load) RaiseRuntime(kErrInvalidCall, u"load refused");
-    edName.SetText(load_text);  // uses a control while loading
+    edName.SetText(u"loaded");  // uses a control while loading
   }
   void Form_Unload() override {
     ++unloads;
-    log.push_back(u"unload:" + edName.Text());
+    log += u"unload:" + edName.Text();
   }
 };
 
@@ -71,63 +74,75 @@ int32_t RaisedNumber(const std::function<void()>& call) {
   return 0;
 }
 
-class FormLifecycleTest : public ::testing::Test {
+// "type edName x; tick chOption 1; pick cbType VB; click btOk; close" as actions.
+std::vector<UserAction> Script(const std::string& text) {
+  std::vector<UserAction> actions;
+  std::istringstream steps(text);
+  for (std::string step; std::getline(steps, step, ';');) {
+    std::string verb, control, arg;
+    std::istringstream(step) >> verb >> control >> arg;
+    const std::u16string name = Utf8ToU16(control), value = Utf8ToU16(arg);
+    if (verb == "type") actions.push_back(Type(name, value));
+    if (verb == "tick") actions.push_back(Tick(name, std::stoi(arg)));
+    if (verb == "pick") actions.push_back(Pick(name, value));
+    if (verb == "click") actions.push_back(Click(name));
+    if (verb == "close") actions.push_back(Close());
+  }
+  return actions;
+}
+
+// The cases are in tests/data/form_shows.
+TEST(FormLifecycleTest, ModalShowsEndAsListed) {
+  for (const testing::Row& c : testing::Manifest("form_shows", 6)) {
+    SCOPED_TRACE(c[0]);
+    testing::ScopedRecordingHost host;
+    SampleDlg dlg;
+    if (c[1] == "disable edName") dlg.edName.SetEnabled(false);
+    if (c[1] == "show chOption") dlg.chOption.SetVisible(true);
+    const size_t colon = c[2].find(':');  // a script queued for another form
+    if (c[2] != "-") {
+      host->Driver().ExpectShow(colon == std::string::npos ? u"SampleDlg" : u"OtherDlg",
+                                Script(c[2].substr(colon + 1)));
+    }
+    dlg.ShowModal();
+    EXPECT_EQ(dlg.log, Utf8ToU16(c[3]));
+    EXPECT_EQ(dlg.loads, 1);
+    EXPECT_EQ(dlg.IsLoaded(), c[4] == "yes");
+    EXPECT_FALSE(dlg.IsVisible() || dlg.InModalShow());
+    EXPECT_EQ(host->Driver().Problems().size(), std::stoul(c[5]));
+    EXPECT_EQ(host->Driver().PendingScripts(), colon == std::string::npos ? 0u : 1u);
+  }
+}
+
+class FormTest : public ::testing::Test {
  protected:
   testing::ScopedRecordingHost host;
+  SampleDlg dlg;
 };
 
-TEST_F(FormLifecycleTest, FirstUseOfAnyPropertyLoadsOnceWithAWindowOfItsOwn) {
-  SampleDlg dlg, other;
-  EXPECT_FALSE(dlg.IsLoaded());
+TEST_F(FormTest, FirstUseLoadsOnceWithAWindowOfItsOwnAndAFailedLoadRaises) {
+  SampleDlg other;
   EXPECT_EQ(dlg.WindowHandle(), 0);
   EXPECT_FALSE(dlg.chOption.Visible());  // a read loads the form
   EXPECT_TRUE(dlg.IsLoaded());
-  EXPECT_EQ(dlg.edName.Text(), u"loaded");
   dlg.Load();
   EXPECT_EQ(dlg.loads, 1);
   other.Load();
   const intptr_t before = dlg.WindowHandle();
   EXPECT_NE(before, 0);
-  EXPECT_NE(other.WindowHandle(), 0);
   EXPECT_NE(other.WindowHandle(), before);
   dlg.Unload();
   EXPECT_EQ(dlg.WindowHandle(), 0);
   dlg.Load();
   EXPECT_NE(dlg.WindowHandle(), before);
+  other.Unload();
+  other.fail_load = true;
+  EXPECT_EQ(RaisedNumber([&] { other.Load(); }), kErrInvalidCall);
+  EXPECT_FALSE(other.IsLoaded());
+  EXPECT_EQ(other.WindowHandle(), 0);
 }
 
-// The inner show loads its form and runs the script's handlers while both shows are
-// modal; its OK hides it, so the outer handler still reads its values afterwards.
-TEST_F(FormLifecycleTest, ModalShowsNestAndHideKeepsValues) {
-  SampleDlg outer(u"OuterDlg");
-  SampleDlg inner(u"InnerDlg");
-  std::vector<std::u16string> order;
-  outer.btOk.Clicked().Connect([&] {
-    order.push_back(u"outer ok begins");
-    inner.ShowModal();
-    order.push_back(u"outer ok after inner: " + inner.edName.Text());
-  });
-  host->Driver()
-      .ExpectShow(u"OuterDlg", {Click(u"btOk")})
-      .ExpectShow(u"InnerDlg", {Type(u"edName", u"vidinis"), Call([&](Form& form) {
-                                  const bool inside = outer.InModalShow() && form.InModalShow() &&
-                                                      form.IsVisible() && form.IsLoaded();
-                                  order.push_back(inside ? u"inner inside outer" : u"inner alone");
-                                }),
-                                Click(u"btOk")});
-  outer.ShowModal();
-
-  EXPECT_EQ(order, (std::vector<std::u16string>{u"outer ok begins", u"inner inside outer",
-                                                u"outer ok after inner: vidinis"}));
-  EXPECT_EQ(host->Driver().Shown(), (std::vector<std::u16string>{u"OuterDlg", u"InnerDlg"}));
-  EXPECT_EQ(inner.log, (std::vector<std::u16string>{u"ok:vidinis"}));
-  EXPECT_EQ(std::make_pair(inner.loads, inner.unloads), std::make_pair(1, 0));
-  EXPECT_FALSE(inner.IsVisible() || inner.InModalShow() || outer.IsVisible());
-  EXPECT_TRUE(host->Driver().Problems().empty());
-}
-
-TEST_F(FormLifecycleTest, UnloadRunsHandlerAndBringsBackDesignState) {
-  SampleDlg dlg;
+TEST_F(FormTest, UnloadRunsTheHandlerAndBringsBackTheDesignState) {
   dlg.Unload();  // not loaded: nothing to do
   EXPECT_EQ(dlg.loads + dlg.unloads, 0);
   dlg.edName.SetText(u"pakeista");
@@ -136,37 +151,41 @@ TEST_F(FormLifecycleTest, UnloadRunsHandlerAndBringsBackDesignState) {
   dlg.btOk.SetEnabled(false);
   dlg.lbTitle.SetCaption(u"Antraštė");
   dlg.SetCaption(u"Langas");
-
   dlg.Unload();
-  EXPECT_EQ(dlg.unloads, 1);
-  EXPECT_EQ(dlg.log.back(), u"unload:pakeista");  // Form_Unload still sees the values
+  EXPECT_EQ(dlg.log, u"unload:pakeista");  // Form_Unload still sees the values
   EXPECT_FALSE(dlg.IsLoaded());
-
-  dlg.load_text = u"";
-  EXPECT_EQ(dlg.edName.Text(), u"");  // loads again, with design values
+  EXPECT_FALSE(dlg.chOption.Visible());  // loads again, with design values
   EXPECT_EQ(dlg.loads, 2);
-  EXPECT_FALSE(dlg.chOption.Visible());
   EXPECT_EQ(dlg.chOption.Value(), 0);
   EXPECT_TRUE(dlg.btOk.Enabled());
-  EXPECT_EQ(dlg.lbTitle.Caption(), u"#4001");
-  EXPECT_EQ(dlg.Caption(), u"#4000");
+  EXPECT_EQ(dlg.lbTitle.Caption() + dlg.Caption(), u"#4001#4000");
 }
 
-TEST_F(FormLifecycleTest, CancelOrCloseBoxDuringModalShowUnloadsAndEndsTheShow) {
-  for (const hostkit::UserAction& ending : {Click(u"btCancel"), Close()}) {
-    SampleDlg dlg;
-    host->Driver().ExpectShow(u"SampleDlg", {Type(u"edName", u"y"), ending});
-    dlg.ShowModal();
-    EXPECT_EQ(dlg.unloads, 1);
-    EXPECT_EQ(dlg.log.back(), u"unload:y");
-    EXPECT_FALSE(dlg.IsLoaded());
-    EXPECT_FALSE(dlg.InModalShow());
-  }
+// The inner show runs its script while both shows are modal; its OK hides it, so
+// the outer handler still reads its values afterwards.
+TEST_F(FormTest, ModalShowsNestAndHideKeepsValues) {
+  SampleDlg inner(u"InnerDlg");
+  std::u16string order;
+  dlg.btOk.Clicked().Connect([&] {
+    inner.ShowModal();
+    order += u" after inner: " + inner.edName.Text();
+  });
+  host->Driver()
+      .ExpectShow(u"SampleDlg", {Click(u"btOk")})
+      .ExpectShow(u"InnerDlg", {Type(u"edName", u"vidinis"), Call([&](Form& form) {
+                                  if (dlg.InModalShow() && form.InModalShow()) order += u"inside";
+                                  order += IntToText(RaisedNumber([&] { form.ShowModal(); }));
+                                }),
+                                Click(u"btOk")});
+  dlg.ShowModal();
+  EXPECT_EQ(order, u"inside400 after inner: vidinis");  // a second show of a shown form: 400
+  EXPECT_EQ(inner.log, u"ok:vidinis/0");
+  EXPECT_EQ(inner.unloads, 0);
+  EXPECT_FALSE(inner.IsVisible() || inner.InModalShow() || dlg.IsVisible());
   EXPECT_TRUE(host->Driver().Problems().empty());
 }
 
-TEST_F(FormLifecycleTest, ClickFiresOnlyOnEnabledVisibleButtonsAndConnectedHandlers) {
-  SampleDlg dlg;
+TEST_F(FormTest, ClickFiresOnlyOnEnabledVisibleButtonsAndConnectedHandlers) {
   int cancels = 0, first = 0, second = 0, second_token = 0;
   dlg.btCancel.Clicked().Connect([&] { ++cancels; });
   dlg.btOk.Clicked().Connect([&] {
@@ -182,30 +201,7 @@ TEST_F(FormLifecycleTest, ClickFiresOnlyOnEnabledVisibleButtonsAndConnectedHandl
   dlg.btCancel.SetVisible(true);
   dlg.btCancel.Click();  // unloads, which also brings btOk back enabled
   dlg.btOk.Click();
-  EXPECT_EQ(cancels, 1);
-  EXPECT_EQ(first, 1);
-  EXPECT_EQ(second, 0);
-}
-
-TEST_F(FormLifecycleTest, FailedLoadLeavesFormUnloadedAndRaises) {
-  SampleDlg dlg;
-  dlg.fail_load = true;
-  EXPECT_EQ(RaisedNumber([&] { dlg.Load(); }), kErrInvalidCall);
-  EXPECT_FALSE(dlg.IsLoaded());
-  EXPECT_EQ(dlg.WindowHandle(), 0);
-  dlg.fail_load = false;
-  EXPECT_EQ(dlg.edName.Text(), u"loaded");
-  EXPECT_EQ(dlg.loads, 2);
-}
-
-TEST_F(FormLifecycleTest, ModalShowOfAFormAlreadyShownModallyRaises) {
-  SampleDlg dlg;
-  int number = 0;
-  host->Driver().ExpectShow(
-      u"SampleDlg", {Call([&](Form& form) { number = RaisedNumber([&] { form.ShowModal(); }); }),
-                     Click(u"btOk")});
-  dlg.ShowModal();
-  EXPECT_EQ(number, 400);
+  EXPECT_EQ(std::tuple(cancels, first, second), std::tuple(1, 1, 0));
 }
 
 TEST(FormWithoutHost, ModalShowRaisesObjectNotSet) {
@@ -213,6 +209,33 @@ TEST(FormWithoutHost, ModalShowRaisesObjectNotSet) {
   SampleDlg dlg;
   EXPECT_EQ(RaisedNumber([&] { dlg.ShowModal(); }), kErrObjectNotSet);
   EXPECT_FALSE(dlg.IsVisible());
+}
+
+// The host's OK/Cancel frame: Cancel hides without asking the form (a refused
+// OK is the rate dialog's tests'), and a released frame hears no more clicks.
+class FrameUser : public host::DialogFormEvents {
+ public:
+  void m_oForm_BeforeShow() override { calls += u"BeforeShow "; }
+  void m_oForm_btOKClick(bool&, std::u16string&) override { calls += u"btOKClick "; }
+  std::u16string calls;
+};
+
+TEST_F(FormTest, DialogFrameCancelHidesWithoutAskingAndAReleasedFrameHearsNothing) {
+  SampleDlg dlg(u"SampleDlg", false);
+  FrameUser user;
+  auto frame = host->CreateDialogForm();
+  frame->Attach(dlg, dlg.btOk, dlg.btCancel, nullptr, true, true);
+  frame->SetEvents(&user);
+  host->Driver().ExpectShow(u"SampleDlg", {Click(u"btCancel")});
+  frame->ShowDialog();
+  EXPECT_EQ(user.calls, u"BeforeShow ");
+  EXPECT_FALSE(dlg.IsVisible());
+  EXPECT_TRUE(dlg.IsLoaded());
+  EXPECT_EQ(dlg.Caption(), host->Text(4000));
+  EXPECT_TRUE(host->Messages().empty() && host->Driver().Problems().empty());
+  frame.reset();
+  dlg.btOk.Click();
+  EXPECT_EQ(user.calls, u"BeforeShow ");
 }
 
 }  // namespace

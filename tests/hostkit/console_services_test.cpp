@@ -1,11 +1,12 @@
 // Console services of batch runs: where messages and errors go and how an
-// error becomes one line; the host's money rounding.
+// error becomes one line; the host's money rounding (cases in tests/data).
 #include <gtest/gtest.h>
 
 #include <sstream>
 
 #include "hostkit/console_services.h"
-#include "runtime/error_matchers.h"
+#include "runtime/com_error.h"
+#include "support/data_files.h"
 
 namespace norv::hostkit {
 namespace {
@@ -47,22 +48,19 @@ TEST(ConsoleTest, MessagesGoToTheOutputAndErrorsToTheErrorStream) {
   EXPECT_EQ(console->ErrorsReported(), 2);
 }
 
+// tests/data/money_rounding: an amount, the decimals, the rounded amount or the error.
 TEST(HalfEvenUtilityTest, RoundsToTheDigitsTiesToEven) {
-  struct Case {
-    int64_t raw;
-    int32_t digits;
-    int64_t rounded;
-  };
   HalfEvenUtility utility;
-  for (const Case& c :
-       {Case{12345, 4, 12345}, Case{12345, 3, 12340}, Case{12355, 3, 12360}, Case{12351, 3, 12350},
-        Case{-12355, 3, -12360}, Case{-12345, 3, -12340}, Case{15000, 0, 20000},
-        Case{25000, 0, 20000}, Case{-25001, 0, -30000}, Case{2896, 2, 2900}, Case{2850, 2, 2800}}) {
-    EXPECT_EQ(utility.RoundMoney(Currency::FromRaw(c.raw), c.digits).raw(), c.rounded)
-        << c.raw << " to " << c.digits;
+  for (const testing::Row& row : testing::Manifest("money_rounding", 3)) {
+    SCOPED_TRACE(row[0] + " to " + row[1]);
+    try {
+      const Currency rounded =
+          utility.RoundMoney(Currency::FromRaw(std::stoll(row[0])), std::stoi(row[1]));
+      EXPECT_EQ(std::to_string(rounded.raw()), row[2]);
+    } catch (const ComError& error) {
+      EXPECT_EQ("error " + std::to_string(error.number()), row[2]);
+    }
   }
-  EXPECT_RAISES(utility.RoundMoney(Currency::FromRaw(INT64_MAX), 0), kErrOverflow);
-  EXPECT_RAISES(utility.RoundMoney(Currency::FromRaw(1), 5), kErrInvalidCall);
 }
 
 }  // namespace

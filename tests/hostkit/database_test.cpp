@@ -10,6 +10,7 @@
 #include "hostkit/database.h"
 #include "runtime/com_error.h"
 #include "runtime/text.h"
+#include "support/data_files.h"
 #include "support/recording_host.h"
 
 namespace norv::hostkit {
@@ -99,23 +100,13 @@ TEST_F(DatabaseTest, AWriteWaitsForAnotherProgramAndSaysHowLong) {
   EXPECT_EQ(db->Setting("a", ""), "1");
 }
 
+// tests/data/database_errors: a statement that fails and the action in words.
 TEST_F(DatabaseTest, ErrorsNameTheActionInWordsNeverTheSql) {
   db->Execute("INSERT INTO book_REFCurrency (CurrencyCode) VALUES ('EUR')");
-  const struct {
-    const char* sql;
-    const char* words;
-  } cases[] = {
-      {"INSERT INTO book_REFCurrency (CurrencyCode) VALUES ('EUR')",
-       "adding to the book REFCurrency"},
-      {"SELECT nothing FROM settings", "reading the settings"},
-      {"UPDATE statement_docs SET nothing = 1", "changing the imported statements"},
-      {"DELETE FROM form_settings WHERE nothing", "removing from the form settings"},
-      {"CREATE TABLE settings (x)", "creating the tables"},
-  };
-  for (const auto& c : cases) {
-    const std::string text = ErrorOf([&] { db->Execute(c.sql); }, kErrInvalidCall);
-    EXPECT_NE(text.find(std::string("(while ") + c.words + ")"), std::string::npos) << text;
-    EXPECT_EQ(text.find(c.sql), std::string::npos) << text;
+  for (const testing::Row& row : testing::Manifest("database_errors", 2)) {
+    const std::string text = ErrorOf([&] { db->Execute(row[0]); }, kErrInvalidCall);
+    EXPECT_NE(text.find("(while " + row[1] + ")"), std::string::npos) << text;
+    EXPECT_EQ(text.find(row[0]), std::string::npos) << text;
     EXPECT_NE(text.find(path), std::string::npos) << text;
   }
 }

@@ -1,7 +1,9 @@
 // The resource module "NorvFormRes": a Lithuanian text for every id and caption
-// marker the component uses, and LocalizeForm over a form's captions.
+// marker the component uses (listed in tests/data/resource_texts), and
+// LocalizeForm over a form's captions.
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <string>
 
 #include "core/err_description.h"
@@ -11,22 +13,10 @@
 #include "hostkit/resource_module.h"
 #include "runtime/error_matchers.h"
 #include "runtime/text.h"
+#include "support/data_files.h"
 
 namespace norv::hostkit {
 namespace {
-
-std::vector<int32_t> IdsTheComponentUses() {
-  std::vector<int32_t> ids{980};
-  for (int32_t id = 984; id <= 998; ++id) ids.push_back(id);
-  for (int32_t id : {1002, 1004, 1005, 1006, 1196, 1197, 1198, 1199, 1200, 1203, 1220}) {
-    ids.push_back(id);
-  }
-  for (int32_t id = 4000; id <= 4017; ++id) {
-    if (id != 4007 && id != 4015) ids.push_back(id);
-  }
-  ids.push_back(4026);
-  return ids;
-}
 
 // Letters of the Lithuanian alphabet beyond ASCII, and the typographic quotes.
 bool IsLithuanianText(const std::u16string& text) {
@@ -38,42 +28,32 @@ bool IsLithuanianText(const std::u16string& text) {
   return true;
 }
 
-TEST(NorvFormResTest, EveryIdTheComponentUsesHasALithuanianText) {
+// tests/data/resource_texts: the ids the component uses with the placeholders
+// of their texts, and the error numbers whose descriptions the module holds.
+TEST(NorvFormResTest, EveryTextTheComponentUsesIsLithuanianWithItsPlaceholders) {
   ResourceModuleService resources;
-  for (int32_t id : IdsTheComponentUses()) {
-    std::u16string text = resources.LoadText(id);
-    EXPECT_FALSE(TrimBlanks(text).empty()) << id;
-    EXPECT_TRUE(IsLithuanianText(text)) << id << ": " << U16ToUtf8(text);
-  }
-  EXPECT_EQ(NorvFormResIds(), IdsTheComponentUses());
-  EXPECT_EQ(resources.LoadText(981), u"");
-}
-
-TEST(NorvFormResTest, EveryErrorNumberWithATextFindsIt) {
-  for (int32_t number : {1100, 1103, 1104, 1105, 1106, 1107, 1108, 1111, kErrBadPaymentType,
-                         kErrRequiredEmpty, kErrValueTooLong, kObjectErrorBase + 114}) {
-    int32_t id = CErrDescription::ResourceIdOf(number);
-    ASSERT_NE(id, 0) << number;
-    EXPECT_NE(NorvFormResText(id), u"") << number;
-  }
-}
-
-TEST(NorvFormResTest, TemplatesHoldTheirPlaceholders) {
-  struct Case {
-    int32_t id;
-    std::vector<std::u16string> placeholders;
-  };
-  for (const Case& c :
-       {Case{1198, {u"%0", u"%1", u"%2"}}, Case{1199, {u"%0", u"%1"}}, Case{1200, {u"%0"}}}) {
-    std::u16string text = NorvFormResText(c.id);
-    for (const std::u16string& placeholder : c.placeholders) {
-      EXPECT_NE(text.find(placeholder), std::u16string::npos)
-          << c.id << " " << U16ToUtf8(placeholder);
+  std::vector<int32_t> ids;
+  for (const testing::Row& row : testing::Manifest("resource_texts", 3)) {
+    const int32_t number = std::stoi(row[1]);
+    if (row[0] == "error") {
+      const int32_t id = CErrDescription::ResourceIdOf(number);
+      EXPECT_NE(id, 0) << number;
+      EXPECT_NE(NorvFormResText(id), u"") << number;
+      continue;
     }
-    EXPECT_EQ(text.find(u"%" + IntToText(static_cast<long long>(c.placeholders.size()))),
-              std::u16string::npos)
-        << c.id;
+    ids.push_back(number);
+    const std::u16string text = resources.LoadText(number);
+    EXPECT_FALSE(TrimBlanks(text).empty()) << number;
+    EXPECT_TRUE(IsLithuanianText(text)) << number << ": " << U16ToUtf8(text);
+    std::istringstream placeholders(row[2]);
+    int count = 0;
+    for (std::string placeholder; placeholders >> placeholder; ++count) {
+      EXPECT_NE(text.find(Utf8ToU16(placeholder)), std::u16string::npos) << number << placeholder;
+    }
+    EXPECT_EQ(text.find(u"%" + IntToText(count)), std::u16string::npos) << number;
   }
+  EXPECT_EQ(NorvFormResIds(), ids);
+  EXPECT_EQ(resources.LoadText(981), u"");
 }
 
 class MarkedForm : public forms::Form {

@@ -36,59 +36,27 @@ TEST_F(ImportTest, EveryTextFieldTakesItsMaximumAndRejectsOneMore) {
   }
 }
 
-// Numbers and amounts are converted before their length is checked; texts
-// are unquoted before it.
-TEST_F(ImportTest, FieldErrorsNameTheFieldAndItsText) {
-  struct {
-    int field;
-    std::u16string text;
-    int32_t error;  // 0: accepted
-    std::u16string label;
-    std::u16string shown = u"";  // the text in the description, if not `text`
-  } const cases[] = {
-      {4, u"99", 0, u""},
-      {4, u"", kErrTypeMismatch, u""},
-      {4, u"x", kErrTypeMismatch, u""},
-      {4, u"100", kErrValueTooLong, u"Sask. Valiutos skaitinis kodas"},
-      {9, u"00000000000000001,50", 0, u""},
-      {9, u"000000000000000001,50", kErrValueTooLong, u"Debeto suma(valiuta)"},
-      {10, u"000000000000000000000", kErrValueTooLong, u"Debeto suma(ekvivalentu)"},
-      {11, u"000000000000000000001", kErrValueTooLong, u"Kredito suma(valiuta)"},
-      {12, u"000000000000000000000", kErrValueTooLong, u"Kredito suma(ekvivalentu)"},
-      {12, u"xxxxxxxxxxxxxxxxxxxxx", kErrTypeMismatch, u""},
-      {9, u"", kErrTypeMismatch, u""},
-      {10, u"1.5", kErrTypeMismatch, u""},
-      {11, u"9E99", kErrOverflow, u""},
-      // 11 characters inside quotes fit; the doubled quote counts once.
-      {20, u"\"12345678901\"", 0, u""},
-      {20, u"\"12345678901\"\"\"", kErrValueTooLong, u"Korespond. Imones/Asmens kodas",
-       u"12345678901\""},
-      {17, u"\"", kErrInvalidCall, u""},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(U16ToUtf8(IntToText(c.field) + u": " + c.text));
-    const std::vector<std::u16string> lines = {StatementText({{c.field, c.text}})};
-    if (c.error == 0) {
+// The cases of tests/data/statement_texts/manifest.tsv: numbers and amounts are
+// converted before their length is checked, texts are unquoted before it.
+TEST_F(ImportTest, FieldTextsAsListed) {
+  for (const Row& c : Manifest("statement_texts", 5)) {
+    SCOPED_TRACE(c[0] + ": " + c[1]);
+    const int field = std::stoi(c[0]);
+    const int32_t number = static_cast<int32_t>(std::stoll(c[2], nullptr, 0));
+    const std::vector<std::u16string> lines = {StatementText({{field, Utf8ToU16(c[1])}})};
+    if (number == 0) {
       EXPECT_TRUE(OpenLines(lines));
+      if (field == 17) {
+        EXPECT_EQ(ReadAll().at(0).CorrBankName, Utf8ToU16(c[4]));
+      }
       continue;
     }
     const ComError error = OpenError(lines);
-    EXPECT_EQ(error.number(), c.error);
-    if (c.error == kErrValueTooLong) {
-      EXPECT_EQ(error.source(), c.label);
-      EXPECT_EQ(error.description(),
-                TooLongDescription(c.label, c.shown.empty() ? c.text : c.shown));
+    EXPECT_EQ(error.number(), number);
+    if (number == kErrValueTooLong) {
+      EXPECT_EQ(error.source(), Utf8ToU16(c[3]));
+      EXPECT_EQ(error.description(), TooLongDescription(Utf8ToU16(c[3]), Utf8ToU16(c[4])));
     }
-  }
-}
-
-TEST_F(ImportTest, StripsOneEnclosingPairThenHalvesDoubledQuotes) {
-  const std::pair<std::u16string, std::u16string> cases[] = {
-      {u"\"\"", u""},       {u"\"A\"\"B\"", u"A\"B"}, {u"\"abc", u"\"abc"}, {u"abc\"", u"abc\""},
-      {u"a\"\"b", u"a\"b"}, {u"\"\"\"\"", u"\""},     {u"\"\"\"", u"\""},   {u"a\"b", u"a\"b"}};
-  for (const auto& [field, stored] : cases) {
-    SCOPED_TRACE(U16ToUtf8(field));
-    EXPECT_EQ(Import({StatementText({{17, field}})}).at(0).CorrBankName, stored);
   }
 }
 

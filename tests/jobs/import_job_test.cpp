@@ -1,10 +1,7 @@
 // The import job through its interface: documents handed out and stored as
 // they come, kind 3 nowhere, and a failed or cancelled import storing nothing.
 #include "jobs/import_job.h"
-#include "jobs/statement_json.h"
 #include "jobs_fixture.h"
-
-#include <nlohmann/json.hpp>
 
 namespace norv::testing {
 namespace {
@@ -35,20 +32,11 @@ TEST_F(ImportJobTest, HandsOutAndStoresTheDocumentsOfTheAccountOnly) {
   EXPECT_EQ(result.stored, 2);
   EXPECT_EQ(result.skipped, 2);  // the other account's line and the end line
   EXPECT_EQ(result.file, ComponentPath(folder.File("israsas.txt")));
+  // The lines a front end prints of them: tests/data/cli_runs.
   ASSERT_EQ(events.headers.size(), 1u);
-  std::string json;
-  jobs::AppendHeaderJson(events.headers[0], json);
-  EXPECT_EQ(json, R"({"Account":"12345678901","DateFrom":"2024-01-03","DateTo":"2024-01-05",)"
-                  R"("CreditSideDocs":true})"
-                  "\n");
+  EXPECT_TRUE(events.headers[0].CreditSideDocs);
   ASSERT_EQ(events.documents.size(), 2u);
-  json.clear();
-  jobs::AppendStatementDocJson(events.documents[0], json);
-  EXPECT_EQ(nlohmann::json::parse(json), nlohmann::json::parse(R"({"DocKind":1,
-      "ClientAccount":"12345678901","CorrAccount":"","CorrCode":"","CorrBankName":"AB SEB bankas",
-      "Amount":"150.0000","CurrencyCode":"LTL","IsDebit":false,"CurrencyKind":1,"DocNumber":"1001",
-      "OpDate":"2024-01-05","Comment":"Apmokėjimas","ClientIban":"LT121000011101001000",
-      "CorrIban":""})"));
+  EXPECT_EQ(events.documents[0].DocNumber, u"1001");
   const auto stored = Stored();
   ASSERT_EQ(stored.size(), 2u);
   EXPECT_EQ(stored[0].doc.Comment, u"Apmokėjimas");

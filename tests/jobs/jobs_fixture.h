@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <memory>
+#include <nlohmann/json.hpp>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -18,9 +20,21 @@
 #include "runtime/regional.h"
 #include "runtime/text.h"
 #include "support/bank_files.h"
+#include "support/data_files.h"
 #include "support/recording_host.h"
 
 namespace norv::testing {
+
+// The cases of tests/data/<kind>/cases.jsonl, one JSON object a line.
+inline std::vector<nlohmann::json> Cases(const std::string& kind) {
+  std::ifstream in(DataPath(kind, "cases.jsonl"));
+  std::vector<nlohmann::json> lines;
+  for (std::string line; std::getline(in, line);) {
+    if (!line.empty()) lines.push_back(nlohmann::json::parse(line));
+  }
+  EXPECT_GE(lines.size(), 10u) << kind;
+  return lines;
+}
 
 // Everything a job told, in order.
 class RecordedEvents : public jobs::JobEvents {

@@ -11,6 +11,7 @@
 #include "rates/load_rate_dlg.h"
 #include "runtime/regional.h"
 #include "runtime/text.h"
+#include "support/bank_files.h"
 #include "support/recording_host.h"
 
 namespace norv {
@@ -21,19 +22,10 @@ using hostkit::Click;
 using hostkit::Pick;
 using hostkit::Type;
 using hostkit::UserAction;
+using testing::RateLine;
 
 constexpr char16_t kRates[] = u"REFCurrencyRate";
 const Date kDay = Date::FromCivil(2006, 3, 31);
-
-// Code at 4-6, then each rate right-aligned in its 17 characters from 39 on.
-std::string RateLine(const std::string& code, const std::vector<std::string>& rates) {
-  std::string line = "001" + code + std::string(32, ' ');
-  for (const std::string& rate : rates) {
-    if (line.size() > 38) line += ' ';
-    line += std::string(17 - rate.size(), ' ') + rate;
-  }
-  return line;
-}
 
 // A file of one USD line, then the date and the end line.
 std::vector<std::string> UsdFile(const std::vector<std::string>& rates) {
@@ -65,9 +57,7 @@ class RateDialogTest : public ::testing::Test {
   }
 
   std::u16string WriteFile(const std::vector<std::string>& lines) {
-    std::string bytes;
-    for (const std::string& line : lines) bytes += line + "\r\n";
-    folder.WriteBytes("rates.txt", bytes);
+    folder.WriteBytes("rates.txt", testing::BankFile(lines));
     return Utf8ToU16(folder.File("rates.txt"));
   }
   bool Load(std::vector<UserAction> actions) {
@@ -135,25 +125,21 @@ TEST_P(RateLoadTest, StoresWhatTheFileHoldsOrReportsTheLoadError) {
 }
 
 // USD and EUR, then the date line; the cash buy column lies past their end,
-// so its rates are zero and store nothing.
+// so its rates are zero and store nothing. A date line in another form than
+// the short date is read as one more currency line.
 std::vector<std::string> TwoRates(const std::string& end) {
   return {RateLine("USD", {"3.4528"}), RateLine("EUR", {"3.4528"}), "2006.03.31 kursai", end};
 }
 
 const std::u16string kBoth = u"USD/LB=3,4528 EUR/LB=34528";
 
-INSTANTIATE_TEST_SUITE_P(
-    Files, RateLoadTest,
-    ::testing::Values(LoadCase{"DateInShortDateForm", TwoRates("GALAS"), kBoth, 2},
-                      // A date line in another form is read as one more currency line.
-                      LoadCase{"DateInOtherForm", TwoRates("GALAS"), kBoth, 4, 0, u"lt-LT-2010"},
-                      LoadCase{"EmptyFileBox", {}, u"", 0},
-                      LoadCase{"MissingFile", {}, u"", -1, kErrFileNotFound},
-                      LoadCase{"BlankField", UsdFile({"3.4528", "", "9"}), u"USD/LB=3,4528", -1,
-                               kErrTypeMismatch},
-                      LoadCase{"LettersInField", UsdFile({"3.4528", "abc"}), u"USD/LB=3,4528", -1,
-                               kErrTypeMismatch}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Files, RateLoadTest,
+                         // The valid file, blank and bad fields: tests/data/rate_files.
+                         ::testing::Values(LoadCase{"DateInOtherForm", TwoRates("GALAS"), kBoth, 4,
+                                                    0, u"lt-LT-2010"},
+                                           LoadCase{"EmptyFileBox", {}, u"", 0},
+                                           LoadCase{"MissingFile", {}, u"", -1, kErrFileNotFound}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 class RateFilePresetTest : public RateDialogTest,
                            public ::testing::WithParamInterface<const char16_t*> {};

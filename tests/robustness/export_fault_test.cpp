@@ -1,22 +1,14 @@
-// Fault injection into an export run: every file-system call of a run of
-// local and foreign payments is made to fail in turn, as a full disk, a denied
-// permission and an I/O error. The host plays its part as a careful host does:
-// when a call raises, it ends the run with EndExport(true). Whatever fails:
-//   - the failure reaches the host as the runtime error of that errno, raised
-//     or reported, and no error of another number appears;
-//   - a run the host was not told about is a complete run: both files under
-//     their names, every line in them, the summary shown;
-//   - no file but the DP and FP files and their ".bak" backups appears, and
-//     each holds exactly the lines accepted so far (a failed write may lose the
-//     unwritten tail of the buffer, and says so);
-//   - after EndExport(true) that ends normally, the lines are in ".bak" files
-//     only, and the notice names the last backup made.
+// Fault injection into an export run: every file-system call of a run of local
+// and foreign payments fails in turn (full disk, denied permission, I/O error);
+// when a call raises, the host ends the run with EndExport(true). Whatever
+// fails, the host is told the runtime error of that errno and no other; a run
+// the host was not told about is complete; only the DP and FP files and their
+// ".bak" backups appear, each with exactly the lines accepted so far (a failed
+// write may lose the buffer's unwritten tail); after EndExport(true) the lines
+// are in ".bak" files only and the notice names the last backup.
 #include <algorithm>
 #include <cerrno>
-#include <iostream>
 #include <map>
-#include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -31,24 +23,17 @@
 namespace norv::testing {
 namespace {
 
-constexpr char kDP[] = "240131.mok";
-constexpr char kFP[] = "240131.tar";
-const std::string kDPBak = std::string(kDP) + ".bak";
-const std::string kFPBak = std::string(kFP) + ".bak";
+const std::string kDP = "240131.mok", kFP = "240131.tar", kDPBak = kDP + ".bak",
+                  kFPBak = kFP + ".bak";
 
-// How the host ends the run.
-enum class Ending {
-  kSummary,  // EndExport(false) after the last document
-  kByError,  // EndExport(true) after the last document: the host failed elsewhere
-};
-
-struct RunSize {
+struct Scenario {
   const char* name;
   int documents;       // local and foreign, alternating
   size_t purpose_len;  // long purposes make the files outgrow one write buffer
+  bool by_error;       // the host ends a run that went through with EndExport(true)
+  bool old_backups;    // the folder holds ".bak" files of an earlier run
+  bool foreign_first;
 };
-constexpr RunSize kSmall{"Small", 5, 15};
-constexpr RunSize kLarge{"Large", 900, 130};
 
 PaymentDoc Doc(int index, bool local, size_t purpose_len) {
   PaymentDoc doc;
@@ -62,10 +47,8 @@ PaymentDoc Doc(int index, bool local, size_t purpose_len) {
   std::u16string purpose = u"Sąskaita " + IntToText(index);
   purpose.resize(std::min<size_t>(purpose_len, 140), u'.');
   doc.Purpose = purpose;
-  if (local) {
-    doc.CurrencyCode = u"EUR";
-  } else {
-    doc.CurrencyCode = u"USD";
+  doc.CurrencyCode = local ? u"EUR" : u"USD";
+  if (!local) {
     doc.PaymentType = 1;
     doc.PayeeBankName = u"Bank of Somewhere";
     doc.ForeignBankCharges = 3;
@@ -77,96 +60,63 @@ struct Outcome {
   std::vector<ComError> raised;  // to the host, in order
   std::vector<ReportedError> reported;
   std::vector<MessageCall> messages;
-  bool by_error = false;           // the host ended the run with EndExport(true)
-  bool ended_by_error_ok = false;  // ... and that call ended normally
-  int accepted_local = 0;
-  int accepted_foreign = 0;
-  std::vector<std::string> files;
+  bool ended_by_error_ok = false;  // EndExport(true) was called and ended normally
+  int accepted[2] = {0, 0};        // local, foreign
   std::map<std::string, std::string> bytes;
   bool fault_fired = false;
-};
-
-struct Fault {
-  FileOp op;
-  int nth = 0;  // 0: none
-  int errno_value = 0;
-};
-
-void EndByError(CBankCl_VB& bank, Outcome& out) {
-  out.by_error = true;
-  try {
-    bool by_error = true;
-    bank.EndExport(by_error);
-    out.ended_by_error_ok = true;
-  } catch (const ComError& again) {
-    out.raised.push_back(again);
+  std::string Get(const std::string& name) const {
+    return bytes.count(name) ? bytes.at(name) : "(missing)";
   }
-}
+};
 
-// One run in a fresh folder under a fresh host, documents alternating between
-// local and foreign. With `old_backups` the folder already holds ".bak" files
-// of both names from an earlier run.
-Outcome RunExport(const RunSize& size, Ending ending, const Fault& fault, bool old_backups,
-                  bool foreign_first) {
+// One run in a fresh folder under a fresh host; `nth` 0 injects nothing.
+Outcome RunExport(const Scenario& s, FileOp op = FileOp::kWrite, int nth = 0, int err = 0) {
   Outcome out;
   ScopedRecordingHost host;
   TempFolder folder;
-  if (old_backups) {
+  if (s.old_backups) {
     folder.WriteBytes(kDPBak, "old DP\r\n");
     folder.WriteBytes(kFPBak, "old FP\r\n");
   }
   FaultInjectingFileSystem faults;
   ScopedFileSystem installed(faults);
-  if (fault.nth > 0) faults.FailNth(fault.op, fault.nth, fault.errno_value);
+  if (nth > 0) faults.FailNth(op, nth, err);
   {
-    auto bank = std::make_unique<CBankCl_VB>();
+    CBankCl_VB bank;
+    const auto end = [&](const bool asked) {
+      try {
+        bool by_error = asked;
+        bank.EndExport(by_error);
+        out.ended_by_error_ok = asked;
+        return true;
+      } catch (const ComError& error) {
+        out.raised.push_back(error);
+        return false;
+      }
+    };
     try {
       host->Driver().ExpectShow(
           u"SelectFilesDlg", {hostkit::Type(u"edPath", folder.u16path()), hostkit::Click(u"btOk")});
-      bank->BeginExport(Date(), Date::FromCivil(2024, 1, 31));
-      for (int i = 0; i < size.documents; ++i) {
-        const bool local = (i % 2 == 0) != foreign_first;
+      bank.BeginExport(Date(), Date::FromCivil(2024, 1, 31));
+      for (int i = 0; i < s.documents; ++i) {
+        const bool local = (i % 2 == 0) != s.foreign_first;
+        PaymentDoc doc = Doc(i, local, s.purpose_len);
         int32_t type = local ? 1 : 2;
-        PaymentDoc doc = Doc(i, local, size.purpose_len);
-        bank->ExportDoc(type, doc);
-        ++(local ? out.accepted_local : out.accepted_foreign);
+        bank.ExportDoc(type, doc);
+        ++out.accepted[local ? 0 : 1];
       }
+      // The host ends the run as it chose, and abandons it when the summary fails.
+      if (!end(s.by_error) && !s.by_error) end(true);
     } catch (const ComError& error) {
-      // A failed document: the host ends the run by error.
-      out.raised.push_back(error);
-      EndByError(*bank, out);
+      out.raised.push_back(error);  // a failed document: the host ends the run by error
+      end(true);
     }
-    // The run went through: the host ends it as it chose, and abandons it when
-    // the summary fails.
-    if (!out.by_error) {
-      bool by_error = ending == Ending::kByError;
-      try {
-        bank->EndExport(by_error);
-        out.by_error = by_error;
-        out.ended_by_error_ok = by_error;
-      } catch (const ComError& error) {
-        out.raised.push_back(error);
-        if (!by_error) EndByError(*bank, out);
-      }
-    }
-    bank.reset();  // what teardown meets goes to the host's error report
-  }
-  out.fault_fired = fault.nth > 0 && faults.Calls(fault.op) >= fault.nth;
+  }  // what teardown meets goes to the host's error report
+  out.fault_fired = nth > 0 && faults.Calls(op) >= nth;
   out.reported = host->Errors();
   out.messages = host->Messages();
-  out.files = Listing(folder.path());
-  for (const std::string& name : out.files) out.bytes[name] = folder.ReadBytes(name);
+  for (const std::string& name : Listing(folder.path())) out.bytes[name] = folder.ReadBytes(name);
   return out;
-}
-
-std::string Bytes(const Outcome& out, const std::string& name) {
-  const auto it = out.bytes.find(name);
-  return it == out.bytes.end() ? "(missing)" : it->second;
-}
-
-// The file under its own name, else its backup.
-std::string Written(const Outcome& out, const std::string& name) {
-  return out.bytes.count(name) ? Bytes(out, name) : Bytes(out, name + ".bak");
 }
 
 // The first `count` lines of a file's full text.
@@ -175,34 +125,6 @@ std::string FirstLines(const std::string& text, int count) {
   for (int i = 0; i < count; ++i) end = text.find("\r\n", end) + 2;
   return text.substr(0, end);
 }
-
-int32_t NumberOf(int errno_value) {
-  switch (errno_value) {
-    case ENOSPC:
-      return kErrDiskFull;
-    case EACCES:
-      return kErrPermissionDenied;
-    default:
-      return kErrDeviceIo;
-  }
-}
-
-const char* OpName(FileOp op) {
-  static const char* const kNames[] = {"OpenWrite",  "OpenRead",        "OpenAppend",   "Write",
-                                       "Read",       "Close",           "Rename",       "Delete",
-                                       "Copy",       "CreateFolder",    "FolderExists", "FileTime",
-                                       "FileLength", "CurrentDirectory"};
-  return kNames[static_cast<int>(op)];
-}
-
-struct Scenario {
-  RunSize size;
-  Ending ending;
-  bool old_backups;
-  bool foreign_first;
-};
-
-void PrintTo(const Scenario& s, std::ostream* os) { *os << s.size.name; }
 
 class ExportFaultTest : public ::testing::TestWithParam<Scenario> {};
 
@@ -213,118 +135,95 @@ TEST_P(ExportFaultTest, EveryFailingCallIsToldAndLosesNoLineSilently) {
   Outcome clean;
   {
     ScopedFileSystem installed(counter);
-    clean = RunExport(s.size, s.ending, Fault{}, s.old_backups, s.foreign_first);
+    clean = RunExport(s);
   }
   ASSERT_TRUE(clean.raised.empty() && clean.reported.empty());
-  const bool backed_up = s.ending == Ending::kByError;
-  const std::string full_dp = clean.bytes.at(backed_up ? kDPBak : kDP);
-  const std::string full_fp = clean.bytes.at(backed_up ? kFPBak : kFP);
-  ASSERT_EQ(clean.accepted_local + clean.accepted_foreign, s.size.documents);
-
+  ASSERT_EQ(clean.accepted[0] + clean.accepted[1], s.documents);
+  const std::string full[2] = {clean.bytes.at(s.by_error ? kDPBak : kDP),
+                               clean.bytes.at(s.by_error ? kFPBak : kFP)};
   int scenarios = 0;
   for (int op_index = 0; op_index < kFileOpCount; ++op_index) {
     const auto op = static_cast<FileOp>(op_index);
     for (int nth = 1; nth <= counter.Calls(op); ++nth) {
-      for (int errno_value : {ENOSPC, EACCES, EIO}) {
-        SCOPED_TRACE(std::string(OpName(op)) + " call " + std::to_string(nth) + " fails with " +
-                     std::to_string(errno_value));
-        const Outcome out = RunExport(s.size, s.ending, Fault{op, nth, errno_value}, s.old_backups,
-                                      s.foreign_first);
+      for (int err : {ENOSPC, EACCES, EIO}) {
+        SCOPED_TRACE("call " + std::to_string(nth) + " of kind " + std::to_string(op_index) +
+                     " fails with errno " + std::to_string(err));
+        const Outcome out = RunExport(s, op, nth, err);
         ++scenarios;
         ASSERT_TRUE(out.fault_fired);
-        const int32_t number = NumberOf(errno_value);
-
-        // Told, with the right number.
-        const bool told = !out.raised.empty() || !out.reported.empty();
+        const int32_t number = err == ENOSPC   ? kErrDiskFull
+                               : err == EACCES ? kErrPermissionDenied
+                                               : kErrDeviceIo;
         for (size_t i = 0; i < out.raised.size(); ++i) {
           // A file whose creation failed still holds its number, so EndExport(true)
           // takes it for open and its backup's rename finds no file.
-          const bool never_created =
-              op == FileOp::kOpenWrite && i == 1 && out.raised[i].number() == kErrFileNotFound;
-          if (!never_created) {
-            EXPECT_EQ(out.raised[i].number(), number) << out.raised[i].what();
+          if (op == FileOp::kOpenWrite && i == 1 && out.raised[i].number() == kErrFileNotFound) {
+            continue;
           }
+          EXPECT_EQ(out.raised[i].number(), number) << out.raised[i].what();
         }
         for (const ReportedError& e : out.reported) {
           EXPECT_EQ(e.number, number) << U16ToUtf8(e.description);
         }
-
-        // Only the run's files, each with exactly the lines accepted (a failed
-        // write may have lost the tail that it held).
-        for (const std::string& name : out.files) {
-          const bool dp = name == kDP || name == kDPBak;
-          EXPECT_TRUE(dp || name == kFP || name == kFPBak) << "unexpected file " << name;
-          const std::string& text = out.bytes.at(name);
+        for (const auto& [name, text] : out.bytes) {
+          const int dp = name == kDP || name == kDPBak ? 0 : 1;
+          EXPECT_TRUE(dp == 0 || name == kFP || name == kFPBak) << "unexpected file " << name;
           if (s.old_backups && (text == "old DP\r\n" || text == "old FP\r\n")) continue;
-          const std::string expected =
-              FirstLines(dp ? full_dp : full_fp, dp ? out.accepted_local : out.accepted_foreign);
+          const std::string expected = FirstLines(full[dp], out.accepted[dp]);
           if (op == FileOp::kWrite) {
             EXPECT_EQ(expected.compare(0, text.size(), text), 0) << name << " is no prefix";
           } else {
             EXPECT_EQ(text, expected) << name;
           }
         }
-        EXPECT_FALSE(out.bytes.count(kDP) && out.bytes.count(kDPBak) && !s.old_backups);
-        EXPECT_FALSE(out.bytes.count(kFP) && out.bytes.count(kFPBak) && !s.old_backups);
-
-        if (!told) {
-          // Nothing went wrong that mattered: the run is complete.
-          EXPECT_EQ(out.accepted_local + out.accepted_foreign, s.size.documents);
-          EXPECT_EQ(Bytes(out, backed_up ? kDPBak : kDP), full_dp);
-          EXPECT_EQ(Bytes(out, backed_up ? kFPBak : kFP), full_fp);
+        if (!s.old_backups) {
+          EXPECT_FALSE(out.bytes.count(kDP) && out.bytes.count(kDPBak));
+          EXPECT_FALSE(out.bytes.count(kFP) && out.bytes.count(kFPBak));
         }
-        const bool summary_shown =
-            std::any_of(out.messages.begin(), out.messages.end(),
-                        [](const MessageCall& m) { return m.kind == host::kMessageInformation; });
-        if (summary_shown) {
-          // The counts were only shown for lines that were all on the disk.
-          EXPECT_EQ(out.accepted_local + out.accepted_foreign, s.size.documents);
-          EXPECT_EQ(Written(out, kDP), full_dp);
-          EXPECT_EQ(Written(out, kFP), full_fp);
+        bool summary_shown = false;
+        for (const MessageCall& m : out.messages)
+          summary_shown |= m.kind == host::kMessageInformation;
+        if ((out.raised.empty() && out.reported.empty()) || summary_shown) {
+          // Not told, or the counts shown: every line is on the disk.
+          EXPECT_EQ(out.accepted[0] + out.accepted[1], s.documents);
+          for (int f = 0; f < 2; ++f) {
+            const std::string& name = f == 0 ? kDP : kFP;
+            EXPECT_EQ(out.bytes.count(name) ? out.Get(name) : out.Get(name + ".bak"), full[f]);
+          }
         }
         if (out.ended_by_error_ok && !summary_shown) {
-          // The lines of every file that was open are in its backup now. (After
-          // the summary the files were complete and already closed.)
-          EXPECT_EQ(out.bytes.count(kDP), 0u) << "DP left under its own name";
-          EXPECT_EQ(out.bytes.count(kFP), 0u) << "FP left under its own name";
+          // The lines of every file that was open are in its backup now.
+          EXPECT_EQ(out.bytes.count(kDP) + out.bytes.count(kFP), 0u) << "left under its own name";
           ASSERT_FALSE(out.messages.empty());
-          const MessageCall& notice = out.messages.back();
-          EXPECT_EQ(notice.kind, host::kMessageError);
-          if (out.accepted_foreign > 0) {
-            EXPECT_NE(notice.text.find(Utf8ToU16(kFPBak)), std::u16string::npos);
+          EXPECT_EQ(out.messages.back().kind, host::kMessageError);
+          if (out.accepted[1] > 0) {
+            EXPECT_NE(out.messages.back().text.find(Utf8ToU16(kFPBak)), std::u16string::npos);
           }
         }
       }
     }
   }
   EXPECT_GT(scenarios, 0);
-  std::cout << "[          ] " << scenarios << " faults injected\n";
+  RecordProperty("faults_injected", scenarios);
 }
 
 INSTANTIATE_TEST_SUITE_P(Runs, ExportFaultTest,
-                         ::testing::Values(Scenario{kSmall, Ending::kSummary, false, false},
-                                           Scenario{kSmall, Ending::kByError, true, true},
-                                           Scenario{kLarge, Ending::kSummary, false, true},
-                                           Scenario{kLarge, Ending::kByError, true, false}),
-                         [](const auto& info) {
-                           return std::string(info.param.size.name) +
-                                  (info.param.ending == Ending::kSummary ? "EndedBySummary"
-                                                                         : "EndedByError") +
-                                  (info.param.foreign_first ? "ForeignFirst" : "LocalFirst");
-                         });
+                         ::testing::Values(Scenario{"SmallSummary", 5, 15, false, false, false},
+                                           Scenario{"SmallByError", 5, 15, true, true, true},
+                                           Scenario{"LargeSummary", 900, 130, false, false, true},
+                                           Scenario{"LargeByError", 900, 130, true, true, false}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
-// The consequence of the rule above, as the file layer specifies it: when the
-// DP file cannot be created after the FP file was, EndExport(true) stops at the
-// DP file's missing backup and the FP file keeps its own name (its lines are
-// complete; the host was told twice).
+// When the DP file cannot be created after the FP file was, EndExport(true)
+// stops at the DP file's missing backup and the FP file keeps its own name.
 TEST(ExportFaultOrderTest, FailedCreationOfTheSecondFileLeavesTheFirstUnderItsName) {
-  const Outcome out = RunExport(kSmall, Ending::kSummary, Fault{FileOp::kOpenWrite, 2, ENOSPC},
-                                false, /*foreign_first=*/true);
+  const Outcome out = RunExport({"", 5, 15, false, false, true}, FileOp::kOpenWrite, 2, ENOSPC);
   ASSERT_EQ(out.raised.size(), 2u);
   EXPECT_EQ(out.raised[0].number(), kErrDiskFull);
   EXPECT_EQ(out.raised[1].number(), kErrFileNotFound);
-  EXPECT_EQ(out.accepted_foreign, 1);
-  EXPECT_EQ(out.files, std::vector<std::string>{kFP});
+  EXPECT_EQ(out.accepted[1], 1);
+  EXPECT_EQ(out.bytes.size(), 1u);
+  EXPECT_TRUE(out.bytes.count(kFP));
   EXPECT_FALSE(out.ended_by_error_ok);
 }
 

@@ -1,5 +1,5 @@
-// Shared pieces of the robustness tests: files written byte for byte, what a
-// folder holds and what the books were asked to change.
+// Shared pieces of the robustness tests: what a folder holds and what the books
+// were asked to change.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -13,13 +13,6 @@
 #include "support/recording_host.h"
 
 namespace norv::testing {
-
-// Lines joined, each followed by `end`.
-inline std::string Joined(const std::vector<std::string>& lines, const std::string& end = "\r\n") {
-  std::string bytes;
-  for (const std::string& line : lines) bytes += line + end;
-  return bytes;
-}
 
 // The names in a folder, sorted.
 inline std::vector<std::string> Listing(const std::string& folder) {

@@ -1,0 +1,131 @@
+// One smoke test per dialog of the component on screen, each with its
+// screenshot: the browse buttons through the Qt file dialogs, keys and picks,
+// and what OK hands on. The other outcomes are the scripted runs' (tests/rates,
+// tests/import, tests/export).
+#include <QComboBox>
+#include <QDir>
+#include <QFileDialog>
+
+#include <gtest/gtest.h>
+
+#include "export/export_file.h"
+#include "export/select_files_dlg.h"
+#include "import/load_statement_dlg.h"
+#include "qt_test_host.h"
+#include "rates/load_rate_dlg.h"
+#include "runtime/text.h"
+#include "support/bank_files.h"
+
+namespace norv::qttest {
+namespace {
+
+// Answers the next file dialog with `name` in the test's folder, where a file
+// choice starts (a folder choice starts where the last one ended).
+void ChooseFile(QtTestHost& qt, const testing::TempFolder& folder, const char16_t* name) {
+  qt.QueueFileAnswer([&folder, name](QFileDialog& dialog) {
+    if (dialog.fileMode() != QFileDialog::Directory) {
+      EXPECT_EQ(dialog.directory().absolutePath(), Q(folder.u16path()));
+    }
+    dialog.selectFile(Q(folder.u16path()) + u'/' + QString::fromUtf16(name));
+    return true;
+  });
+}
+
+TEST_F(DialogTest, LoadRateDlgRefusesOkWithoutATypeThenLoadsTheChosenColumns) {
+  for (auto code : {u"LB", u"NR"}) {
+    rec().AddRecord(u"REFRateType", {{u"Code", code}, {u"Name", code}});
+    for (auto currency : {u"USD", u"EUR"}) {
+      rec().AddRecord(u"REFCurrencyRateType", {{u"RateTypeCode", code},
+                                               {u"CurrencyCode", currency},
+                                               {u"Amount", 1},
+                                               {u"IsReverse", 0}});
+    }
+  }
+  rec().AddRecord(u"REFCurrency", {{u"CurrencyCode", u"USD"}});
+  rec().AddRecord(u"REFCurrency", {{u"CurrencyCode", u"EUR"}});
+  rec().SetPathKey(u"RazizeRuveRO", folder_.u16path());
+  folder_.WriteBytes(
+      "kursai.txt", testing::BankFile({testing::RateLine("USD", {"3.4528", "0", "0", "0", "3.49"}),
+                                       testing::RateLine("EUR", {"3.4528", "0", "0", "0", "3.455"}),
+                                       "2006.03.31 kursai", "GALAS"}));
+  ChooseFile(qt(), folder_, u"kursai.txt");
+  qt().QueueUser([&](qt::FormDialog& dialog) {
+    EXPECT_EQ(dialog.windowTitle(), Q(rec().Text(4017)));
+    ASSERT_EQ(qobject_cast<QComboBox*>(dialog.WidgetFor(u"cbLBRateType"))->count(), 3);
+    ClickOn(dialog, u"btOk");  // no rate type chosen: refused
+    EXPECT_TRUE(dialog.isVisible());
+    ASSERT_EQ(rec().Messages().size(), 1u);
+    EXPECT_EQ(rec().Messages()[0].text, rec().Text(1220));
+    ClickOn(dialog, u"btSelectDPFile");
+    EXPECT_EQ(TextOf(dialog, u"edLBRateFile"), Q(ComponentPath(folder_, u"kursai.txt")));
+    PickCode(dialog, u"cbLBRateType", QStringLiteral("LB"));
+    PickCode(dialog, u"cbSellRateType", QStringLiteral("NR"));
+    SaveScreenshot(dialog, QStringLiteral("LoadRateDlgVB"));
+    PressKey(dialog, Qt::Key_Return);
+  });
+  LoadRateDlgVB dlg;
+  std::u16string key, name;
+  EXPECT_TRUE(dlg.Run(key, name));
+  std::vector<std::u16string> stored;  // "CUR/TYPE=rate", in book order
+  for (const testing::Record& r : rec().Records(u"REFCurrencyRate")) {
+    stored.push_back(VariantToText(r.at(u"CurrencyCode")) + u"/" +
+                     VariantToText(r.at(u"RateTypeCode")) + u"=" + VariantToText(r.at(u"Rate")));
+  }
+  EXPECT_EQ(stored, (std::vector<std::u16string>{u"USD/LB=3,4528", u"USD/NR=3,49", u"EUR/LB=3,4528",
+                                                 u"EUR/NR=3,455"}));
+  EXPECT_EQ(rec().WaitIndicatorsAlive(), 0);
+}
+
+TEST_F(DialogTest, LoadStatementDlgPicksTheFileTicksTheOptionAndOpensOnEnter) {
+  rec().SetPathKey(u"RazizeRuveRO", folder_.u16path());
+  folder_.WriteBytes("išrašas.txt", "pirma eilut\xEB\r\nGALAS\r\n");
+  std::u16string key = u"RazizeRuveRO";
+  LoadStatementDlg dlg;
+  dlg.Init(key, u"", true);
+  ChooseFile(qt(), folder_, u"išrašas.txt");
+  qt().QueueUser([&](qt::FormDialog& dialog) {
+    EXPECT_EQ(dialog.windowTitle(), Q(rec().Text(4000)));
+    ClickOn(dialog, u"btSelectDPFile");
+    EXPECT_EQ(TextOf(dialog, u"edImpFile"), Q(ComponentPath(folder_, u"išrašas.txt")));
+    Toggle(dialog, u"chCreateKreditDoc");  // shown: Init asked for it
+    SaveScreenshot(dialog, QStringLiteral("LoadStatementDlg"));
+    PressKey(dialog, Qt::Key_Return);
+  });
+  dlg.ShowModal();
+  EXPECT_EQ(dlg.ResultText(), ComponentPath(folder_, u"išrašas.txt"));
+  EXPECT_EQ(dlg.chCreateKreditDoc.Value(), 1);
+  std::u16string line;
+  ASSERT_TRUE(dlg.ImpFile().ReadStr(line));
+  EXPECT_EQ(line, u"pirma eilutė");
+  EXPECT_TRUE(rec().Errors().empty());
+}
+
+// Only the folder button browses: the scripted runs click all three in one go.
+TEST_F(DialogTest, SelectFilesDlgShowsTheProposedNamesAndTakesTheTypedOnes) {
+  rec().SetPathKey(u"RazizeRuveRO", folder_.u16path());
+  QDir().mkpath(Q(folder_.u16path()) + QStringLiteral("/Mokėjimai"));
+  ChooseFile(qt(), folder_, u"Mokėjimai");
+  qt().QueueUser([&](qt::FormDialog& dialog) {
+    EXPECT_EQ(dialog.windowTitle(), Q(rec().Text(4002)));
+    EXPECT_EQ(TextOf(dialog, u"edDPFile"), u"240131.mok");
+    EXPECT_EQ(TextOf(dialog, u"edFPFile"), u"240131.tar");
+    SaveScreenshot(dialog, QStringLiteral("SelectFilesDlg"));
+    ClickOn(dialog, u"btSelectDPFile");  // no action: no dialog comes up
+    ClickOn(dialog, u"btSelectFPFile");
+    EXPECT_EQ(TextOf(dialog, u"edPath"), Q(folder_.u16path()));
+    ClickOn(dialog, u"btSelectPath");
+    TypeInto(dialog, u"edDPFile", QStringLiteral("vietiniai_ąčę.mok"));
+    TypeInto(dialog, u"edFPFile", QString());
+    PressKey(dialog, Qt::Key_Return);
+  });
+  CExportFile target;
+  Date end = Date::FromCivil(2024, 1, 31);
+  EXPECT_TRUE(target.ShowFileDlg(end, u"mok", u"tar", u"", u"RazizeRuveRO"));
+  EXPECT_EQ(target.DPFile().FileName(), u"vietiniai_ąčę.mok");
+  EXPECT_EQ(target.FPFile().FileName(), u"");
+  EXPECT_EQ(target.DPFile().Path(), folder_.u16path() + u"/Mokėjimai");
+  EXPECT_TRUE(rec().Errors().empty());
+}
+
+}  // namespace
+}  // namespace norv::qttest

@@ -1,0 +1,126 @@
+// Parsing, formatting and conversions under the regional presets: the cases are
+// in tests/data/regional (parsing) and tests/data/conversions (the rest).
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <thread>
+#include <variant>
+
+#include "core/messages.h"
+#include "error_matchers.h"
+#include "runtime/regional.h"
+#include "runtime/text.h"
+#include "support/data_files.h"
+
+namespace norv {
+namespace {
+
+// The text between the quotes, with \t, \n, \uXXXX and \\ read.
+std::u16string CaseText(const std::string& quoted) {
+  const std::u16string raw = Utf8ToU16(quoted.substr(1, quoted.size() - 2));
+  std::u16string text;
+  for (size_t i = 0; i < raw.size(); ++i) {
+    const char16_t next = raw[i] == u'\\' ? raw[++i] : u'\0';
+    if (next == u'u') {
+      text += static_cast<char16_t>(std::stoi(U16ToUtf8(raw.substr(i + 1, 4)), nullptr, 16));
+      i += 4;
+    } else {
+      text += next == u't' ? u'\t' : next == u'n' ? u'\n' : next ? next : raw[i];
+    }
+  }
+  return text;
+}
+
+Date Civil(const std::string& text) {
+  int y = 0, mo = 0, d = 0, h = 0, mi = 0, s = 0;
+  std::sscanf(text.c_str(), "%d-%d-%d %d:%d:%d", &y, &mo, &d, &h, &mi, &s);
+  return Date::FromCivil(y, mo, d, h, mi, s);
+}
+
+std::u16string Civil(const Date& date) {
+  const CivilDateTime c = date.ToCivil();
+  char text[32];
+  std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", c.year, c.month, c.day, c.hour,
+                c.minute, c.second);
+  return Utf8ToU16(text);
+}
+
+Variant ValueOf(const std::string& in) {
+  if (in.empty() || in == "empty") return Variant{};
+  if (in[0] == '"') return Variant{CaseText(in)};
+  if (in.rfind("int:", 0) == 0) return Variant{int32_t(std::stoi(in.substr(4)))};
+  if (in.rfind("cur:", 0) == 0) return Variant{Currency::FromRaw(std::stoll(in.substr(4)))};
+  if (in.rfind("date:", 0) == 0) return Variant{Civil(in.substr(5))};
+  if (in.rfind("bool:", 0) == 0) return Variant{in == "bool:1"};
+  return Variant{std::stod(in)};
+}
+
+std::u16string Raw(const Currency& value) { return Utf8ToU16(std::to_string(value.raw())); }
+
+using Out = std::variant<double, std::u16string>;
+
+Out Evaluate(const testing::Row& c, const RegionalSettings& settings) {
+  const std::string name = c[0].substr(0, c[0].find(' '));
+  const std::u16string pattern =
+      c[0].find(' ') == std::string::npos ? u"" : Utf8ToU16(c[0].substr(c[0].find(' ') + 1));
+  const std::string& in = c[2];
+  if (name == "number") return settings.ParseNumber(CaseText(in));
+  if (name == "currency") return Raw(settings.ParseCurrency(CaseText(in)));
+  if (name == "date") return Civil(settings.ParseDate(CaseText(in)));
+  if (name == "FormatNumber") return settings.FormatNumber(std::stod(in), pattern);
+  if (name == "FormatCurrency") return settings.FormatCurrency(std::stod(in));
+  if (name == "FormatShortDate") return settings.FormatShortDate(Civil(in));
+  if (name == "FormatLongTime") return settings.FormatLongTime(Civil(in));
+  if (name == "FormatDatePattern") return RegionalSettings::FormatDatePattern(Civil(in), pattern);
+  if (name == "VariantToText") return VariantToText(ValueOf(in));
+  if (name == "VariantToCurrency") return Raw(VariantToCurrency(ValueOf(in)));
+  if (name == "VariantToInt32") return double(VariantToInt32(ValueOf(in)));
+  if (name == "VariantToDate") return Civil(VariantToDate(ValueOf(in)));
+  if (name == "LeadingNumber") return LeadingNumber(CaseText(in));
+  if (name == "GeneralNumber") return GeneralNumber(std::stod(in), settings.decimal_separator);
+  if (name == "RoundHalfEven") return RoundHalfEven(std::stod(in));
+  if (name == "CurrencyFromDouble") return Raw(Currency::FromDouble(std::stod(in)));
+  if (name == "DateSerial") return Civil(in).serial();
+  if (name == "DateCivil") return Civil(Date(std::stod(in)));
+  EXPECT_EQ(name, "FormatTemplate");
+  std::vector<Variant> args;
+  for (size_t i = 4; i < c.size() && !c[i].empty(); ++i) args.push_back(ValueOf(c[i]));
+  return FormatTemplate(CaseText(in), args);
+}
+
+TEST(ConversionTest, EveryCaseAsListed) {
+  int count = 0;
+  for (const char* kind : {"regional", "conversions"}) {
+    for (const testing::Row& c : testing::Manifest(kind, 16)) {
+      SCOPED_TRACE(c[0] + " " + c[1] + " " + c[2]);
+      ++count;
+      const RegionalSettings settings =
+          RegionalSettings::Preset(c[1] == "-" ? u"lt-LT" : Utf8ToU16(c[1]));
+      RegionalSettings::SetCurrent(settings);
+      if (c[3].rfind("error ", 0) == 0) {
+        EXPECT_RAISES(Evaluate(c, settings), std::stoi(c[3].substr(6)));
+      } else if (const Out out = Evaluate(c, settings); out.index() == 0) {
+        EXPECT_DOUBLE_EQ(std::get<double>(out), std::stod(c[3]));
+      } else {
+        EXPECT_EQ(std::get<std::u16string>(out), c[3][0] == '"' ? CaseText(c[3]) : Utf8ToU16(c[3]));
+      }
+    }
+  }
+  RegionalSettings::SetCurrent(RegionalSettings::LtLT());
+  EXPECT_GT(count, 250);
+}
+
+TEST(RegionalSettingsTest, CurrentIsPerThreadAndStartsAsLtLT) {
+  EXPECT_EQ(RegionalSettings::Current().name, u"lt-LT");
+  RegionalSettings::SetCurrent(RegionalSettings::EnUS());
+  EXPECT_EQ(RegionalSettings::Current().name, u"en-US");
+  std::u16string other_thread;
+  std::thread([&] { other_thread = RegionalSettings::Current().name; }).join();
+  EXPECT_EQ(other_thread, u"lt-LT");
+  RegionalSettings::SetCurrent(RegionalSettings::LtLT());
+  EXPECT_RAISES(RegionalSettings::Preset(u"de-DE"), kErrInvalidCall);
+}
+
+}  // namespace
+}  // namespace norv
