@@ -96,7 +96,7 @@ TEST_F(FormDialogTest, LaysOutTheControlsInDesignOrder) {
     auto* combo = qobject_cast<QComboBox*>(W(d, u"cbType"));
     ASSERT_EQ(combo->count(), 3);
     EXPECT_EQ(combo->itemText(0) + u'|' + combo->itemText(1) + u'|' + combo->itemText(2),
-              u"|LB  Lietuvos bankas|GR  Grynųjų kursas");
+              u"|GR  Grynųjų kursas|LB  Lietuvos bankas");
     // A label to the left of its field, a browse button to the right, OK and Cancel below.
     EXPECT_LT(W(d, u"Label1")->x(), W(d, u"edPath")->x());
     EXPECT_LT(W(d, u"edPath")->x(), W(d, u"btBrowse")->x());

@@ -32,19 +32,6 @@ T* Find(qt::FormDialog& dialog, const char16_t* control) {
   return widget;
 }
 
-qt::BookLister RecordingBooks(testing::RecordingHost& recording) {
-  return [&recording](const std::u16string& book) {
-    std::vector<qt::BookEntry> entries;
-    for (const testing::Record& record : recording.Records(book)) {
-      auto code = record.find(u"Code");
-      auto name = record.find(u"Name");
-      entries.push_back({code == record.end() ? u"" : VariantToText(code->second),
-                         name == record.end() ? u"" : VariantToText(name->second)});
-    }
-    return entries;
-  };
-}
-
 }  // namespace
 
 void ScreenUser::Attach(qt::QtFormsDriver& driver) {
@@ -79,19 +66,6 @@ bool ScreenUser::AnswerFileDialog(QFileDialog& dialog) {
   file_answers_.pop_front();
   return answer(dialog);
 }
-
-QtTestHost::QtTestHost()
-    : driver_(RecordingBooks(*this)), folders_(user_.FileRunner()), files_(user_.FileRunner()) {
-  user_.Attach(driver_);
-}
-
-QtTestHost::~QtTestHost() = default;
-
-ScopedQtHost::ScopedQtHost() : qt_(std::make_shared<QtTestHost>()) {
-  host::HostLibrary::Install(qt_);
-}
-
-ScopedQtHost::~ScopedQtHost() { host::HostLibrary::Install(nullptr); }
 
 void TypeInto(qt::FormDialog& dialog, const char16_t* control, const QString& text) {
   QLineEdit* edit = Find<QLineEdit>(dialog, control);

@@ -17,8 +17,7 @@
 
 #include "host/host_library.h"
 #include "qt/form_dialog.h"
-#include "qt/qt_file_dialogs.h"
-#include "qt/qt_forms_driver.h"
+#include "qt/qt_ui_services.h"
 #include "support/recording_host.h"
 
 #include <gtest/gtest.h>
@@ -63,40 +62,22 @@ class ScreenUser {
 };
 
 // The recording host with the screen's forms driver, folder choice and
-// file-open dialog in place of its scripted ones.
+// file-open dialog (those of the program's window) in place of its scripted ones.
 class QtTestHost : public testing::RecordingHost {
  public:
-  QtTestHost();
-  ~QtTestHost() override;
-
-  host::FolderBrowser& Folders() override { return folders_; }
-  host::FileOpenDialog& FileDialog() override { return files_; }
-  forms::FormsDriver& Forms() override { return driver_; }
+  QtTestHost() : ui_(qt::DatabaseBooks(database()), user_.FileRunner()) {
+    ui_.InstallInto(*this);
+    user_.Attach(ui_.driver());
+  }
 
   void QueueUser(User user) { user_.QueueUser(std::move(user)); }
   void QueueFileAnswer(FileAnswer answer) { user_.QueueFileAnswer(std::move(answer)); }
-  qt::QtFormsDriver& driver() { return driver_; }
-  const std::vector<std::string>& Problems() const { return user_.Problems(); }
-  size_t PendingUsers() const { return user_.PendingUsers(); }
-  size_t PendingFileAnswers() const { return user_.PendingFileAnswers(); }
+  qt::QtFormsDriver& driver() { return ui_.driver(); }
+  const ScreenUser& user() const { return user_; }
 
  private:
   ScreenUser user_;
-  qt::QtFormsDriver driver_;
-  qt::QtFolderBrowser folders_;
-  qt::QtFileOpenDialog files_;
-};
-
-// A test fixture's part: the Qt test host, installed for the thread.
-class ScopedQtHost {
- public:
-  ScopedQtHost();
-  ~ScopedQtHost();
-  testing::RecordingHost& recording() { return *qt_; }
-  QtTestHost& qt() { return *qt_; }
-
- private:
-  std::shared_ptr<QtTestHost> qt_;
+  qt::QtUiServices ui_;
 };
 
 // The fixture of a dialog test: the hosts installed, a temporary folder, and at
@@ -104,14 +85,19 @@ class ScopedQtHost {
 class DialogTest : public ::testing::Test {
  protected:
   void TearDown() override {
-    EXPECT_TRUE(qt().Problems().empty()) << qt().Problems().front();
-    EXPECT_EQ(qt().PendingUsers(), 0u);
-    EXPECT_EQ(qt().PendingFileAnswers(), 0u);
+    host::HostLibrary::Install(nullptr);
+    EXPECT_TRUE(qt().user().Problems().empty()) << qt().user().Problems().front();
+    EXPECT_EQ(qt().user().PendingUsers(), 0u);
+    EXPECT_EQ(qt().user().PendingFileAnswers(), 0u);
   }
-  QtTestHost& qt() { return host_.qt(); }
-  testing::RecordingHost& rec() { return host_.recording(); }
+  QtTestHost& qt() { return *host_; }
+  testing::RecordingHost& rec() { return *host_; }
 
-  ScopedQtHost host_;
+  std::shared_ptr<QtTestHost> host_ = [] {
+    auto host = std::make_shared<QtTestHost>();
+    host::HostLibrary::Install(host);
+    return host;
+  }();
   testing::TempFolder folder_;
 };
 

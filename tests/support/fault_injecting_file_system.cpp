@@ -48,31 +48,6 @@ void FaultInjectingFileSystem::Enter(FileOp op, std::u16string_view path) {
   RaiseFileError(errno_value, path);
 }
 
-FileSystem::Handle FaultInjectingFileSystem::OpenForWrite(const std::u16string& path) {
-  Enter(FileOp::kOpenWrite, path);
-  return base_.OpenForWrite(path);
-}
-
-FileSystem::Handle FaultInjectingFileSystem::OpenForRead(const std::u16string& path) {
-  Enter(FileOp::kOpenRead, path);
-  return base_.OpenForRead(path);
-}
-
-FileSystem::Handle FaultInjectingFileSystem::OpenForAppend(const std::u16string& path) {
-  Enter(FileOp::kOpenAppend, path);
-  return base_.OpenForAppend(path);
-}
-
-void FaultInjectingFileSystem::Write(Handle handle, std::string_view bytes) {
-  Enter(FileOp::kWrite, u"");
-  base_.Write(handle, bytes);
-}
-
-size_t FaultInjectingFileSystem::Read(Handle handle, char* buffer, size_t size) {
-  Enter(FileOp::kRead, u"");
-  return base_.Read(handle, buffer, size);
-}
-
 void FaultInjectingFileSystem::Close(Handle handle) {
   try {
     Enter(FileOp::kClose, u"");
@@ -82,46 +57,6 @@ void FaultInjectingFileSystem::Close(Handle handle) {
     throw;
   }
   base_.Close(handle);
-}
-
-void FaultInjectingFileSystem::Rename(const std::u16string& from, const std::u16string& to) {
-  Enter(FileOp::kRename, from);
-  base_.Rename(from, to);
-}
-
-void FaultInjectingFileSystem::Delete(const std::u16string& path) {
-  Enter(FileOp::kDelete, path);
-  base_.Delete(path);
-}
-
-void FaultInjectingFileSystem::Copy(const std::u16string& from, const std::u16string& to) {
-  Enter(FileOp::kCopy, to);
-  base_.Copy(from, to);
-}
-
-void FaultInjectingFileSystem::CreateFolder(const std::u16string& path) {
-  Enter(FileOp::kCreateFolder, path);
-  base_.CreateFolder(path);
-}
-
-bool FaultInjectingFileSystem::FolderExists(const std::u16string& path) {
-  Enter(FileOp::kFolderExists, path);
-  return base_.FolderExists(path);
-}
-
-Date FaultInjectingFileSystem::FileTime(const std::u16string& path) {
-  Enter(FileOp::kFileTime, path);
-  return base_.FileTime(path);
-}
-
-int64_t FaultInjectingFileSystem::FileLength(const std::u16string& path) {
-  Enter(FileOp::kFileLength, path);
-  return base_.FileLength(path);
-}
-
-std::u16string FaultInjectingFileSystem::CurrentDirectory() {
-  Enter(FileOp::kCurrentDirectory, u"");
-  return base_.CurrentDirectory();
 }
 
 ScopedFileSystem::ScopedFileSystem(FileSystem& fs) : previous_(&FileSystem::Default()) {

@@ -30,20 +30,44 @@ class FaultInjectingFileSystem : public FileSystem {
   // Calls of each kind so far, failed ones included.
   int Calls(FileOp op) const;
 
-  Handle OpenForWrite(const std::u16string& path) override;
-  Handle OpenForRead(const std::u16string& path) override;
-  Handle OpenForAppend(const std::u16string& path) override;
-  void Write(Handle handle, std::string_view bytes) override;
-  size_t Read(Handle handle, char* buffer, size_t size) override;
+  Handle OpenForWrite(const std::u16string& p) override {
+    return Enter(FileOp::kOpenWrite, p), base_.OpenForWrite(p);
+  }
+  Handle OpenForRead(const std::u16string& p) override {
+    return Enter(FileOp::kOpenRead, p), base_.OpenForRead(p);
+  }
+  Handle OpenForAppend(const std::u16string& p) override {
+    return Enter(FileOp::kOpenAppend, p), base_.OpenForAppend(p);
+  }
+  void Write(Handle h, std::string_view bytes) override {
+    Enter(FileOp::kWrite, u""), base_.Write(h, bytes);
+  }
+  size_t Read(Handle h, char* buffer, size_t size) override {
+    return Enter(FileOp::kRead, u""), base_.Read(h, buffer, size);
+  }
   void Close(Handle handle) override;
-  void Rename(const std::u16string& from, const std::u16string& to) override;
-  void Delete(const std::u16string& path) override;
-  void Copy(const std::u16string& from, const std::u16string& to) override;
-  void CreateFolder(const std::u16string& path) override;
-  bool FolderExists(const std::u16string& path) override;
-  Date FileTime(const std::u16string& path) override;
-  int64_t FileLength(const std::u16string& path) override;
-  std::u16string CurrentDirectory() override;
+  void Rename(const std::u16string& from, const std::u16string& to) override {
+    Enter(FileOp::kRename, from), base_.Rename(from, to);
+  }
+  void Delete(const std::u16string& p) override { Enter(FileOp::kDelete, p), base_.Delete(p); }
+  void Copy(const std::u16string& from, const std::u16string& to) override {
+    Enter(FileOp::kCopy, to), base_.Copy(from, to);
+  }
+  void CreateFolder(const std::u16string& p) override {
+    Enter(FileOp::kCreateFolder, p), base_.CreateFolder(p);
+  }
+  bool FolderExists(const std::u16string& p) override {
+    return Enter(FileOp::kFolderExists, p), base_.FolderExists(p);
+  }
+  Date FileTime(const std::u16string& p) override {
+    return Enter(FileOp::kFileTime, p), base_.FileTime(p);
+  }
+  int64_t FileLength(const std::u16string& p) override {
+    return Enter(FileOp::kFileLength, p), base_.FileLength(p);
+  }
+  std::u16string CurrentDirectory() override {
+    return Enter(FileOp::kCurrentDirectory, u""), base_.CurrentDirectory();
+  }
 
  private:
   struct Fault {

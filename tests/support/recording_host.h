@@ -1,7 +1,9 @@
-// RecordingHost: the host library of the tests. Every service is real enough
-// to drive the component (in-memory reference books, resource texts, form
-// settings, a scripted forms driver, scripted folder and file choices) and
-// records every call with its arguments.
+// RecordingHost: the host of the tests. It is the embedded default host on an
+// in-memory database (its books, resource module, rounding, dialog frame,
+// scripted forms driver and scripted choices) with a recorder of what the
+// component asked of it. Unlike the default host its message windows show
+// nothing and answer 1, and its line converter is the identity unless a test
+// sets one.
 #pragma once
 
 #include <cstdint>
@@ -12,8 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "host/host_library.h"
-#include "hostkit/scripted_driver.h"
+#include "hostkit/default_host.h"
 #include "runtime/com_error.h"
 #include "runtime/variant.h"
 
@@ -49,15 +50,43 @@ struct BookCall {
   bool with_session = false;  // "OpenBook": a session object was passed
 };
 
-using Record = std::map<std::u16string, Variant>;
+using Record = hostkit::BookRecord;
 
-class RecordingHost : public host::HostLibrary, public std::enable_shared_from_this<RecordingHost> {
+struct FolderRequest {
+  intptr_t owner = 0;
+  std::u16string title, start;
+};
+
+// What the component asked of the host. Host objects share it, so that one
+// released after the host still has somewhere to note it.
+struct HostLog {
+  std::vector<MessageCall> messages;
+  std::vector<ReportedError> errors;
+  std::vector<ConverterCall> converter_calls;
+  std::vector<BookCall> book_calls;
+  std::vector<std::u16string> context_reports, resource_modules, localized_forms, releases;
+  std::vector<FolderRequest> folder_requests;
+  std::vector<std::pair<Currency, int32_t>> round_calls;
+  std::map<std::pair<std::u16string, std::u16string>, Variant> form_values;
+  std::map<std::pair<std::u16string, std::u16string>, ComError> failures;
+  std::map<int32_t, std::u16string> texts;
+  std::function<std::u16string(const std::u16string&, int32_t)> convert;
+  std::function<void(const std::u16string&)> release_hook;
+  bool keep_call_logs = true;
+  int waits_created = 0, waits_alive = 0, startup_objects = 0, converters_created = 0,
+      message_windows_created = 0, dialog_forms_created = 0, error_contexts_created = 0,
+      host_apps_created = 0;
+
+  void Released(const std::u16string& name);
+  // Notes a book operation and raises the failure a test armed for it.
+  void BookOp(BookCall call);
+};
+
+class RecordingHost : public hostkit::DefaultHost {
  public:
-  // The books of the embedded default host (hostkit/book_specs.h), created empty.
   RecordingHost();
   ~RecordingHost() override;
 
-  // --- HostLibrary ---
   std::unique_ptr<host::MessageWindow> CreateMessageWindow() override;
   std::unique_ptr<host::WaitIndicator> CreateWaitIndicator() override;
   std::unique_ptr<host::LineConverter> CreateLineConverter() override;
@@ -69,91 +98,59 @@ class RecordingHost : public host::HostLibrary, public std::enable_shared_from_t
   host::HostApp& App() override;
   host::BookFactory& Books() override;
   host::FolderBrowser& Folders() override;
-  host::FileOpenDialog& FileDialog() override;
   host::UtilityService& Utility() override;
-  forms::FormsDriver& Forms() override;
 
   // --- set-up ---
-  // Resource texts: those of the default host's module "NorvFormRes", "Tekstas <id>" for an
-  // id it lacks; SetText overrides.
-  void SetText(int32_t id, std::u16string text);
+  // Resource texts: those of the module "NorvFormRes" unless SetText overrides.
+  void SetText(int32_t id, std::u16string text) { log_->texts[id] = std::move(text); }
   std::u16string Text(int32_t id) const;  // what LoadText answers for the id
-  static std::u16string DefaultText(int32_t id);
-  // The line converter: identity unless set.
-  void SetConverter(std::function<std::u16string(const std::u16string&, int32_t)> convert);
-  // Books.
+  void SetConverter(std::function<std::u16string(const std::u16string&, int32_t)> convert) {
+    log_->convert = std::move(convert);
+  }
   void SetPathKey(const std::u16string& key, const std::u16string& folder);
-  void AddRecord(const std::u16string& book,
-                 Record record);  // REFCurrencyRate gets an IDC when it has none
+  void AddRecord(const std::u16string& book, const Record& record);
+  // In the order stored (REFCurrencyRate, by IDC), else in key order.
   std::vector<Record> Records(const std::u16string& book) const;
   // The next call of `op` on `book` raises `error` (once).
-  void FailNext(const std::u16string& book, const std::u16string& op, ComError error);
-  // Folder choices and file choices, answered in order; nullopt or "" = cancel.
-  void QueueFolderChoice(std::u16string folder);
-  void QueueFileChoice(std::optional<std::u16string> path);
-  hostkit::ScriptedDriver& Driver() { return driver_; }
-  // Whether the logs of book calls, releases and RoundMoney calls are kept (by
-  // default they are); a fuzz target, which runs many inputs a second, only
-  // needs the messages, errors and books.
-  void KeepCallLogs(bool keep);
+  void FailNext(const std::u16string& book, const std::u16string& op, ComError error) {
+    log_->failures.insert_or_assign({book, op}, std::move(error));
+  }
+  // Whether book calls, releases and RoundMoney calls are logged (by default they are).
+  void KeepCallLogs(bool keep) { log_->keep_call_logs = keep; }
 
   // --- what happened ---
-  const std::vector<MessageCall>& Messages() const { return messages_; }
-  const std::vector<ReportedError>& Errors() const { return errors_; }
-  const std::vector<ConverterCall>& ConverterCalls() const { return converter_calls_; }
-  const std::vector<BookCall>& BookCalls() const { return book_calls_; }
-  const std::vector<std::u16string>& ErrorContextReports() const { return context_reports_; }
-  const std::vector<host::OpenFileRequest>& FileDialogRequests() const { return file_requests_; }
-  struct FolderRequest {
-    intptr_t owner = 0;
-    std::u16string title, start;
-  };
-  const std::vector<FolderRequest>& FolderRequests() const { return folder_requests_; }
-  const std::vector<std::u16string>& ResourceModules() const { return resource_modules_; }
-  const std::vector<std::u16string>& LocalizedForms() const { return localized_forms_; }
+  const std::vector<MessageCall>& Messages() const { return log_->messages; }
+  const std::vector<ReportedError>& Errors() const { return log_->errors; }
+  const std::vector<ConverterCall>& ConverterCalls() const { return log_->converter_calls; }
+  const std::vector<BookCall>& BookCalls() const { return log_->book_calls; }
+  const std::vector<std::u16string>& ErrorContextReports() const { return log_->context_reports; }
+  const std::vector<host::OpenFileRequest>& FileDialogRequests();
+  const std::vector<FolderRequest>& FolderRequests() const { return log_->folder_requests; }
+  const std::vector<std::u16string>& ResourceModules() const { return log_->resource_modules; }
+  const std::vector<std::u16string>& LocalizedForms() const { return log_->localized_forms; }
   std::map<std::pair<std::u16string, std::u16string>, Variant>& FormValues() {
-    return form_values_;
+    return log_->form_values;
   }
-  int WaitIndicatorsCreated() const { return waits_created_; }
-  int WaitIndicatorsAlive() const { return waits_alive_; }
-  int StartupObjectsCreated() const { return startup_objects_; }
-  int LineConvertersCreated() const { return converters_created_; }
-  int MessageWindowsCreated() const { return message_windows_created_; }
-  int DialogFormsCreated() const { return dialog_forms_created_; }
-  std::vector<std::pair<Currency, int32_t>>& RoundMoneyCalls() { return round_calls_; }
+  int WaitIndicatorsCreated() const { return log_->waits_created; }
+  int WaitIndicatorsAlive() const { return log_->waits_alive; }
+  int StartupObjectsCreated() const { return log_->startup_objects; }
+  int LineConvertersCreated() const { return log_->converters_created; }
+  int MessageWindowsCreated() const { return log_->message_windows_created; }
+  int DialogFormsCreated() const { return log_->dialog_forms_created; }
+  std::vector<std::pair<Currency, int32_t>>& RoundMoneyCalls() { return log_->round_calls; }
   // Per-call host objects in the order they were released, named by kind and
   // creation number: "MessageWindow 1", "LineConverter 1", "WaitIndicator 2",
   // "ErrorContext 1", "HostApp 1", "DialogForm 1".
-  const std::vector<std::u16string>& Releases() const;
-  // Called right after each release is noted, with its name: lets a test look at
-  // the world at that moment (files on disk, forms).
-  void OnRelease(std::function<void(const std::u16string&)> hook);
-
-  // Internals shared with the service objects of recording_host.cpp.
-  struct State;
-  State& state() { return *state_; }
+  const std::vector<std::u16string>& Releases() const { return log_->releases; }
+  // Called right after each release is noted, with its name.
+  void OnRelease(std::function<void(const std::u16string&)> hook) {
+    log_->release_hook = std::move(hook);
+  }
 
  private:
-  friend struct State;
-  std::unique_ptr<State> state_;
-  hostkit::ScriptedDriver driver_;
-  std::vector<MessageCall> messages_;
-  std::vector<ReportedError> errors_;
-  std::vector<ConverterCall> converter_calls_;
-  std::vector<BookCall> book_calls_;
-  std::vector<std::u16string> context_reports_;
-  std::vector<host::OpenFileRequest> file_requests_;
-  std::vector<FolderRequest> folder_requests_;
-  std::vector<std::u16string> resource_modules_;
-  std::vector<std::u16string> localized_forms_;
-  std::map<std::pair<std::u16string, std::u16string>, Variant> form_values_;
-  std::vector<std::pair<Currency, int32_t>> round_calls_;
-  int waits_created_ = 0;
-  int waits_alive_ = 0;
-  int startup_objects_ = 0;
-  int converters_created_ = 0;
-  int message_windows_created_ = 0;
-  int dialog_forms_created_ = 0;
+  struct Services;
+  std::shared_ptr<HostLog> log_;
+  std::unique_ptr<Services> services_;
 };
 
 // Installs a new RecordingHost for the calling thread for the scope of the object
