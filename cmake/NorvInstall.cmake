@@ -59,7 +59,7 @@ if(NORV_BUILD_TESTS)
   add_test(NAME install_package_minimal_host
     COMMAND ${CMAKE_COMMAND}
       -DBINARY_DIR=${CMAKE_BINARY_DIR}
-      -DHOST_SOURCE_DIR=${CMAKE_SOURCE_DIR}/tests/apps/install_host
+      -DHOST_SOURCE_DIR=${CMAKE_SOURCE_DIR}/examples/minimal_host
       -DWORK_DIR=${CMAKE_BINARY_DIR}/install_test
       -DGENERATOR=${CMAKE_GENERATOR}
       -DCXX_FLAGS=${NORV_INSTALL_TEST_FLAGS}
