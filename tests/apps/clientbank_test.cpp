@@ -14,6 +14,9 @@
 #include <string>
 #include <vector>
 
+#include <dlfcn.h>
+#include <sqlite3.h>
+
 #include "hostkit/database.h"
 #include "runtime/text.h"
 #include "support/data_files.h"
@@ -29,8 +32,9 @@ struct ProgramRun {
   std::string out, err;
 };
 
-// Runs bin/clientbank with `args` in `cwd` (empty: here), standard output to
-// `out_path` when given, without the variables `unset` and with `set`.
+// Runs bin/clientbank with `args` in `cwd` (empty: here), as the case says: its
+// standard output to "stdout", without the variables "unset_env", with TMPDIR
+// the folder ("tmpdir"), as the unprivileged user nobody ("as_nobody").
 ProgramRun RunProgram(std::vector<std::string> args, const std::string& cwd, const Json& c) {
   TempFolder streams;
   args.insert(args.begin(), std::string(std::getenv("NORV_BINARY_DIR")) + "/bin/clientbank");
@@ -44,6 +48,7 @@ ProgramRun RunProgram(std::vector<std::string> args, const std::string& cwd, con
     if (!cwd.empty() && chdir(cwd.c_str()) != 0) _exit(127);
     for (const std::string name : c.value("unset_env", Json::array())) unsetenv(name.c_str());
     if (c.value("tmpdir", false)) setenv("TMPDIR", cwd.c_str(), 1);
+    if (c.value("as_nobody", false) && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(126);
     execv(argv[0], argv.data());
     _exit(127);
   }
@@ -61,8 +66,13 @@ const Json& Part(const Json& c, const char* key) {
   return c.contains(key) ? c[key] : none;
 }
 
-std::string Bytes(const Json& text) {  // each character U+0000..U+00FF stands for one byte
+// Each character U+0000..U+00FF stands for one byte; [[text, times], ...] repeats.
+std::string Bytes(const Json& text) {
   std::string out;
+  for (const Json& part : text.is_array() ? text : Json::array()) {
+    for (int i = 0; i < part[1]; ++i) out += Bytes(part[0]);
+  }
+  if (text.is_array()) return out;
   for (char16_t ch : Utf8ToU16(text.get<std::string>())) out += static_cast<char>(ch);
   return out;
 }
@@ -73,6 +83,8 @@ std::string Bytes(const Json& text) {  // each character U+0000..U+00FF stands f
 TEST(ClientBankRunTest, RunsFromTheCatalogue) {
   const std::string library = std::filesystem::canonical(
       std::string(std::getenv("NORV_BINARY_DIR")) + "/libNorv_RazizeRuveRO_DOS.so");
+  Dl_info sqlite{};  // a library without the component's entry points
+  ASSERT_NE(dladdr(reinterpret_cast<void*>(&sqlite3_libversion), &sqlite), 0);
   std::ifstream lines(DataPath("cli_runs", "cases.jsonl"));
   int count = 0;
   for (std::string line; std::getline(lines, line); ++count) {
@@ -85,6 +97,7 @@ TEST(ClientBankRunTest, RunsFromTheCatalogue) {
                                  {"{missing}", dir.File("nera.json")},
                                  {"{folder}", dir.path()},
                                  {"{library}", library},
+                                 {"{sqlite}", sqlite.dli_fname},
                                  {"{db}", db}}) {
         for (size_t at; (at = text.find(mark)) != std::string::npos;)
           text.replace(at, mark.size(), value);
@@ -127,11 +140,22 @@ TEST(ClientBankRunTest, RunsFromTheCatalogue) {
       std::filesystem::create_directories(std::filesystem::path(dir.File(name)).parent_path());
       dir.WriteBytes(name, Bytes(text));
     }
+    for (const auto& [name, target] : Part(c, "link").items()) {
+      EXPECT_EQ(symlink(fill(target).c_str(), dir.File(name).c_str()), 0) << name;
+    }
     for (const Json& setup : Part(c, "setup")) {
       EXPECT_EQ(run({{"args", setup}}).status, 0);
     }
     for (const auto& [name, mode] : Part(c, "chmod").items()) {
       EXPECT_EQ(chmod(dir.File(name).c_str(), std::stoul(mode.get<std::string>(), nullptr, 8)), 0);
+    }
+    // "sql": statements run on the database file directly, as another program may.
+    for (const Json& sql : c.value("sql", Json::array())) {
+      sqlite3* handle = nullptr;
+      EXPECT_EQ(sqlite3_open(db.c_str(), &handle), SQLITE_OK);
+      EXPECT_EQ(sqlite3_exec(handle, fill(sql).c_str(), nullptr, nullptr, nullptr), SQLITE_OK)
+          << sql;
+      sqlite3_close(handle);
     }
     // "lock": another program holds the database's write lock during the run.
     std::shared_ptr<hostkit::Database> holder;
