@@ -90,7 +90,6 @@ class DocumentReader {
     doc_number_.clear();
     unknown_key_.clear();
     field_ = kNoField;
-    key_place_ = 0;
     begin_ = doc.data();
     offset_ = offset;
     if (control_at >= 0) {
@@ -423,15 +422,12 @@ class DocumentReader {
   }
 
   size_t FindField(std::string_view key) {
-    // Files repeat one key order: try the field the document before had at
-    // this place first.
-    const size_t place = key_place_++;
-    if (place < kFieldCount && kFields[order_[place]].name == key) return order_[place];
+    // Files repeat one key order: try the field that followed the field before
+    // the last time first.
+    size_t& guess = next_field_[field_];
+    if (guess < kFieldCount && kFields[guess].name == key) return guess;
     for (size_t i = 0; i < kFieldCount; ++i) {
-      if (kFields[i].name == key) {
-        if (place < kFieldCount) order_[place] = i;
-        return i;
-      }
+      if (kFields[i].name == key) return guess = i;
     }
     return kNoField;
   }
@@ -487,8 +483,8 @@ class DocumentReader {
   PaymentCounts counts_;
   int64_t index_ = 0;
   size_t field_ = kNoField;
-  size_t key_place_ = 0;                        // of the next key in the object
-  std::array<size_t, kFieldCount> order_ = {};  // the fields by place, as last seen
+  // By field (kNoField: the start of the object), the field that came next.
+  std::array<size_t, kFieldCount + 1> next_field_ = {};
   std::string unknown_key_;
   std::string doc_number_;
   const char* begin_ = nullptr;
