@@ -34,10 +34,19 @@ if ((${#targets[@]} == 0)); then
 fi
 
 build=$root/build-fuzz
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DNORV_FUZZ=ON -DNORV_BUILD_TESTS=OFF -DNORV_WITH_QT=OFF >/dev/null
-cmake --build "$build" -j "$(nproc 2>/dev/null || echo 2)" \
-  --target $(printf '%s_fuzzer ' "${targets[@]}") >/dev/null
+# Quiet when it works; the whole compiler output when it does not.
+quietly() {
+  local out
+  if ! out=$("$@" 2>&1); then
+    printf '%s\n' "$out" >&2
+    echo "run_fuzz: building the fuzz targets failed" >&2
+    exit 1
+  fi
+}
+quietly cmake -S "$root" -B "$build" -G Ninja -DCMAKE_CXX_COMPILER=clang++ \
+  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DNORV_FUZZ=ON -DNORV_BUILD_TESTS=OFF -DNORV_WITH_QT=OFF
+quietly cmake --build "$build" -j "$(nproc 2>/dev/null || echo 2)" \
+  --target $(printf '%s_fuzzer ' "${targets[@]}")
 
 fuzz_one() {
   local t=$1 failed=0

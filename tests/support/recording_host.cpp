@@ -34,6 +34,8 @@ hostkit::DefaultHost::Options InMemory() {
 
 // Notes the release of the per-call host object that holds it.
 struct Noted {
+  // A constructor, not an aggregate: clang 14 cannot make_unique an aggregate.
+  Noted(std::shared_ptr<HostLog> l, std::u16string n) : log(std::move(l)), name(std::move(n)) {}
   std::shared_ptr<HostLog> log;
   std::u16string name;
   ~Noted() { log->Released(name); }
