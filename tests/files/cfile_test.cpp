@@ -306,8 +306,14 @@ class Script {
       if (op == "log") return Flag(f.WriteStrLog(arg));
       if (op == "endlog") f.EndLog();
       if (op == "drop") files.erase(object);
-      if (op == "read") {
-        const bool read = f.ReadStr(line);
+      if (op == "read") {  // a failed read leaves the target as it was
+        bool read = false;
+        try {
+          read = f.ReadStr(line);
+        } catch (const ComError&) {
+          EXPECT_EQ(line, u"kept");
+          throw;
+        }
         return (read ? "+" : "-") + U16ToUtf8(line);
       }
       if ((op == "open" || op == "append") && text == "*") {  // the object's own name
