@@ -123,7 +123,7 @@ class Script {
   }
   // Each stamp of the log's moments as "{S}".
   std::string Stamped(std::string text) const {
-    for (Date when : {log_start_, Date::Now()}) {
+    for (Date when : {log_start_, log_end_}) {
       const RegionalSettings& r = RegionalSettings::Current();
       const std::string s = U16ToUtf8(r.FormatShortDate(when) + u" " + r.FormatLongTime(when));
       for (size_t at; (at = text.find(s)) != std::string::npos;) text.replace(at, s.size(), "{S}");
@@ -304,7 +304,7 @@ class Script {
       }
       if (op == "startlog") log_start_ = Date::Now(), f.StartLog();
       if (op == "log") return Flag(f.WriteStrLog(arg));
-      if (op == "endlog") f.EndLog();
+      if (op == "endlog") f.EndLog(), log_end_ = Date::Now();
       if (op == "drop") files.erase(object);
       if (op == "read") {  // a failed read leaves the target as it was
         bool read = false;
@@ -334,7 +334,7 @@ class Script {
   FaultInjectingFileSystem faults;
   ScopedFileSystem installed{faults};
   RegionalSettings regional_ = RegionalSettings::Current();
-  Date log_start_;
+  Date log_start_, log_end_;
   std::optional<ScopedCurrentDirectory> cwd;
   std::vector<std::unique_ptr<CFile>> many;
   std::map<std::string, std::unique_ptr<CFile>> files;
