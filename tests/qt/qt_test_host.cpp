@@ -7,12 +7,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QPainter>
-#include <QPointer>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
-#include <algorithm>
 #include <cstdlib>
 
 #include <gtest/gtest.h>
@@ -35,36 +32,30 @@ T* Find(qt::FormDialog& dialog, const char16_t* control) {
 }  // namespace
 
 void ScreenUser::Attach(qt::QtFormsDriver& driver) {
-  driver.SetShowObserver([this, &driver](qt::FormDialog& dialog) { OnShown(driver, dialog); });
+  driver.SetShowObserver([this, &driver](qt::FormDialog& dialog) {
+    if (users_.empty()) ADD_FAILURE() << "no user for " << dialog.objectName().toStdString();
+    if (!users_.empty()) {
+      User user = std::move(users_.front());
+      users_.pop_front();
+      user(dialog);
+    }
+    if (dialog.isVisible() && driver.ActiveDialog() == &dialog) {
+      ADD_FAILURE() << "left on screen: " << dialog.objectName().toStdString();
+      dialog.close();
+    }
+  });
 }
 
 qt::FileDialogRunner ScreenUser::FileRunner() {
-  return [this](QFileDialog& dialog) { return AnswerFileDialog(dialog); };
-}
-
-void ScreenUser::OnShown(qt::QtFormsDriver& driver, qt::FormDialog& dialog) {
-  if (users_.empty()) {
-    problems_.push_back("no user for " + dialog.objectName().toStdString());
-  } else {
-    User user = std::move(users_.front());
-    users_.pop_front();
-    user(dialog);
-  }
-  // The user left the form up: close it as a person would, so the run ends.
-  if (dialog.isVisible() && driver.ActiveDialog() == &dialog) {
-    problems_.push_back("left on screen: " + dialog.objectName().toStdString());
-    dialog.close();
-  }
-}
-
-bool ScreenUser::AnswerFileDialog(QFileDialog& dialog) {
-  if (file_answers_.empty()) {
-    problems_.push_back("no answer for file dialog " + dialog.windowTitle().toStdString());
-    return false;
-  }
-  FileAnswer answer = std::move(file_answers_.front());
-  file_answers_.pop_front();
-  return answer(dialog);
+  return [this](QFileDialog& dialog) {
+    if (file_answers_.empty()) {
+      ADD_FAILURE() << "no answer for file dialog " << dialog.windowTitle().toStdString();
+      return false;
+    }
+    FileAnswer answer = std::move(file_answers_.front());
+    file_answers_.pop_front();
+    return answer(dialog);
+  };
 }
 
 void TypeInto(qt::FormDialog& dialog, const char16_t* control, const QString& text) {
@@ -122,36 +113,12 @@ QString TextOf(qt::FormDialog& dialog, const char16_t* control) {
   return QString();
 }
 
-QString SaveScreenshot(QWidget& widget, const QString& name) {
+void SaveScreenshot(QWidget& widget, const QString& name) {
   const char* binary_dir = std::getenv("NORV_BINARY_DIR");
   QDir dir(binary_dir != nullptr ? QString::fromLocal8Bit(binary_dir) : QDir::currentPath());
   dir.mkpath(QStringLiteral("screenshots"));
-  const QString path = dir.filePath(QStringLiteral("screenshots/") + name + QStringLiteral(".png"));
-
-  // The offscreen platform draws no window frame; a plain title bar above the
-  // window's own picture shows its caption, so the picture shows all a user sees.
   QCoreApplication::processEvents();  // pending layouts and resizes
-  const QPixmap body = widget.grab();
-  QFont title_font = widget.font();
-  title_font.setBold(true);
-  const QFontMetrics metrics(title_font);
-  const int bar = widget.isWindow() ? metrics.height() + 12 : 0;
-  QPixmap shot(std::max(body.width(), metrics.horizontalAdvance(widget.windowTitle()) + 60),
-               body.height() + bar);
-  shot.fill(widget.palette().color(QPalette::Window));
-  QPainter painter(&shot);
-  if (bar > 0) {
-    painter.fillRect(0, 0, shot.width(), bar, QColor(0x2b, 0x57, 0x9a));
-    painter.setPen(Qt::white);
-    painter.setFont(title_font);
-    painter.drawText(QRect(8, 0, shot.width() - 40, bar), Qt::AlignVCenter | Qt::AlignLeft,
-                     widget.windowTitle());
-    painter.drawText(QRect(shot.width() - 28, 0, 20, bar), Qt::AlignCenter, QStringLiteral("✕"));
-  }
-  painter.drawPixmap(0, bar, body);
-  painter.end();
-  EXPECT_TRUE(shot.save(path)) << path.toStdString();
-  return path;
+  EXPECT_TRUE(widget.grab().save(dir.filePath(QStringLiteral("screenshots/") + name + ".png")));
 }
 
 void AnswerNextMessageBox(SeenMessage& seen, const QString& screenshot) {
