@@ -53,7 +53,7 @@ TEST_F(DialogTest, LoadRateDlgRefusesOkWithoutATypeThenLoadsTheChosenColumns) {
     EXPECT_EQ(TextOf(dialog, u"edLBRateFile"), Q(ComponentPath(folder_, u"kursai.txt")));
     PickCode(dialog, u"cbLBRateType", QStringLiteral("LB"));
     PickCode(dialog, u"cbSellRateType", QStringLiteral("NR"));
-    SaveScreenshot(dialog, QStringLiteral("LoadRateDlgVB"));
+    CheckLayout(dialog, QStringLiteral("LoadRateDlgVB"));
     PressKey(dialog, Qt::Key_Return);
   });
   LoadRateDlgVB dlg;
@@ -78,7 +78,7 @@ TEST_F(DialogTest, LoadStatementDlgPicksTheFileTicksTheOptionAndOpensOnEnter) {
     ClickOn(dialog, u"btSelectDPFile");
     EXPECT_EQ(TextOf(dialog, u"edImpFile"), Q(ComponentPath(folder_, u"išrašas.txt")));
     Toggle(dialog, u"chCreateKreditDoc");  // shown: Init asked for it
-    SaveScreenshot(dialog, QStringLiteral("LoadStatementDlg"));
+    CheckLayout(dialog, QStringLiteral("LoadStatementDlg"));
     PressKey(dialog, Qt::Key_Return);
   });
   dlg.ShowModal();
@@ -96,7 +96,7 @@ TEST_F(DialogTest, SelectFilesDlgShowsTheProposedNamesAndTakesTheTypedOnes) {
   qt().QueueUser([&](qt::FormDialog& dialog) {
     EXPECT_EQ(dialog.windowTitle(), Q(rec().Text(4002)));
     EXPECT_EQ(TextOf(dialog, u"edDPFile") + TextOf(dialog, u"edFPFile"), u"240131.mok240131.tar");
-    SaveScreenshot(dialog, QStringLiteral("SelectFilesDlg"));
+    CheckLayout(dialog, QStringLiteral("SelectFilesDlg"));
     ClickOn(dialog, u"btSelectDPFile");  // no action: no dialog comes up
     ClickOn(dialog, u"btSelectFPFile");
     EXPECT_EQ(TextOf(dialog, u"edPath"), Q(folder_.u16path()));

@@ -4,17 +4,22 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QFontDatabase>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <algorithm>
 #include <cstdlib>
+#include <vector>
 
 #include <gtest/gtest.h>
 
 #include "runtime/variant.h"
+#include "support/data_files.h"
 
 namespace norv::qttest {
 namespace {
@@ -29,7 +34,84 @@ T* Find(qt::FormDialog& dialog, const char16_t* control) {
   return widget;
 }
 
+// The visible controls of `parent` (the dialog or a frame) row by row, top to
+// bottom ("|"), left to right (" "): a frame's rows in [], a combo's entries in {}
+// (by ","), "*" after the default button and "~" after the cancel one; then the
+// hidden ones, each as " -name".
+QString Rows(qt::FormDialog& dialog, QWidget* parent) {
+  std::vector<QWidget*> shown;
+  QString hidden;
+  for (const auto& control : dialog.form().Controls()) {
+    QWidget* widget = dialog.WidgetFor(control->Name());
+    if (widget->parentWidget() == parent && widget->isVisible()) shown.push_back(widget);
+    if (widget->parentWidget() == parent && !widget->isVisible())
+      hidden += " -" + widget->objectName();
+  }
+  auto middle = [](QWidget* w) { return w->geometry().center().y(); };
+  std::stable_sort(shown.begin(), shown.end(),
+                   [&](QWidget* a, QWidget* b) { return middle(a) < middle(b); });
+  std::vector<std::vector<QWidget*>> rows;
+  for (QWidget* widget : shown) {
+    if (rows.empty() || middle(widget) > rows.back()[0]->geometry().bottom()) rows.emplace_back();
+    rows.back().push_back(widget);
+  }
+  QStringList lines;
+  for (auto& row : rows) {
+    std::sort(row.begin(), row.end(), [](QWidget* a, QWidget* b) { return a->x() < b->x(); });
+    QStringList names;
+    for (QWidget* widget : row) {
+      QString name = widget->objectName();
+      if (qobject_cast<QGroupBox*>(widget)) name += u'[' + Rows(dialog, widget) + u']';
+      if (auto* combo = qobject_cast<QComboBox*>(widget)) {
+        QStringList entries;
+        for (int i = 0; i < combo->count(); ++i) entries << combo->itemText(i);
+        name += u'{' + entries.join(u',') + u'}';
+      }
+      if (widget == dialog.DefaultButton()) name += u'*';
+      if (widget == dialog.CancelButton()) name += u'~';
+      names << name;
+    }
+    lines << names.join(u' ');
+  }
+  return lines.join(u'|') + hidden;
+}
+
 }  // namespace
+
+void CheckLayout(qt::FormDialog& dialog, const QString& name) {
+  QCoreApplication::processEvents();  // pending layouts and resizes
+  QStringList tab;                    // the order Tab goes through
+  for (QWidget* w = dialog.nextInFocusChain(); w != &dialog; w = w->nextInFocusChain()) {
+    if ((w->focusPolicy() & Qt::TabFocus) && w->isVisible() && !w->objectName().isEmpty())
+      tab << w->objectName();
+  }
+  const std::string expected = testing::DataBytes("qt_forms", name.toStdString() + ".txt");
+  EXPECT_EQ(Rows(dialog, &dialog) + "\ntab: " + tab.join(u' ') + u'\n',
+            QString::fromStdString(expected));
+  QString shown = dialog.windowTitle(), captions = Q(dialog.form().Caption());
+  for (const auto& control : dialog.form().Controls()) {  // the captions shown
+    QWidget* widget = dialog.WidgetFor(control->Name());
+    const char* property = qobject_cast<QGroupBox*>(widget) ? "title" : "text";
+    if (qobject_cast<QGroupBox*>(widget) || qobject_cast<QLabel*>(widget) ||
+        qobject_cast<QAbstractButton*>(widget)) {
+      shown += u'|' + widget->property(property).toString();
+      captions += u'|' + Q(control->Caption());
+    }
+  }
+  EXPECT_EQ(shown, captions);
+  for (QWidget* widget : dialog.findChildren<QWidget*>()) {
+    const bool captioned = qobject_cast<QLabel*>(widget) || qobject_cast<QAbstractButton*>(widget);
+    EXPECT_TRUE(!captioned || !widget->isVisible() ||
+                widget->width() >= widget->minimumSizeHint().width())
+        << widget->objectName().toStdString() << " is cut off";
+  }
+  // The form's font when the machine has it, otherwise the system's sans-serif.
+  EXPECT_EQ(dialog.font().family(),
+            QFontDatabase::families().contains(u"Tahoma", Qt::CaseInsensitive)
+                ? QStringLiteral("Tahoma")
+                : QFontDatabase::systemFont(QFontDatabase::GeneralFont).family());
+  SaveScreenshot(dialog, name);
+}
 
 void ScreenUser::Attach(qt::QtFormsDriver& driver) {
   driver.SetShowObserver([this, &driver](qt::FormDialog& dialog) {

@@ -109,6 +109,11 @@ QString TextOf(qt::FormDialog& dialog, const char16_t* control);
 // Saves a picture of the widget as <binary dir>/screenshots/<name>.png.
 void SaveScreenshot(QWidget& widget, const QString& name);
 
+// Checks the dialog as laid out against tests/data/qt_forms/<name>.txt, checks that
+// every caption has the room it asks for and that the form's font is used, and
+// saves its screenshot.
+void CheckLayout(qt::FormDialog& dialog, const QString& name);
+
 // Runs `act` on the next modal dialog of type T (named `name` when one is given)
 // that comes up within a few seconds.
 template <typename T>
