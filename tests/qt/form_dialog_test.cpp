@@ -19,7 +19,10 @@ using namespace forms;  // NOLINT: the controls
 // set); btFail's handler fails.
 class SampleForm : public Form {
  public:
-  SampleForm() : Form(u"SampleDlg", u"Pavyzdys"), edName(AddControl<TextBox>(u"edName")) {
+  SampleForm()
+      : Form(u"SampleDlg", u"Pavyzdys"),
+        edName(AddControl<TextBox>(u"edName")),
+        cbType(AddControl<HostCombo>(u"cbType", u"REFRateType")) {
     AddControl<CommandButton>(u"btFail", u"...").Clicked().Connect([] {
       throw ComError(76, u"SampleDlg::btFail_Click", u"Path not found");
     });
@@ -33,16 +36,23 @@ class SampleForm : public Form {
     });
   }
   TextBox& edName;
+  HostCombo& cbType;
   std::u16string log;
   std::function<void()> on_ok;
 };
 
-// Enter in a box presses OK, Escape presses Cancel, the close box unloads; a
-// failing handler ends the show and its error reaches the caller.
+// A choice made in code shows; Enter in a box presses OK, Escape presses Cancel,
+// the close box unloads; a failing handler ends the show and its error reaches
+// the caller.
 TEST_F(DialogTest, TheUserEndsTheShowAndAFailingHandlerEndsItToo) {
   SampleForm form;
   const std::pair<User, const char16_t*> ends[] = {
-      {[](qt::FormDialog& d) { QTest::keyClick(d.WidgetFor(u"edName"), Qt::Key_Return); }, u"ok "},
+      {[&](qt::FormDialog& d) {
+         form.cbType.SetSelectedCode(u"GR");  // a choice made in code shows
+         EXPECT_EQ(TextOf(d, u"cbType"), u"GR");
+         QTest::keyClick(d.WidgetFor(u"edName"), Qt::Key_Return);
+       },
+       u"ok "},
       {[](qt::FormDialog& d) { PressKey(d, Qt::Key_Escape); }, u"ok cancel "},
       {[](qt::FormDialog& d) { d.close(); }, u"ok cancel "}};
   for (const auto& [user, log] : ends) {

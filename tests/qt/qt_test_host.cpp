@@ -168,16 +168,14 @@ void Toggle(qt::FormDialog& dialog, const char16_t* control) {
 
 void PickCode(qt::FormDialog& dialog, const char16_t* control, const QString& code) {
   QComboBox* combo = Find<QComboBox>(dialog, control);
-  if (combo == nullptr) return;
-  const int target = combo->findData(code);
+  const int target = combo != nullptr ? combo->findData(code) : -1;
   if (target < 0) {
-    ADD_FAILURE() << "combo " << combo->objectName().toStdString() << " does not list "
-                  << code.toStdString();
+    ADD_FAILURE() << "no entry " << code.toStdString();
     return;
   }
   combo->setFocus();
-  while (combo->currentIndex() < target) QTest::keyClick(combo, Qt::Key_Down);
-  while (combo->currentIndex() > target) QTest::keyClick(combo, Qt::Key_Up);
+  while (combo->currentIndex() != target)
+    QTest::keyClick(combo, combo->currentIndex() < target ? Qt::Key_Down : Qt::Key_Up);
 }
 
 void PressKey(qt::FormDialog& dialog, Qt::Key key) {

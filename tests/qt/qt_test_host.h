@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QTimer>
+#include <algorithm>
 #include <deque>
 #include <functional>
 #include <memory>
@@ -88,9 +89,7 @@ inline QString Q(const std::u16string& text) { return QString::fromStdU16String(
 // The path of `name` in `folder` as the component writes it: "\" between the parts.
 inline std::u16string ComponentPath(const testing::TempFolder& folder, const std::u16string& name) {
   std::u16string path = folder.u16path() + u"/" + name;
-  for (char16_t& c : path) {
-    if (c == u'/') c = u'\\';
-  }
+  std::replace(path.begin(), path.end(), u'/', u'\\');
   return path;
 }
 
