@@ -86,8 +86,7 @@ void CheckLayout(qt::FormDialog& dialog, const QString& name) {
       tab << w->objectName();
   }
   const std::string expected = testing::DataBytes("qt_forms", name.toStdString() + ".txt");
-  EXPECT_EQ(Rows(dialog, &dialog) + "\ntab: " + tab.join(u' ') + u'\n',
-            QString::fromStdString(expected));
+  EXPECT_EQ((Rows(dialog, &dialog) + "\ntab: " + tab.join(u' ') + u'\n').toStdString(), expected);
   QString shown = dialog.windowTitle(), captions = Q(dialog.form().Caption());
   for (const auto& control : dialog.form().Controls()) {  // the captions shown
     QWidget* widget = dialog.WidgetFor(control->Name());

@@ -1,6 +1,6 @@
-// The screen's host services on their own: message boxes and the error box of a
-// guarded slot, the file-open dialog's request and answer, the folder choice and
-// the busy cursor.
+// The screen's host services on their own: a message box with buttons, the
+// error box of a guarded slot, the file-open dialog's request and answer, the
+// folder choice and the busy cursor.
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
@@ -19,20 +19,12 @@
 namespace norv::qttest {
 namespace {
 
-TEST(MessageWindowTest, SimpleMessagesShowOneGeraiButtonWithTheIconOfTheKind) {
-  const std::u16string text = u"Nepavyko atidaryti failo:\r\nC:\\Išrašai\\banko išrašas.txt";
-  qt::QtMessageWindow window;
-  for (const auto& [kind, icon] : {std::pair{host::kMessageInformation, QMessageBox::Information},
-                                   std::pair{host::kMessageError, QMessageBox::Critical}}) {
-    SeenMessage seen;
-    AnswerNextMessageBox(seen, kind == host::kMessageError ? QStringLiteral("message") : QString());
-    EXPECT_EQ(host::ShowSimpleMessage(window, text, kind), 1);
-    EXPECT_EQ(std::tuple(seen.text, seen.buttons.join(u','), seen.icon, seen.title),
-              std::tuple(Q(text), QStringLiteral("Gerai"), int(icon),
-                         QApplication::applicationDisplayName()));
-  }
+// One button per caption, the default one pressed by Enter (the simple messages
+// are the window's tests').
+TEST(MessageWindowTest, AMessageWithButtonsAnswersTheOnePressed) {
   SeenMessage seen;
-  AnswerNextMessageBox(seen);  // presses the default button
+  AnswerNextMessageBox(seen, QStringLiteral("message"));
+  qt::QtMessageWindow window;
   EXPECT_EQ(window.ShowMessage(u"Tęsti?", u"Eksportas", u"Taip", u"Ne", u"Atšaukti", u"", 2, 1, 3,
                                u"", u"", u"", 0),
             2);

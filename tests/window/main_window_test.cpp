@@ -4,6 +4,8 @@
 #include <QApplication>
 #include <QDateEdit>
 #include <QDialog>
+#include <QDir>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -11,6 +13,7 @@
 #include <QTest>
 #include <memory>
 #include <sstream>
+#include <tuple>
 
 #include <gtest/gtest.h>
 
@@ -60,6 +63,18 @@ QString Table(const QAbstractItemModel& model, std::initializer_list<int> column
   }
   rows.sort();
   return rows.join(u'|');
+}
+
+// Answers the next file dialog with `name` in `folder`, where a file choice
+// starts (a folder choice starts where the last one ended).
+void ChooseFile(ScreenUser& user, const testing::TempFolder& folder, const char16_t* name) {
+  user.QueueFileAnswer([&folder, name](QFileDialog& dialog) {
+    if (dialog.fileMode() != QFileDialog::Directory) {
+      EXPECT_EQ(dialog.directory().absolutePath(), Q(folder.u16path()));
+    }
+    dialog.selectFile(Q(folder.u16path()) + u'/' + QString::fromUtf16(name));
+    return true;
+  });
 }
 
 class MainWindowTest : public ::testing::Test {
@@ -190,23 +205,35 @@ TEST_F(MainWindowTest, CancelOnTheBarStopsAnImportAndStoresNothing) {
   EXPECT_FALSE(window_->progress()->isVisible());
 }
 
-TEST_F(MainWindowTest, TheThreeJobsShowWhatTheyDid) {
+// Each job shows its component dialog, worked with the browse buttons through
+// the screen's file dialogs, keys and picks; the views show what the job did.
+TEST_F(MainWindowTest, TheThreeJobsShowTheirDialogsAndWhatTheyDid) {
   folder_.WriteBytes("kursai.txt",
                      testing::BankFile({testing::RateLine("USD", {"3.4528", "0", "3.50"}),
                                         testing::RateLine("EUR", {"3.4528", "0", "3.46"}),
                                         "2006.03.31 kursai", "GALAS"}));
-  SeenMessage summary, counts;
-  AnswerNextMessageBox(summary);
+  SeenMessage refused, summary, counts;
+  AnswerNextMessageBox(refused);
+  ChooseFile(user_, folder_, u"kursai.txt");
   user_.QueueUser([&](qt::FormDialog& dialog) {
-    TypeInto(dialog, u"edLBRateFile", Q(ComponentPath(folder_, u"kursai.txt")));
+    ClickOn(dialog, u"btOk");  // no rate type chosen: an error box, and the dialog stays
+    EXPECT_TRUE(dialog.isVisible() && refused.icon == QMessageBox::Critical);
+    ClickOn(dialog, u"btSelectDPFile");
+    EXPECT_EQ(TextOf(dialog, u"edLBRateFile"), Q(ComponentPath(folder_, u"kursai.txt")));
     PickCode(dialog, u"cbLBRateType", QStringLiteral("LB"));
     PickCode(dialog, u"cbCashSellRateType", QStringLiteral("GR"));
-    ClickOn(dialog, u"btOk");
+    CheckLayout(dialog, QStringLiteral("LoadRateDlgVB"));
+    AnswerNextMessageBox(summary);
+    PressKey(dialog, Qt::Key_Return);
   });
   bool changes_listed = false;  // kept: what the load changed
   AnswerCheckList("accept", changes_listed, QStringLiteral("clientbank_rate_changes"));
   window_->LoadRates();
-  EXPECT_TRUE(summary.seen && changes_listed);
+  EXPECT_TRUE(changes_listed);
+  // The component's messages: one Gerai button, the icon of their kind, the program's title.
+  EXPECT_EQ(std::tuple(summary.icon, summary.buttons.join(u','), summary.title, refused.title),
+            std::tuple(int(QMessageBox::Information), QStringLiteral("Gerai"),
+                       QApplication::applicationDisplayName(), summary.title));
   // Every rate of the two chosen columns with its four decimals.
   EXPECT_EQ(Table(*window_->rates(), {0, 1, 3}),
             QStringLiteral("EUR GR 3,4600|EUR LB 3,4528|USD GR 3,5000|USD LB 3,4528"));
@@ -215,20 +242,34 @@ TEST_F(MainWindowTest, TheThreeJobsShowWhatTheyDid) {
   busy.reset();
 
   AnswerNextMessageBox(counts);
-  user_.QueueUser([](qt::FormDialog& dialog) { PressKey(dialog, Qt::Key_Return); });
+  QDir().mkpath(Q(folder_.u16path()) + QStringLiteral("/Mokėjimai"));
+  ChooseFile(user_, folder_, u"Mokėjimai");
+  user_.QueueUser([&](qt::FormDialog& dialog) {
+    EXPECT_EQ(TextOf(dialog, u"edDPFile") + TextOf(dialog, u"edFPFile"), u"240131.mok240131.tar");
+    CheckLayout(dialog, QStringLiteral("SelectFilesDlg"));
+    ClickOn(dialog, u"btSelectDPFile");  // no action: no dialog comes up
+    ClickOn(dialog, u"btSelectPath");
+    TypeInto(dialog, u"edDPFile", QStringLiteral("vietiniai_ąčę.mok"));
+    PressKey(dialog, Qt::Key_Return);
+  });
   window_->ExportPayments(PaymentsFile(), Date::FromCivil(2024, 1, 31));
   EXPECT_EQ(counts.icon, QMessageBox::Information);
-  const QString out = Q(folder_.u16path()) + u'/';  // the files with their lines
-  EXPECT_EQ(Table(*window_->files(), {0, 1}), out + "240131.mok 1|" + out + "240131.tar 1");
-  EXPECT_TRUE(QFileInfo::exists(out + "240131.mok") && QFileInfo::exists(out + "240131.tar"));
+  EXPECT_EQ(window_->outcome(), QStringLiteral("Eksportuota mokėjimų: vietinių 1, valiutinių 1."));
+  const QString out = Q(folder_.u16path() + u"/Mokėjimai/");  // the files with their lines
+  EXPECT_EQ(Table(*window_->files(), {0, 1}),
+            out + "240131.tar 1|" + out + QStringLiteral("vietiniai_ąčę.mok 1"));
+  EXPECT_TRUE(QFileInfo::exists(out + "240131.tar"));
+
   folder_.WriteBytes("išrašas.txt", testing::BankFile({Credit("LT001", "D-17", "150"),
                                                        Credit("LT002", "D-18", "70"),
                                                        Credit("LT001", "D-19", "32"), "GALAS"}));
   user_.QueueUser([&](qt::FormDialog& dialog) {
     TypeInto(dialog, u"edImpFile", Q(ComponentPath(folder_, u"išrašas.txt")));
-    ClickOn(dialog, u"btOk");
+    CheckLayout(dialog, QStringLiteral("LoadStatementDlg"));
+    PressKey(dialog, Qt::Key_Return);
   });
   window_->ImportStatement(QStringLiteral("LT001"));  // the line of LT002 is not a document
+  EXPECT_TRUE(window_->outcome().startsWith(QStringLiteral("Importuota dokumentų: 2 ")));
   EXPECT_EQ(Table(*window_->documents(), {1, 4}), QStringLiteral("D-17 150,00|D-19 32,00"));
   EXPECT_EQ(host_->ErrorsReported(), 0);
   SaveScreenshot(*window_, QStringLiteral("clientbank"));
