@@ -44,7 +44,7 @@ class SampleForm : public Form {
 // A choice made in code shows; Enter in a box presses OK, Escape presses Cancel,
 // the close box unloads; a failing handler ends the show and its error reaches
 // the caller.
-TEST_F(DialogTest, TheUserEndsTheShowAndAFailingHandlerEndsItToo) {
+TEST_F(ScreenTest, TheUserEndsTheShowAndAFailingHandlerEndsItToo) {
   SampleForm form;
   const std::pair<User, const char16_t*> ends[] = {
       {[&](qt::FormDialog& d) {
@@ -56,26 +56,26 @@ TEST_F(DialogTest, TheUserEndsTheShowAndAFailingHandlerEndsItToo) {
       {[](qt::FormDialog& d) { PressKey(d, Qt::Key_Escape); }, u"ok cancel "},
       {[](qt::FormDialog& d) { d.close(); }, u"ok cancel "}};
   for (const auto& [user, log] : ends) {
-    qt().QueueUser(user);
+    user_.QueueUser(user);
     form.ShowModal();
     EXPECT_EQ(form.log, log);
     EXPECT_FALSE(form.IsVisible());
   }
   EXPECT_FALSE(form.IsLoaded());  // the close box unloaded it
-  qt().QueueUser([&](qt::FormDialog& d) { ClickOn(d, u"btFail"); });
+  user_.QueueUser([&](qt::FormDialog& d) { ClickOn(d, u"btFail"); });
   EXPECT_THROW(form.ShowModal(), ComError);
-  EXPECT_TRUE(!form.IsVisible() && qt().driver().ActiveDialog() == nullptr);
+  EXPECT_TRUE(!form.IsVisible() && ui_->driver().ActiveDialog() == nullptr);
 }
 
-TEST_F(DialogTest, AFormShownFromAHandlerNestsItsOwnLoop) {
+TEST_F(ScreenTest, AFormShownFromAHandlerNestsItsOwnLoop) {
   SampleForm outer, inner;
   outer.on_ok = [&] { inner.ShowModal(); };  // the outer form stays up
-  qt().QueueUser([&](qt::FormDialog& d) {
+  user_.QueueUser([&](qt::FormDialog& d) {
     ClickOn(d, u"btOk");
-    EXPECT_TRUE(d.isVisible() && !inner.IsVisible() && qt().driver().ActiveDialog() == &d);
+    EXPECT_TRUE(d.isVisible() && !inner.IsVisible() && ui_->driver().ActiveDialog() == &d);
     ClickOn(d, u"btCancel");
   });
-  qt().QueueUser([&](qt::FormDialog& d) {
+  user_.QueueUser([&](qt::FormDialog& d) {
     EXPECT_TRUE(&d.form() == &inner && outer.IsVisible());
     TypeInto(d, u"edName", QStringLiteral("vidinė"));
     ClickOn(d, u"btOk");

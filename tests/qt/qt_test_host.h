@@ -13,9 +13,11 @@
 #include <functional>
 #include <memory>
 #include <ostream>
+#include <sstream>
 #include <string>
 
 #include "host/host_library.h"
+#include "hostkit/default_host.h"
 #include "qt/form_dialog.h"
 #include "qt/qt_ui_services.h"
 #include "support/recording_host.h"
@@ -52,36 +54,32 @@ class ScreenUser {
   std::deque<FileAnswer> file_answers_;
 };
 
-// The recording host with the screen's forms driver, folder choice and
-// file-open dialog (those of the program's window) in place of its scripted ones.
-class QtTestHost : public testing::RecordingHost {
- public:
-  QtTestHost() : ui_(qt::DatabaseBooks(database()), user_.FileRunner()) {
-    ui_.InstallInto(*this);
-    user_.Attach(ui_.driver());
-  }
-  void QueueUser(User user) { user_.QueueUser(std::move(user)); }
-  void QueueFileAnswer(FileAnswer answer) { user_.QueueFileAnswer(std::move(answer)); }
-  qt::QtFormsDriver& driver() { return ui_.driver(); }
-
- private:
-  ScreenUser user_;
-  qt::QtUiServices ui_;
-};
-
-// The fixture of a dialog test: the host installed and a temporary folder.
-class DialogTest : public ::testing::Test {
+// The default host on a database in a temporary folder, its console kept, with
+// the screen's forms driver, folder choice, file-open dialog and message boxes,
+// whose shows and file dialogs queued users and answers work.
+class ScreenTest : public ::testing::Test {
  protected:
-  void TearDown() override { host::HostLibrary::Install(nullptr); }
-  QtTestHost& qt() { return *host_; }
-  testing::RecordingHost& rec() { return *host_; }
+  ScreenTest() {
+    hostkit::DefaultHost::Options options;
+    options.database_path = folder_.File("clientbank.db");
+    options.out = options.err = &console_;
+    host_ = std::make_shared<hostkit::DefaultHost>(options);
+    host::HostLibrary::Install(host_);
+    ui_ = std::make_unique<qt::QtUiServices>(qt::DatabaseBooks(host_->database()),
+                                             user_.FileRunner());
+    ui_->InstallInto(*host_);
+    user_.Attach(ui_->driver());
+  }
+  ~ScreenTest() override {
+    qt::QtUiServices::UninstallFrom(*host_);
+    host::HostLibrary::Install(nullptr);
+  }
 
-  std::shared_ptr<QtTestHost> host_ = [] {
-    auto host = std::make_shared<QtTestHost>();
-    host::HostLibrary::Install(host);
-    return host;
-  }();
   testing::TempFolder folder_;
+  std::ostringstream console_;
+  std::shared_ptr<hostkit::DefaultHost> host_;
+  ScreenUser user_;
+  std::unique_ptr<qt::QtUiServices> ui_;
 };
 
 inline QString Q(const std::u16string& text) { return QString::fromStdU16String(text); }

@@ -77,33 +77,18 @@ void ChooseFile(ScreenUser& user, const testing::TempFolder& folder, const char1
   });
 }
 
-class MainWindowTest : public ::testing::Test {
+class MainWindowTest : public ScreenTest {
  protected:
   void SetUp() override {
-    hostkit::DefaultHost::Options options;
-    options.database_path = folder_.File("clientbank.db");
-    options.out = &console_;
-    options.err = &console_;
-    host_ = std::make_shared<hostkit::DefaultHost>(options);
-    host::HostLibrary::Install(host_);
     RegionalSettings::SetCurrent(RegionalSettings::LtLT());
     AddReferenceData();
-
-    ui_ = std::make_unique<qt::QtUiServices>(qt::DatabaseBooks(host_->database()),
-                                             user_.FileRunner());
-    ui_->InstallInto(*host_);
-    user_.Attach(ui_->driver());
     clientbank::window::WindowServices services;
     services.host = host_.get();
     services.create_client_bank = [] { return std::make_shared<CBankCl_VB>(); };
     window_ = std::make_unique<clientbank::window::MainWindow>(services, *ui_);
     window_->show();
   }
-  void TearDown() override {
-    window_.reset();
-    qt::QtUiServices::UninstallFrom(*host_);
-    host::HostLibrary::Install(nullptr);
-  }
+  void TearDown() override { window_.reset(); }
 
   void AddReferenceData() {
     hostkit::BookStore store(host_->database());
@@ -125,11 +110,6 @@ class MainWindowTest : public ::testing::Test {
     return QString::fromStdString(folder_.File("mokėjimai.json"));
   }
 
-  testing::TempFolder folder_;
-  std::ostringstream console_;
-  std::shared_ptr<hostkit::DefaultHost> host_;
-  std::unique_ptr<qt::QtUiServices> ui_;
-  ScreenUser user_;
   std::unique_ptr<clientbank::window::MainWindow> window_;
 };
 
