@@ -185,8 +185,6 @@ void PressKey(qt::FormDialog& dialog, Qt::Key key) {
 QString TextOf(qt::FormDialog& dialog, const char16_t* control) {
   QWidget* widget = dialog.WidgetFor(control);
   if (auto* edit = qobject_cast<QLineEdit*>(widget)) return edit->text();
-  if (auto* button = qobject_cast<QAbstractButton*>(widget)) return button->text();
-  if (auto* label = qobject_cast<QLabel*>(widget)) return label->text();
   if (auto* combo = qobject_cast<QComboBox*>(widget)) return combo->currentData().toString();
   ADD_FAILURE() << "no text widget " << QString::fromUtf16(control).toStdString();
   return QString();
@@ -202,11 +200,7 @@ void SaveScreenshot(QWidget& widget, const QString& name) {
 
 void AnswerNextMessageBox(SeenMessage& seen, const QString& screenshot) {
   OnNextModal<QMessageBox>([&seen, screenshot](QMessageBox& box) {
-    seen.seen = true;
-    seen.title = box.windowTitle();
-    seen.text = box.text();
-    seen.informative = box.informativeText();
-    seen.icon = box.icon();
+    seen = {true, box.windowTitle(), box.text(), box.informativeText(), box.icon(), {}};
     for (QAbstractButton* button : box.buttons()) seen.buttons << button->text();
     if (!screenshot.isEmpty()) SaveScreenshot(box, screenshot);
     if (box.defaultButton() == nullptr) {

@@ -18,6 +18,7 @@
 #include <gtest/gtest.h>
 
 #include "component/cbankcl_vb.h"
+#include "forms/control.h"
 #include "hostkit/book_specs.h"
 #include "hostkit/default_host.h"
 #include "hostkit/sqlite_books.h"
@@ -115,12 +116,8 @@ class MainWindowTest : public ScreenTest {
 
 TEST_F(MainWindowTest, ExportActionAsksForTheDocumentsAndTheEndDate) {
   OnNextModal<QDialog>([this](QDialog& ask) {
-    auto* file = ask.findChild<QLineEdit*>(QStringLiteral("docsFile"));
-    auto* date = ask.findChild<QDateEdit*>(QStringLiteral("endDate"));
-    ASSERT_NE(file, nullptr);
-    ASSERT_NE(date, nullptr);
-    file->setText(PaymentsFile());
-    date->setDate(QDate(2024, 2, 29));
+    ask.findChild<QLineEdit*>(QStringLiteral("docsFile"))->setText(PaymentsFile());
+    ask.findChild<QDateEdit*>(QStringLiteral("endDate"))->setDate(QDate(2024, 2, 29));
     ask.accept();
   });
   std::u16string proposed;
@@ -134,13 +131,11 @@ TEST_F(MainWindowTest, ExportActionAsksForTheDocumentsAndTheEndDate) {
   SeenMessage boxes[2];
   AnswerNextMessageBox(boxes[0]);
   AnswerNextMessageBox(boxes[1]);
-  auto* button = window_->findChild<QPushButton*>(QStringLiteral("Eksportuoti mokėjimus…"));
-  ASSERT_NE(button, nullptr);
-  QTest::mouseClick(button, Qt::LeftButton);
+  QTest::mouseClick(window_->findChild<QPushButton*>(QStringLiteral("Eksportuoti mokėjimus…")),
+                    Qt::LeftButton);
   EXPECT_EQ(proposed, u"240229.mok");
   EXPECT_TRUE(boxes[0].seen && boxes[1].seen);
-  EXPECT_TRUE(boxes[0].informative.contains(QStringLiteral("1100")) ||
-              boxes[1].informative.contains(QStringLiteral("1100")));
+  EXPECT_TRUE((boxes[0].informative + boxes[1].informative).contains(u"1100"));
   EXPECT_EQ(window_->files()->rowCount(), 0);
   EXPECT_EQ(window_->outcome(),
             QStringLiteral("Eksportas nutrauktas dėl klaidos; failai nebuvo pradėti rašyti."));
@@ -245,6 +240,10 @@ TEST_F(MainWindowTest, TheThreeJobsShowTheirDialogsAndWhatTheyDid) {
                                                        Credit("LT001", "D-19", "32"), "GALAS"}));
   user_.QueueUser([&](qt::FormDialog& dialog) {
     TypeInto(dialog, u"edImpFile", Q(ComponentPath(folder_, u"išrašas.txt")));
+    Toggle(dialog, u"chCreateKreditDoc");  // ticked by the space bar, then back
+    EXPECT_EQ(
+        static_cast<forms::CheckBox*>(dialog.form().FindControl(u"chCreateKreditDoc"))->Value(), 1);
+    Toggle(dialog, u"chCreateKreditDoc");
     CheckLayout(dialog, QStringLiteral("LoadStatementDlg"));
     PressKey(dialog, Qt::Key_Return);
   });
