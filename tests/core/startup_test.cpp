@@ -5,6 +5,7 @@
 #include <stdexcept>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 #include "component/cbankcl_vb.h"
@@ -27,9 +28,10 @@ TEST(Startup, MainRunsOncePerHostAndHostThread) {
           CBankCl_VB first, second;
           Main();
           EXPECT_EQ(host->ResourceModules(), (std::vector<std::u16string>{u"NorvFormRes"}));
-          EXPECT_EQ(host->StartupObjectsCreated(), 1);
-          EXPECT_EQ(host->MessageWindowsCreated(), 2);  // one per object
-          EXPECT_EQ(host->LineConvertersCreated(), 0);
+          // One start-up object, one message window per object, no converter.
+          EXPECT_EQ(std::tuple(host->StartupObjectsCreated(), host->MessageWindowsCreated(),
+                               host->LineConvertersCreated()),
+                    std::tuple(1, 2, 0));
         }
         EXPECT_EQ(host->Releases(),
                   (std::vector<std::u16string>{u"MessageWindow 2", u"MessageWindow 1"}));

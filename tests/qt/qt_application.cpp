@@ -8,20 +8,10 @@
 
 namespace {
 
-// The offscreen platform notes every window feature it lacks; those notes say
-// nothing about the tests.
-QtMessageHandler previous_handler = nullptr;
-
-void QuietOffscreenNotes(QtMsgType type, const QMessageLogContext& context, const QString& text) {
-  if (text.startsWith(QStringLiteral("This plugin does not support"))) return;
-  if (previous_handler != nullptr) previous_handler(type, context, text);
-}
-
 class QtApplicationEnvironment : public ::testing::Environment {
  public:
   void SetUp() override {
     if (std::getenv("QT_QPA_PLATFORM") == nullptr) qputenv("QT_QPA_PLATFORM", "offscreen");
-    previous_handler = qInstallMessageHandler(QuietOffscreenNotes);
     static int argc = 1;
     static char name[] = "test_qt";
     static char* argv[] = {name, nullptr};

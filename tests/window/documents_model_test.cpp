@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 #include "hostkit/database.h"
 #include "hostkit/statement_store.h"
@@ -29,9 +30,9 @@ TEST(DocumentsModelTest, FetchesAPageAtATimeAndReadsEvictedPagesAgain) {
 
   DocumentsModel model(db, 100);
   model.Reload();
-  EXPECT_EQ(model.stored(), 5000);
-  EXPECT_EQ(model.rowCount(), 100);  // one page, not the whole table
-  EXPECT_TRUE(model.canFetchMore(QModelIndex()));
+  // One page, not the whole table.
+  EXPECT_EQ(std::tuple(model.stored(), model.rowCount(), model.canFetchMore(QModelIndex())),
+            std::tuple(5000, 100, true));
   model.fetchMore(QModelIndex());
   EXPECT_EQ(model.rowCount(), 200);
   while (model.canFetchMore(QModelIndex())) model.fetchMore(QModelIndex());
@@ -39,9 +40,8 @@ TEST(DocumentsModelTest, FetchesAPageAtATimeAndReadsEvictedPagesAgain) {
 
   // The first pages have left the cache by now and are read again by id.
   auto number = [&](int row) { return model.index(row, 1).data().toString(); };
-  EXPECT_EQ(number(0), QStringLiteral("D-0"));
-  EXPECT_EQ(number(4999), QStringLiteral("D-4999"));
-  EXPECT_EQ(number(150), QStringLiteral("D-150"));
+  EXPECT_EQ(number(0) + u' ' + number(4999) + u' ' + number(150),
+            QStringLiteral("D-0 D-4999 D-150"));
 }
 
 }  // namespace

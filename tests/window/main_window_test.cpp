@@ -4,6 +4,8 @@
 #include <QApplication>
 #include <QDateEdit>
 #include <QDialog>
+#include <QDir>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -11,10 +13,12 @@
 #include <QTest>
 #include <memory>
 #include <sstream>
+#include <tuple>
 
 #include <gtest/gtest.h>
 
 #include "component/cbankcl_vb.h"
+#include "forms/control.h"
 #include "hostkit/book_specs.h"
 #include "hostkit/default_host.h"
 #include "hostkit/sqlite_books.h"
@@ -22,6 +26,7 @@
 #include "qt_test_host.h"
 #include "runtime/regional.h"
 #include "support/bank_files.h"
+#include "support/data_files.h"
 #include "window/documents_model.h"
 #include "window/job_progress.h"
 #include "window/main_window.h"
@@ -36,18 +41,6 @@ std::string Credit(const char* account, const char* number, const char* amount) 
       {{2, "2024.01.15"}, {3, account}, {5, "EUR"}, {6, number}, {11, amount}, {12, amount}});
 }
 
-// A local and a foreign payment, as the payments file holds them.
-constexpr char kPayments[] = R"([{"DocType": 1, "DocNumber": "000125", "DocDate": "2024-01-30",
-  "PayerCode": "123456789", "PayerName": "UAB Ąžuolas", "PayerBankCode": "70440",
-  "PayerAccount": "LT091234567890123456", "Amount": "1234.5", "CurrencyCode": "EUR",
-  "PayeeName": "Tiekėjas", "PayeeBankCode": "73000", "PayeeAccount": "LT258765432109876543",
-  "Purpose": "Sąskaita Nr. 15"},
- {"DocType": 2, "DocNumber": "7", "DocDate": "2024-01-30", "PaymentType": 1,
-  "CurrencyCode": "USD", "Amount": 2500, "PayerAccount": "LT091234567890123456",
-  "PayerBankCode": "70440", "PayeeBankSwift": "BANKDEFF", "PayeeBankName": "Beispiel Bank",
-  "PayeeAccount": "DE44123456780000000000", "PayeeName": "Muster GmbH",
-  "Purpose": "Invoice 15", "ForeignBankCharges": 3}])";
-
 // Presses the button `button` ("accept" or "reject") of the window's check
 // list when it comes up, keeping a picture of it under `screenshot` when given;
 // `seen` tells that it did.
@@ -61,35 +54,42 @@ void AnswerCheckList(const char* button, bool& seen, const QString& screenshot =
       QStringLiteral("checkList"));
 }
 
-class MainWindowTest : public ::testing::Test {
+// The cells of `columns` of each row ("a b|c d"), the rows sorted.
+QString Table(const QAbstractItemModel& model, std::initializer_list<int> columns) {
+  QStringList rows;
+  for (int row = 0; row < model.rowCount(); ++row) {
+    QStringList cells;
+    for (int column : columns) cells << model.index(row, column).data().toString();
+    rows << cells.join(u' ');
+  }
+  rows.sort();
+  return rows.join(u'|');
+}
+
+// Answers the next file dialog with `name` in `folder`, where a file choice
+// starts (a folder choice starts where the last one ended).
+void ChooseFile(ScreenUser& user, const testing::TempFolder& folder, const char16_t* name) {
+  user.QueueFileAnswer([&folder, name](QFileDialog& dialog) {
+    if (dialog.fileMode() != QFileDialog::Directory) {
+      EXPECT_EQ(dialog.directory().absolutePath(), Q(folder.u16path()));
+    }
+    dialog.selectFile(Q(folder.u16path()) + u'/' + QString::fromUtf16(name));
+    return true;
+  });
+}
+
+class MainWindowTest : public ScreenTest {
  protected:
   void SetUp() override {
-    hostkit::DefaultHost::Options options;
-    options.database_path = folder_.File("clientbank.db");
-    options.out = &console_;
-    options.err = &console_;
-    host_ = std::make_shared<hostkit::DefaultHost>(options);
-    host::HostLibrary::Install(host_);
     RegionalSettings::SetCurrent(RegionalSettings::LtLT());
     AddReferenceData();
-
-    ui_ = std::make_unique<qt::QtUiServices>(qt::DatabaseBooks(host_->database()),
-                                             user_.FileRunner());
-    ui_->InstallInto(*host_);
-    user_.Attach(ui_->driver());
     clientbank::window::WindowServices services;
     services.host = host_.get();
     services.create_client_bank = [] { return std::make_shared<CBankCl_VB>(); };
     window_ = std::make_unique<clientbank::window::MainWindow>(services, *ui_);
     window_->show();
   }
-  void TearDown() override {
-    EXPECT_TRUE(user_.Problems().empty()) << user_.Problems().front();
-    EXPECT_EQ(user_.PendingUsers(), 0u);
-    window_.reset();
-    qt::QtUiServices::UninstallFrom(*host_);
-    host::HostLibrary::Install(nullptr);
-  }
+  void TearDown() override { window_.reset(); }
 
   void AddReferenceData() {
     hostkit::BookStore store(host_->database());
@@ -97,86 +97,33 @@ class MainWindowTest : public ::testing::Test {
       store.Put(*hostkit::FindBook(book), record);
     };
     put(u"PathKey", {{u"Key", u"RazizeRuveRO"}, {u"EntryPath", folder_.u16path()}});
-    const std::vector<std::pair<const char16_t*, const char16_t*>> types = {
-        {u"LB", u"Lietuvos banko"}, {u"GP", u"Grynųjų pirkimo"}, {u"GR", u"Grynųjų pardavimo"}};
-    for (auto [code, name] : types) {
-      put(u"REFRateType", {{u"Code", code}, {u"Name", name}});
+    for (auto code : {u"LB", u"GP", u"GR"}) {
+      put(u"REFRateType", {{u"Code", code}, {u"Name", code}});
       for (auto currency : {u"USD", u"EUR"}) {
-        put(u"REFCurrencyRateType", {{u"RateTypeCode", code},
-                                     {u"CurrencyCode", currency},
-                                     {u"Amount", 1},
-                                     {u"IsReverse", 0}});
+        put(u"REFCurrencyRateType",
+            {{u"RateTypeCode", code}, {u"CurrencyCode", currency}, {u"Amount", 1}});
+        if (code[1] == u'B') put(u"REFCurrency", {{u"CurrencyCode", currency}});
       }
     }
-    put(u"REFCurrency", {{u"CurrencyCode", u"USD"}, {u"Name", u"JAV doleris"}});
-    put(u"REFCurrency", {{u"CurrencyCode", u"EUR"}, {u"Name", u"Euras"}});
   }
-
-  void RunExport() {
-    SeenMessage counts;
-    AnswerNextMessageBox(counts);
-    user_.QueueUser([](qt::FormDialog& dialog) { PressKey(dialog, Qt::Key_Return); });
-    window_->ExportPayments(PaymentsFile(), Date::FromCivil(2024, 1, 31));
-    EXPECT_TRUE(counts.seen);
-    EXPECT_EQ(counts.icon, QMessageBox::Information);
-  }
-  QString PaymentsFile() {
-    folder_.WriteBytes("mokėjimai.json", kPayments);
+  QString PaymentsFile(const std::string& bytes = testing::DataBytes("window", "payments.json")) {
+    folder_.WriteBytes("mokėjimai.json", bytes);
     return QString::fromStdString(folder_.File("mokėjimai.json"));
   }
-  void RunImport() {
-    folder_.WriteBytes("išrašas.txt", testing::BankFile({Credit("LT001", "D-17", "150"),
-                                                         Credit("LT002", "D-18", "70"),
-                                                         Credit("LT001", "D-19", "32"), "GALAS"}));
-    user_.QueueUser([&](qt::FormDialog& dialog) {
-      TypeInto(dialog, u"edImpFile", Q(ComponentPath(folder_, u"išrašas.txt")));
-      ClickOn(dialog, u"btOk");
-    });
-    window_->ImportStatement(QStringLiteral("LT001"));
-  }
-  void RunRates() {
-    folder_.WriteBytes("kursai.txt",
-                       testing::BankFile({testing::RateLine("USD", {"3.4528", "0", "3.50"}),
-                                          testing::RateLine("EUR", {"3.4528", "0", "3.46"}),
-                                          "2006.03.31 kursai", "GALAS"}));
-    SeenMessage summary;
-    AnswerNextMessageBox(summary);
-    user_.QueueUser([&](qt::FormDialog& dialog) {
-      TypeInto(dialog, u"edLBRateFile", Q(ComponentPath(folder_, u"kursai.txt")));
-      PickCode(dialog, u"cbLBRateType", QStringLiteral("LB"));
-      PickCode(dialog, u"cbCashSellRateType", QStringLiteral("GR"));
-      ClickOn(dialog, u"btOk");
-    });
-    bool changes_listed = false;
-    AnswerCheckList("accept", changes_listed,
-                    QStringLiteral("clientbank_rate_changes"));  // keep what the load changed
-    window_->LoadRates();
-    EXPECT_TRUE(summary.seen);
-    EXPECT_TRUE(changes_listed);
-  }
 
-  testing::TempFolder folder_;
-  std::ostringstream console_;
-  std::shared_ptr<hostkit::DefaultHost> host_;
-  std::unique_ptr<qt::QtUiServices> ui_;
-  ScreenUser user_;
   std::unique_ptr<clientbank::window::MainWindow> window_;
 };
 
 TEST_F(MainWindowTest, ExportActionAsksForTheDocumentsAndTheEndDate) {
   OnNextModal<QDialog>([this](QDialog& ask) {
-    auto* file = ask.findChild<QLineEdit*>(QStringLiteral("docsFile"));
-    auto* date = ask.findChild<QDateEdit*>(QStringLiteral("endDate"));
-    ASSERT_NE(file, nullptr);
-    ASSERT_NE(date, nullptr);
-    file->setText(PaymentsFile());
-    date->setDate(QDate(2024, 2, 29));
+    ask.findChild<QLineEdit*>(QStringLiteral("docsFile"))->setText(PaymentsFile());
+    ask.findChild<QDateEdit*>(QStringLiteral("endDate"))->setDate(QDate(2024, 2, 29));
     ask.accept();
   });
   std::u16string proposed;
   user_.QueueUser([&](qt::FormDialog& dialog) {
     proposed = TextOf(dialog, u"edDPFile").toStdU16String();
-    ClickOn(dialog, u"btCancel");
+    PressKey(dialog, Qt::Key_Escape);
   });
   // The error the cancel raised, then the component's notice of the run ended
   // by error (the job ends every run it began to export), in either order of
@@ -184,39 +131,31 @@ TEST_F(MainWindowTest, ExportActionAsksForTheDocumentsAndTheEndDate) {
   SeenMessage boxes[2];
   AnswerNextMessageBox(boxes[0]);
   AnswerNextMessageBox(boxes[1]);
-  auto* button = window_->findChild<QPushButton*>(QStringLiteral("Eksportuoti mokėjimus…"));
-  ASSERT_NE(button, nullptr);
-  QTest::mouseClick(button, Qt::LeftButton);
+  QTest::mouseClick(window_->findChild<QPushButton*>(QStringLiteral("Eksportuoti mokėjimus…")),
+                    Qt::LeftButton);
   EXPECT_EQ(proposed, u"240229.mok");
   EXPECT_TRUE(boxes[0].seen && boxes[1].seen);
-  EXPECT_TRUE(boxes[0].informative.contains(QStringLiteral("1100")) ||
-              boxes[1].informative.contains(QStringLiteral("1100")));
+  EXPECT_TRUE((boxes[0].informative + boxes[1].informative).contains(u"1100"));
   EXPECT_EQ(window_->files()->rowCount(), 0);
   EXPECT_EQ(window_->outcome(),
             QStringLiteral("Eksportas nutrauktas dėl klaidos; failai nebuvo pradėti rašyti."));
 }
 
-TEST_F(MainWindowTest, AJobsErrorReachesTheUserAsAMessage) {
+// A missing file raises an error the user sees in a box; problems in the payments
+// are listed, and no target dialog follows.
+TEST_F(MainWindowTest, AnErrorOrProblemsInThePaymentsStopTheExport) {
   SeenMessage error;
   AnswerNextMessageBox(error);
   window_->ExportPayments(QStringLiteral("nėra.json"), Date::FromCivil(2024, 1, 31));
-  EXPECT_TRUE(error.seen);
   EXPECT_EQ(error.icon, QMessageBox::Critical);
-  EXPECT_TRUE(error.text.contains(QStringLiteral("nėra.json"))) << error.text.toStdString();
-  EXPECT_TRUE(error.informative.contains(QStringLiteral("Klaidos numeris")))
-      << error.informative.toStdString();
+  EXPECT_TRUE(error.text.contains(u"nėra.json") && error.informative.contains(u"Klaidos numeris"));
   EXPECT_TRUE(window_->outcome().startsWith(QStringLiteral("Eksportas nutrauktas dėl klaidos")));
   EXPECT_FALSE(window_->progress()->running());
-}
-
-TEST_F(MainWindowTest, PaymentProblemsAreListedAndNoTargetDialogFollowsAnError) {
-  std::string payments = kPayments;
+  std::string payments = testing::DataBytes("window", "payments.json");
   payments.replace(payments.find("LT25"), 4, "LT00");  // check digits that do not pass
-  folder_.WriteBytes("blogi.json", payments);
   bool listed = false;
   AnswerCheckList("reject", listed, QStringLiteral("clientbank_problems"));
-  window_->ExportPayments(QString::fromStdString(folder_.File("blogi.json")),
-                          Date::FromCivil(2024, 1, 31));
+  window_->ExportPayments(PaymentsFile(payments), Date::FromCivil(2024, 1, 31));
   EXPECT_TRUE(listed);
   EXPECT_EQ(window_->outcome(),
             QStringLiteral("Eksportas neįvyko: mokėjimuose rasta klaidų: 1, įspėjimų: 0."));
@@ -241,43 +180,76 @@ TEST_F(MainWindowTest, CancelOnTheBarStopsAnImportAndStoresNothing) {
   EXPECT_FALSE(window_->progress()->isVisible());
 }
 
-TEST_F(MainWindowTest, TheThreeJobsShowWhatTheyDid) {
-  RunRates();
-  clientbank::window::RatesModel* rates = window_->rates();
-  ASSERT_EQ(rates->rowCount(), 4);  // two currencies, two chosen columns
-  QStringList shown;                // every rate with its four decimals
-  for (int row = 0; row < rates->rowCount(); ++row) {
-    shown << rates->Cell(row, 0) + u' ' + rates->Cell(row, 1) + u' ' + rates->Cell(row, 3);
-  }
-  shown.sort();
-  EXPECT_EQ(shown.join(u'|'),
+// Each job shows its component dialog, worked with the browse buttons through
+// the screen's file dialogs, keys and picks; the views show what the job did.
+TEST_F(MainWindowTest, TheThreeJobsShowTheirDialogsAndWhatTheyDid) {
+  folder_.WriteBytes("kursai.txt",
+                     testing::BankFile({testing::RateLine("USD", {"3.4528", "0", "3.50"}),
+                                        testing::RateLine("EUR", {"3.4528", "0", "3.46"}),
+                                        "2006.03.31 kursai", "GALAS"}));
+  SeenMessage refused, summary, counts;
+  AnswerNextMessageBox(refused);
+  ChooseFile(user_, folder_, u"kursai.txt");
+  user_.QueueUser([&](qt::FormDialog& dialog) {
+    ClickOn(dialog, u"btOk");  // no rate type chosen: an error box, and the dialog stays
+    EXPECT_TRUE(dialog.isVisible() && refused.icon == QMessageBox::Critical);
+    ClickOn(dialog, u"btSelectDPFile");
+    EXPECT_EQ(TextOf(dialog, u"edLBRateFile"), Q(ComponentPath(folder_, u"kursai.txt")));
+    PickCode(dialog, u"cbLBRateType", QStringLiteral("LB"));
+    PickCode(dialog, u"cbCashSellRateType", QStringLiteral("GR"));
+    CheckLayout(dialog, QStringLiteral("LoadRateDlgVB"));
+    AnswerNextMessageBox(summary);
+    PressKey(dialog, Qt::Key_Return);
+  });
+  bool changes_listed = false;  // kept: what the load changed
+  AnswerCheckList("accept", changes_listed, QStringLiteral("clientbank_rate_changes"));
+  window_->LoadRates();
+  EXPECT_TRUE(changes_listed);
+  // The component's messages: one Gerai button, the icon of their kind, the program's title.
+  EXPECT_EQ(std::tuple(summary.icon, summary.buttons.join(u','), summary.title, refused.title),
+            std::tuple(int(QMessageBox::Information), QStringLiteral("Gerai"),
+                       QApplication::applicationDisplayName(), summary.title));
+  // Every rate of the two chosen columns with its four decimals.
+  EXPECT_EQ(Table(*window_->rates(), {0, 1, 3}),
             QStringLiteral("EUR GR 3,4600|EUR LB 3,4528|USD GR 3,5000|USD LB 3,4528"));
-  {
-    auto busy = host::HostLibrary::Current().CreateWaitIndicator();  // the screen's busy cursor
-    ASSERT_NE(QGuiApplication::overrideCursor(), nullptr);
-    EXPECT_EQ(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
-  }
-  EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+  auto busy = host::HostLibrary::Current().CreateWaitIndicator();  // the screen's busy cursor
+  ASSERT_NE(QGuiApplication::overrideCursor(), nullptr);
+  busy.reset();
 
-  RunExport();
-  clientbank::window::FilesModel* files = window_->files();
-  ASSERT_EQ(files->rowCount(), 2);
-  QStringList names;
-  for (int row = 0; row < 2; ++row) {
-    EXPECT_EQ(files->Cell(row, 1), QStringLiteral("1"));  // one line each
-    EXPECT_TRUE(QFileInfo::exists(files->Cell(row, 0)));
-    names << QFileInfo(files->Cell(row, 0)).fileName();
-  }
-  names.sort();
-  EXPECT_EQ(names, (QStringList{QStringLiteral("240131.mok"), QStringLiteral("240131.tar")}));
+  AnswerNextMessageBox(counts);
+  QDir().mkpath(Q(folder_.u16path()) + QStringLiteral("/Mokėjimai"));
+  ChooseFile(user_, folder_, u"Mokėjimai");
+  user_.QueueUser([&](qt::FormDialog& dialog) {
+    EXPECT_EQ(TextOf(dialog, u"edDPFile") + TextOf(dialog, u"edFPFile"), u"240131.mok240131.tar");
+    CheckLayout(dialog, QStringLiteral("SelectFilesDlg"));
+    ClickOn(dialog, u"btSelectDPFile");  // no action: no dialog comes up
+    ClickOn(dialog, u"btSelectPath");
+    TypeInto(dialog, u"edDPFile", QStringLiteral("vietiniai_ąčę.mok"));
+    PressKey(dialog, Qt::Key_Return);
+  });
+  window_->ExportPayments(PaymentsFile(), Date::FromCivil(2024, 1, 31));
+  EXPECT_EQ(counts.icon, QMessageBox::Information);
+  EXPECT_EQ(window_->outcome(), QStringLiteral("Eksportuota mokėjimų: vietinių 1, valiutinių 1."));
+  const QString out = Q(folder_.u16path() + u"/Mokėjimai/");  // the files with their lines
+  EXPECT_EQ(Table(*window_->files(), {0, 1}),
+            out + "240131.tar 1|" + out + QStringLiteral("vietiniai_ąčę.mok 1"));
+  EXPECT_TRUE(QFileInfo::exists(out + "240131.tar"));
 
-  RunImport();  // the line of another account and the end marker are not documents
-  clientbank::window::DocumentsModel* docs = window_->documents();
-  ASSERT_EQ(docs->rowCount(), 2);
-  auto cell = [&](int row, int column) { return docs->index(row, column).data().toString(); };
-  EXPECT_EQ(cell(0, 1), QStringLiteral("D-17"));
-  EXPECT_EQ(cell(1, 1), QStringLiteral("D-19"));
-  EXPECT_EQ(cell(0, 4), QStringLiteral("150,00"));
+  folder_.WriteBytes("išrašas.txt", testing::BankFile({Credit("LT001", "D-17", "150"),
+                                                       Credit("LT002", "D-18", "70"),
+                                                       Credit("LT001", "D-19", "32"), "GALAS"}));
+  user_.QueueUser([&](qt::FormDialog& dialog) {
+    TypeInto(dialog, u"edImpFile", Q(ComponentPath(folder_, u"išrašas.txt")));
+    Toggle(dialog, u"chCreateKreditDoc");  // ticked by the space bar, then back
+    EXPECT_EQ(
+        static_cast<forms::CheckBox*>(dialog.form().FindControl(u"chCreateKreditDoc"))->Value(), 1);
+    Toggle(dialog, u"chCreateKreditDoc");
+    CheckLayout(dialog, QStringLiteral("LoadStatementDlg"));
+    PressKey(dialog, Qt::Key_Return);
+  });
+  window_->ImportStatement(QStringLiteral("LT001"));  // the line of LT002 is not a document
+  EXPECT_TRUE(window_->outcome().startsWith(QStringLiteral("Importuota dokumentų: 2 ")));
+  EXPECT_EQ(Table(*window_->documents(), {1, 4}), QStringLiteral("D-17 150,00|D-19 32,00"));
   EXPECT_EQ(host_->ErrorsReported(), 0);
   SaveScreenshot(*window_, QStringLiteral("clientbank"));
 }
