@@ -312,12 +312,23 @@ class ComponentRun {
     }
     if (op == "WriteRate")
       CLoadRate().WriteRate(Text(s[1]), Text(s[2]), DateOf(s[3]), Currency::FromDouble(s[4]), s[5]);
-    if (op == "statement dialog") {  // Init with a key and a file name
+    if (op == "statement dialog") {  // Init with a key and a file name; the script, the file
       LoadStatementDlg dlg;
-      std::u16string key = Text(s[1]);
+      std::u16string key = Text(s[1]), first;
       dlg.Init(key, Text(s[2]), true);
       Note("Init key " + U16ToUtf8(key) + " file " + U16ToUtf8(dlg.edImpFile.Text()) + " option " +
            Yes(dlg.chCreateKreditDoc.Visible()));
+      if (s.size() < 4) return;
+      h.Driver().ExpectShow(u"LoadStatementDlg", Script(s[3]));
+      dlg.ShowModal();
+      const bool read = dlg.ImpFile().ReadStr(first);
+      Note("result " +
+           U16ToUtf8(dlg.ResultText() + u" in " + dlg.ImpFile().Path() + u" name " +
+                     dlg.ImpFile().FileName() + u" read " + first) +
+           " " + Yes(read));
+      dlg.Unload();
+      Note("unloaded: result " + U16ToUtf8(dlg.ResultText()) + " open " + Yes(HeldOpen(s[4])));
+      dlg.ImpFile();  // raises once unloaded
     }
     if (op == "lone SelectFilesDlg") {  // OK on a dialog that no export shows
       SelectFilesDlg lone;
