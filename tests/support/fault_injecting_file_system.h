@@ -6,6 +6,7 @@
 // ScopedFileSystem installs one as the process default for a scope.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <string>
 #include <string_view>
@@ -19,13 +20,11 @@ class FaultInjectingFileSystem : public FileSystem {
   using enum FileOp;
   // The `n`-th call of kind `op` from now on (1 = the next one) fails with
   // `errno_value`; later calls pass again. One armed fault per kind.
-  void FailNth(FileOp op, int n, int errno_value) {
-    At(faults_, op) = {n < 1 ? 1 : n, false, errno_value};
-  }
+  void FailNth(FileOp op, int n, int err) { faults_[At(op)] = {std::max(n, 1), err, false}; }
   // Every call of kind `op` from now on fails with `errno_value`.
-  void FailAlways(FileOp op, int errno_value) { At(faults_, op) = {0, true, errno_value}; }
+  void FailAlways(FileOp op, int err) { faults_[At(op)] = {0, err, true}; }
   // Calls of each kind so far, failed ones included.
-  int Calls(FileOp op) const { return calls_[static_cast<size_t>(op)]; }
+  int Calls(FileOp op) const { return calls_[At(op)]; }
 
   using P = const std::u16string&;
   Handle OpenForWrite(P p) override { return Enter(kOpenWrite, p), fs_.OpenForWrite(p); }
@@ -54,19 +53,16 @@ class FaultInjectingFileSystem : public FileSystem {
   }
 
  private:
+  // `nth`: calls until the failing one, 0: none armed.
   struct Fault {
-    int nth = 0;  // calls until the failing one; 0: none armed
+    int nth = 0, errno_value = 0;
     bool always = false;
-    int errno_value = 0;
   };
-  template <typename T>
-  static T& At(std::array<T, kFileOpCount>& per_op, FileOp op) {
-    return per_op[static_cast<size_t>(op)];
-  }
+  static size_t At(FileOp op) { return static_cast<size_t>(op); }
   // Counts the call; raises when it is the one to fail.
   void Enter(FileOp op, std::u16string_view path) {
-    ++At(calls_, op);
-    Fault& fault = At(faults_, op);
+    ++calls_[At(op)];
+    Fault& fault = faults_[At(op)];
     if (fault.always || (fault.nth > 0 && --fault.nth == 0))
       RaiseFileError(fault.errno_value, path);
   }

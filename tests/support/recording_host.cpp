@@ -83,8 +83,7 @@ struct Dialog : hostkit::DialogFormImpl, Noted {
 
 // The host application object: errors and form values go to the log; the
 // library-wide one (number 0) notes no release.
-class RecordedApp : public host::HostApp, public host::FormSettings {
- public:
+struct RecordedApp : host::HostApp, host::FormSettings {
   RecordedApp(std::shared_ptr<HostLog> log, int n, std::shared_ptr<host::Context> context)
       : log_(log), context_(std::move(context)) {
     if (n > 0) noted_.emplace(log, u"HostApp", n);
@@ -103,8 +102,6 @@ class RecordedApp : public host::HostApp, public host::FormSettings {
                       const Variant& value) override {
     log_->form_values[{form, key}] = value;
   }
-
- private:
   std::shared_ptr<HostLog> log_;
   std::shared_ptr<host::Context> context_;
   std::optional<Noted> noted_;

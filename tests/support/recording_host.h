@@ -32,8 +32,7 @@ struct MessageCall {
 
 struct ReportedError {
   int32_t number = 0;
-  std::u16string source;
-  std::u16string description;
+  std::u16string source, description;
 };
 
 struct ConverterCall {
@@ -45,8 +44,7 @@ struct ConverterCall {
 // "StoreNew", "UpdateById", "DeleteById". `args` holds the keys, the field name and
 // value, or the IDC.
 struct BookCall {
-  std::u16string book;
-  std::u16string op;
+  std::u16string book, op;
   std::vector<Variant> args;
 };
 
