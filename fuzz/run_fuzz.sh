@@ -26,9 +26,13 @@ seconds=${1:-60}
 shift || true
 targets=("$@")
 ((${#targets[@]})) || targets=($(cd fuzz && ls *_fuzzer.cpp | sed 's/_fuzzer.cpp//'))
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DNORV_FUZZ=ON -DNORV_BUILD_TESTS=OFF -DNORV_WITH_QT=OFF >/dev/null
-cmake --build "$build" -j "$(nproc)" --target $(printf '%s_fuzzer ' "${targets[@]}") >/dev/null
+# Quiet when the build works; its whole output when it does not.
+if ! out=$({ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_CXX_COMPILER=clang++ \
+  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DNORV_FUZZ=ON -DNORV_BUILD_TESTS=OFF -DNORV_WITH_QT=OFF &&
+  cmake --build "$build" -j "$(nproc)" --target $(printf '%s_fuzzer ' "${targets[@]}"); } 2>&1); then
+  printf '%s\nrun_fuzz: building the fuzz targets failed\n' "$out" >&2
+  exit 1
+fi
 
 fuzz_one() {
   local t=$1 log=$build/logs/$1.log artifacts=$build/artifacts/$1 max_len=4096 status=0

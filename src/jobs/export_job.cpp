@@ -16,6 +16,9 @@ namespace {
 // Raised from inside the read when the front end asks to stop.
 struct CancelledRun {};
 
+// Problems held back while the file is read, at most.
+constexpr size_t kProblemsHeld = 10000;
+
 // How often Progress is called while documents go to the component.
 constexpr int64_t kProgressEvery = 1024;
 
@@ -40,26 +43,47 @@ ExportResult RunExport(const JobContext& context, const ExportRequest& request, 
   ExportResult result;
   PaymentCounts counts;
   // Every document is read and checked, and the run's size known, before the
-  // component opens a file.
+  // component opens a file: one pass over the file for both. A file that does
+  // not read or does not fit is one error, not a problem for each document
+  // before the place it fails: the problems wait until the pass ends, up to a
+  // bound past which a file is so wrong that they go out as found.
+  std::vector<PaymentProblem> held;
+  bool holding = true;
+  const auto report = [&](const PaymentProblem& problem) {
+    ++(problem.level == ProblemLevel::kError ? result.problem_errors : result.problem_warnings);
+    events.PaymentProblem(problem);
+  };
   try {
-    counts = CountPayments(request.docs_file);
-    CheckLimits(request.docs_file, counts);
-    // A file that reads and fits is checked document by document; a file that
-    // does not is one error, not a problem for each document before it.
     PaymentCheck check(context.host.CodePage() == 775 ? BankCodePage::k775 : BankCodePage::k1257);
     std::vector<PaymentProblem> problems;
-    ReadPayments(request.docs_file, [&](int64_t, PaymentEntry& entry) {
+    PaymentCounts seen;
+    bool over_limit = false;
+    counts = ReadPayments(request.docs_file, [&](int64_t, PaymentEntry& entry) {
+      ++(entry.doc_type == kLocalPayment ? seen.local : seen.foreign);
+      over_limit =
+          over_limit || seen.local > kMaxPaymentsPerKind || seen.foreign > kMaxPaymentsPerKind;
+      if (over_limit) return;
       check.Add(entry.doc_type, entry.doc, problems);
-      for (const PaymentProblem& problem : problems) {
-        ++(problem.level == ProblemLevel::kError ? result.problem_errors : result.problem_warnings);
-        events.PaymentProblem(problem);
+      if (holding && held.size() + problems.size() > kProblemsHeld) {
+        for (const PaymentProblem& problem : held) report(problem);
+        held = {};
+        holding = false;
+      }
+      for (PaymentProblem& problem : problems) {
+        if (holding) {
+          held.push_back(std::move(problem));
+        } else {
+          report(problem);
+        }
       }
       problems.clear();
     });
+    CheckLimits(request.docs_file, counts);
   } catch (const ComError& error) {
     events.Error(error);
     return result;
   }
+  for (const PaymentProblem& problem : held) report(problem);
   const bool refused = result.problem_errors > 0 || (request.strict && result.problem_warnings > 0);
   if (refused || request.check_only) {
     if (!refused) result.status = JobStatus::kDone;

@@ -1,5 +1,8 @@
 #include "jobs/payment_check.h"
 
+#include <algorithm>
+#include <array>
+#include <functional>
 #include <optional>
 
 #include "core/error_numbers.h"
@@ -82,30 +85,62 @@ bool HasIbanForm(std::u16string_view account) {
 
 bool IbanCheckDigitsPass(std::u16string_view iban) {
   // The country and check digits move to the end; letters count as 10..35.
-  int remainder = 0;
-  auto add = [&remainder](int digit) { remainder = (remainder * 10 + digit) % 97; };
+  // The remainder is taken only when the number nears 64 bits.
+  uint64_t number = 0;
+  auto add = [&number](unsigned digit) {
+    number = number * 10 + digit;
+    if (number >= 1'000'000'000'000'000'000u / 10) number %= 97;
+  };
   for (size_t i = 0; i < iban.size(); ++i) {
     const char16_t c = iban[(i + 4) % iban.size()];
     if (IsDigit(c)) {
       add(c - u'0');
     } else {
-      const int value = c - u'A' + 10;
+      const unsigned value = c - u'A' + 10;
       add(value / 10);
       add(value % 10);
     }
   }
-  return remainder == 1;
+  return number % 97 == 1;
 }
+
+namespace {
+
+// Which characters a code page holds, one bit each, worked out once per code
+// page: a look-up per character instead of an encoding.
+class Mappable {
+ public:
+  explicit Mappable(BankCodePage code_page) {
+    for (char32_t c = 0; c < 0x10000; ++c) {
+      const char16_t one = static_cast<char16_t>(c);
+      const std::u16string_view text(&one, 1);
+      const std::string byte =
+          code_page == BankCodePage::k775 ? hostkit::cp775::Encode(text) : cp1257::Encode(text);
+      if (c == u'?' || byte != "?") bits_[c / 64] |= uint64_t{1} << (c % 64);
+    }
+  }
+  bool Holds(char16_t c) const { return (bits_[c / 64] >> (c % 64)) & 1; }
+
+ private:
+  std::array<uint64_t, 0x10000 / 64> bits_{};
+};
+
+const Mappable& MappableOf(BankCodePage code_page) {
+  static const Mappable k775(BankCodePage::k775);
+  static const Mappable k1257(BankCodePage::k1257);
+  return code_page == BankCodePage::k775 ? k775 : k1257;
+}
+
+}  // namespace
 
 std::u16string UnmappableCharacters(std::u16string_view text, BankCodePage code_page) {
   std::u16string missing;
+  const Mappable* mappable = nullptr;
   for (char16_t c : text) {
     // Both code pages hold ASCII as it is: only the rest needs a look-up.
-    if (c < 0x80 || missing.find(c) != std::u16string::npos) continue;
-    const std::u16string_view one(&c, 1);
-    const std::string byte =
-        code_page == BankCodePage::k775 ? hostkit::cp775::Encode(one) : cp1257::Encode(one);
-    if (byte == "?") missing += c;
+    if (c < 0x80) continue;
+    if (mappable == nullptr) mappable = &MappableOf(code_page);
+    if (!mappable->Holds(c) && missing.find(c) == std::u16string::npos) missing += c;
   }
   return missing;
 }
@@ -163,7 +198,6 @@ void PaymentCheck::CheckFields(int32_t doc_type, const PaymentDoc& doc,
     std::u16string_view rest = *value;
     bool required = field.IsRequired(doc);
     for (int16_t part_no = 1; part_no <= field.parts; ++part_no) {
-      const std::u16string label = field.label + u" " + IntToText(part_no);
       std::optional<size_t> take;
       int32_t error = 0;
       try {
@@ -178,7 +212,8 @@ void PaymentCheck::CheckFields(int32_t doc_type, const PaymentDoc& doc,
         error = FieldError(part, field.max_length, required);
       }
       if (error != 0) {
-        Report(out, doc, label, WriterRule(error), *value).writer_error = error;
+        Report(out, doc, field.label + u" " + IntToText(part_no), WriterRule(error), *value)
+            .writer_error = error;
         break;  // the cut of the later parts depends on this one
       }
       required = false;
@@ -195,22 +230,54 @@ void PaymentCheck::CheckValues(int32_t doc_type, const PaymentDoc& doc,
       for (char16_t c : doc.DocNumber) whole = whole && IsDigit(c);
       if (!whole) Report(out, doc, field.label, "WholeNumber", doc.DocNumber);
     } else if (field.value == &AmountField) {
-      const std::u16string amount = ExactAmount(doc.Amount);
-      if (doc.Amount.raw() <= 0) Report(out, doc, field.label, "Positive", amount);
-      if (doc.Amount.raw() % 100 != 0) Report(out, doc, field.label, "TwoDecimals", amount);
+      if (doc.Amount.raw() <= 0) Report(out, doc, field.label, "Positive", ExactAmount(doc.Amount));
+      if (doc.Amount.raw() % 100 != 0) {
+        Report(out, doc, field.label, "TwoDecimals", ExactAmount(doc.Amount));
+      }
     }
   }
 
-  std::u16string key = doc.PayerAccount;
-  for (const std::u16string& part : {doc.PayeeAccount, IntToText(doc.Amount.raw()), doc.Purpose}) {
-    key += u'\x1f';
-    key += part;
+  const std::u16string amount = IntToText(doc.Amount.raw());
+  key_.clear();
+  for (const std::u16string* part : {&doc.PayerAccount, &doc.PayeeAccount, &amount, &doc.Purpose}) {
+    if (part != &doc.PayerAccount) key_ += u'\x1f';
+    key_ += *part;
   }
-  const auto [first, inserted] = seen_.try_emplace(std::move(key), index_);
-  if (!inserted) {
-    Report(out, doc, u"", "Repeated",
-           u"as index " + IntToText(static_cast<long long>(first->second)), ProblemLevel::kWarning);
+  if (const std::optional<size_t> first = FirstWithKey()) {
+    Report(out, doc, u"", "Repeated", u"as index " + IntToText(static_cast<long long>(*first)),
+           ProblemLevel::kWarning);
   }
+}
+
+std::optional<size_t> PaymentCheck::FirstWithKey() {
+  if (2 * (used_ + 1) > slots_.size()) {
+    std::vector<KeySlot> old(std::max<size_t>(1024, 2 * slots_.size()));
+    old.swap(slots_);
+    for (const KeySlot& slot : old) {
+      if (slot.text == nullptr) continue;
+      size_t at = slot.hash & (slots_.size() - 1);
+      while (slots_[at].text != nullptr) at = (at + 1) & (slots_.size() - 1);
+      slots_[at] = slot;
+    }
+  }
+  const uint64_t hash = std::hash<std::u16string_view>{}(key_);
+  size_t at = hash & (slots_.size() - 1);
+  for (; slots_[at].text != nullptr; at = (at + 1) & (slots_.size() - 1)) {
+    const KeySlot& slot = slots_[at];
+    if (slot.hash == hash && std::u16string_view(slot.text, slot.length) == key_) return slot.index;
+  }
+  constexpr size_t kChunk = 1 << 16;
+  if (key_.size() > chunk_left_) {
+    chunk_left_ = std::max(kChunk, key_.size());
+    key_chunks_.push_back(std::make_unique_for_overwrite<char16_t[]>(chunk_left_));
+    chunk_next_ = key_chunks_.back().get();
+  }
+  std::copy(key_.begin(), key_.end(), chunk_next_);
+  slots_[at] = KeySlot{hash, chunk_next_, key_.size(), index_};
+  chunk_next_ += key_.size();
+  chunk_left_ -= key_.size();
+  ++used_;
+  return std::nullopt;
 }
 
 }  // namespace norv::jobs

@@ -15,9 +15,10 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "core/records.h"
@@ -60,10 +61,29 @@ class PaymentCheck {
                          std::u16string_view field, const char* rule, std::u16string value,
                          ProblemLevel level = ProblemLevel::kError);
 
+  // The index of the first document whose key is `key_`, after adding the
+  // key as this document's when it is new (then: nullopt).
+  std::optional<size_t> FirstWithKey();
+
   BankCodePage code_page_;
   size_t index_ = 0;
-  // Payer account, payee account, amount and purpose -> the first index.
-  std::unordered_map<std::u16string, size_t> seen_;
+  // A document's key: payer account, payee account, amount and purpose. The
+  // keys seen so far lie one after another in chunks that never move (a
+  // growing string would hold three copies while it moves); `slots_` finds
+  // them by hash (open addressing, at most half full), one cache line per
+  // look-up where a node-based map took several.
+  struct KeySlot {
+    uint64_t hash = 0;
+    const char16_t* text = nullptr;  // nullptr: the slot is empty
+    size_t length = 0;
+    size_t index = 0;
+  };
+  std::u16string key_;
+  std::vector<std::unique_ptr<char16_t[]>> key_chunks_;
+  char16_t* chunk_next_ = nullptr;
+  size_t chunk_left_ = 0;
+  std::vector<KeySlot> slots_;
+  size_t used_ = 0;
 };
 
 // Whether the account has an IBAN's form (two capital letters, two digits, 11

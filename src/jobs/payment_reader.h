@@ -41,11 +41,6 @@ struct PaymentCounts {
 PaymentCounts ReadPayments(const std::string& path,
                            const std::function<void(int64_t index, PaymentEntry& entry)>& take);
 
-// Reads and checks every document of `path` as ReadPayments does, raising the
-// same errors, without keeping their texts; returns the counts. A pass before
-// a run, to refuse a bad file or too many documents before anything is written.
-PaymentCounts CountPayments(const std::string& path);
-
 // Reads the documents of `in` (the bytes of a payments file, `name` naming it
 // in errors) the same way; for tests and fuzzing without files.
 PaymentCounts ReadPaymentsFromMemory(std::string_view in, const std::string& name,

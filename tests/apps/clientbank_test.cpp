@@ -1,22 +1,24 @@
-// The program clientbank run as a user runs it: its options to the jobs'
-// requests, its output and exit status, its database commands and the
-// registry. Most runs are cases in tests/data/cli_runs; the jobs themselves are
-// tests/jobs.
+// The program clientbank run as a user runs it, case by case from
+// tests/data/cli_runs: its options to the jobs' requests, its output and exit
+// status, the files it leaves, its database commands and the registry.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
 
+#include <dlfcn.h>
+#include <sqlite3.h>
+
 #include "hostkit/database.h"
-#include "hostkit/statement_store.h"
-#include "program_runner.h"
-#include "runtime/com_error.h"
 #include "runtime/text.h"
-#include "support/bank_files.h"
 #include "support/data_files.h"
 #include "support/recording_host.h"
 
@@ -25,15 +27,65 @@ namespace {
 
 using Json = nlohmann::json;
 
+struct ProgramRun {
+  int status = -1;
+  std::string out, err;
+};
+
+// Runs bin/clientbank with `args` in `cwd` (empty: here), as the case says: its
+// standard output to "stdout", without the variables "unset_env", with TMPDIR
+// the folder ("tmpdir"), as the unprivileged user nobody ("as_nobody").
+ProgramRun RunProgram(std::vector<std::string> args, const std::string& cwd, const Json& c) {
+  TempFolder streams;
+  args.insert(args.begin(), std::string(std::getenv("NORV_BINARY_DIR")) + "/bin/clientbank");
+  std::vector<char*> argv;
+  for (std::string& arg : args) argv.push_back(arg.data());
+  argv.push_back(nullptr);
+  const std::string out_path = c.value("stdout", streams.File("out"));
+  if (fork() == 0) {
+    dup2(open(out_path.c_str(), O_WRONLY | O_CREAT, 0600), 1);
+    dup2(open(streams.File("err").c_str(), O_WRONLY | O_CREAT, 0600), 2);
+    if (!cwd.empty() && chdir(cwd.c_str()) != 0) _exit(127);
+    for (const std::string name : c.value("unset_env", Json::array())) unsetenv(name.c_str());
+    if (c.value("tmpdir", false)) setenv("TMPDIR", cwd.c_str(), 1);
+    const bool nobody = c.value("as_nobody", false) && geteuid() == 0;  // others: as themselves
+    if (nobody && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(126);
+    execv(argv[0], argv.data());
+    _exit(127);
+  }
+  int status = 0;
+  wait(&status);
+  ProgramRun run{WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status), "", ""};
+  if (streams.Exists("out")) run.out = streams.ReadBytes("out");
+  run.err = streams.ReadBytes("err");
+  return run;
+}
+
 // The case's `key`, nothing when it has none.
 const Json& Part(const Json& c, const char* key) {
   static const Json none = Json::object();
   return c.contains(key) ? c[key] : none;
 }
 
+// Each character U+0000..U+00FF stands for one byte; [[text, times], ...] repeats.
+std::string Bytes(const Json& text) {
+  std::string out;
+  for (const Json& part : text.is_array() ? text : Json::array()) {
+    for (int i = 0; i < part[1]; ++i) out += Bytes(part[0]);
+  }
+  if (text.is_array()) return out;
+  for (char16_t ch : Utf8ToU16(text.get<std::string>())) out += static_cast<char>(ch);
+  return out;
+}
+
 // tests/data/cli_runs/cases.jsonl: one run each in a fresh folder, after the
-// commands of "setup", with the files it leaves and the books afterwards.
+// commands of "setup", with the files it leaves, the books afterwards and the
+// runs that follow it ("then", each checked as the run is).
 TEST(ClientBankRunTest, RunsFromTheCatalogue) {
+  const std::string library = std::filesystem::canonical(
+      std::string(std::getenv("NORV_BINARY_DIR")) + "/libNorv_RazizeRuveRO_DOS.so");
+  Dl_info sqlite{};  // a library without the component's entry points
+  ASSERT_NE(dladdr(reinterpret_cast<void*>(&sqlite3_libversion), &sqlite), 0);
   std::ifstream lines(DataPath("cli_runs", "cases.jsonl"));
   int count = 0;
   for (std::string line; std::getline(lines, line); ++count) {
@@ -45,192 +97,86 @@ TEST(ClientBankRunTest, RunsFromTheCatalogue) {
       for (auto [mark, value] : {std::pair<std::string, std::string>{"{input}", dir.File("in")},
                                  {"{missing}", dir.File("nera.json")},
                                  {"{folder}", dir.path()},
+                                 {"{library}", library},
+                                 {"{sqlite}", sqlite.dli_fname},
                                  {"{db}", db}}) {
         for (size_t at; (at = text.find(mark)) != std::string::npos;)
           text.replace(at, mark.size(), value);
       }
       return text;
     };
-    auto bytes = [](const Json& text) {  // each character U+0000..U+00FF stands for one byte
-      std::string out;
-      for (char16_t ch : Utf8ToU16(text.get<std::string>())) out += static_cast<char>(ch);
-      return out;
-    };
-    auto run = [&](const Json& args, const RunOptions& options) {
+    auto run = [&](const Json& r) {
       std::vector<std::string> all{"--db", db};
-      for (const Json& arg : args) all.push_back(fill(arg));
-      return RunProgram(all, options);
+      for (const Json& arg : r["args"]) all.push_back(fill(arg));
+      return RunProgram(all, r.value("in_folder", false) ? dir.path() : "", r);
+    };
+    // Each stream whole ("out", "err"), its start ("_start") or parts ("_has").
+    auto check = [&](const Json& r, const ProgramRun& done) {
+      EXPECT_EQ(done.status, r["status"]) << done.err;
+      for (const auto& [name, text] :
+           {std::pair<std::string, std::string>{"out", done.out}, {"err", done.err}}) {
+        if (r.contains(name)) {
+          EXPECT_EQ(text, fill(r[name]));
+        }
+        if (r.contains(name + "_start")) {
+          EXPECT_EQ(text.rfind(fill(r[name + "_start"]), 0), 0u) << text;
+        }
+        Json parts = r.value(name + "_has", Json::array());
+        if (!parts.is_array()) parts = Json::array({parts});
+        for (const Json& part : parts) {
+          EXPECT_NE(text.find(fill(part)), std::string::npos) << text;
+        }
+      }
+      if (!r.contains("out") && !r.contains("out_start") && !r.contains("out_has")) {
+        EXPECT_EQ(done.out, "");
+      }
+      if (r.value("one_line", false)) {
+        EXPECT_EQ(done.err.find('\n'), done.err.size() - 1);
+      }
     };
     if (c.contains("input")) dir.WriteBytes("in", c["input"]);
     for (const auto& [name, text] : Part(c, "files").items()) {
-      dir.WriteBytes(name, bytes(text));
+      std::filesystem::create_directories(std::filesystem::path(dir.File(name)).parent_path());
+      dir.WriteBytes(name, Bytes(text));
+    }
+    for (const auto& [name, target] : Part(c, "link").items()) {
+      EXPECT_EQ(symlink(fill(target).c_str(), dir.File(name).c_str()), 0) << name;
     }
     for (const Json& setup : Part(c, "setup")) {
-      const ProgramRun done = run(setup, {});
-      EXPECT_EQ(done.status, 0) << done.err;
+      EXPECT_EQ(run({{"args", setup}}).status, 0);
     }
-    RunOptions options;
-    options.unset_env = c.value("unset_env", std::vector<std::string>{});
-    if (c.value("in_folder", false)) options.cwd = dir.path();
-    const ProgramRun r = run(c["args"], options);
-    EXPECT_EQ(r.status, c["status"]);
-    // Each stream whole ("out", "err"), its start ("_start") or a part ("_has").
-    for (const auto& [name, text] :
-         {std::pair<std::string, std::string>{"out", r.out}, {"err", r.err}}) {
-      if (c.contains(name)) {
-        EXPECT_EQ(text, fill(c[name]));
-      }
-      if (c.contains(name + "_start")) {
-        EXPECT_EQ(text.rfind(fill(c[name + "_start"]), 0), 0u) << text;
-      }
-      if (c.contains(name + "_has")) {
-        EXPECT_NE(text.find(fill(c[name + "_has"])), std::string::npos) << text;
-      }
+    for (const auto& [name, mode] : Part(c, "chmod").items()) {
+      EXPECT_EQ(chmod(dir.File(name).c_str(), std::stoul(mode.get<std::string>(), nullptr, 8)), 0);
     }
-    if (!c.contains("out") && !c.contains("out_start") && !c.contains("out_has")) {
-      EXPECT_EQ(r.out, "");
+    // "sql": statements run on the database file directly, as another program may.
+    for (const Json& sql : c.value("sql", Json::array())) {
+      sqlite3* handle = nullptr;
+      EXPECT_EQ(sqlite3_open(db.c_str(), &handle), SQLITE_OK);
+      EXPECT_EQ(sqlite3_exec(handle, fill(sql).c_str(), nullptr, nullptr, nullptr), SQLITE_OK)
+          << sql;
+      sqlite3_close(handle);
     }
-    if (c.value("one_line", false)) {
-      EXPECT_EQ(r.err.find('\n'), r.err.size() - 1) << r.err;
+    // "lock": another program holds the database's write lock during the run.
+    std::shared_ptr<hostkit::Database> holder;
+    if (c.value("lock", false)) {
+      holder = hostkit::Database::Open(db);
+      holder->Execute("BEGIN IMMEDIATE");
     }
+    check(c, run(c));
+    holder.reset();
     for (const auto& [name, text] : Part(c, "after").items()) {
       if (text.is_null()) {
         EXPECT_FALSE(dir.Exists(name)) << name;
       } else {
-        EXPECT_EQ(dir.ReadBytes(name), bytes(text)) << name;
+        EXPECT_EQ(dir.ReadBytes(name), Bytes(text)) << name;
       }
     }
     for (const auto& [book, records] : Part(c, "books").items()) {
-      EXPECT_EQ(run({"books", "list", book}, {}).out, fill(records)) << book;
+      EXPECT_EQ(run({{"args", {"books", "list", book}}}).out, fill(records)) << book;
     }
+    for (const Json& next : c.value("then", Json::array())) check(next, run(next));
   }
   EXPECT_GT(count, 30);
-}
-
-class ClientBankTest : public ::testing::Test {
- protected:
-  // The program on the fixture's database.
-  ProgramRun Cb(std::vector<std::string> args, const RunOptions& options = {}) {
-    args.insert(args.begin(), {"--db", db});
-    return RunProgram(args, options);
-  }
-  // Runs a command that must succeed and returns its standard output.
-  std::string Ok(const std::vector<std::string>& args) {
-    ProgramRun run = Cb(args);
-    EXPECT_EQ(run.status, 0) << run.err;
-    return run.out;
-  }
-  std::vector<Json> JsonLines(const std::string& text) {
-    std::vector<Json> lines;
-    size_t start = 0;
-    while (start < text.size()) {
-      size_t end = text.find('\n', start);
-      lines.push_back(Json::parse(text.substr(start, end - start)));
-      start = end == std::string::npos ? text.size() : end + 1;
-    }
-    return lines;
-  }
-  std::string WriteStatement() { return WriteFile("israsas.txt", BankFile(SampleStatement())); }
-  std::string WriteFile(const std::string& name, const std::string& bytes) {
-    folder.WriteBytes(name, bytes);
-    return folder.File(name);
-  }
-
-  TempFolder folder;
-  std::string db = folder.File("cb.db");
-};
-
-TEST_F(ClientBankTest, AStatementImportedAgainStoresNothingTwiceAndSaysSo) {
-  const std::string file = WriteStatement();
-  const std::vector<std::string> args{"import", "--account", "12345678901", file};
-  Ok(args);
-  // The store cannot begin while another program holds the database's write
-  // lock: the header was out already, so the error ends the lines.
-  auto holder = hostkit::Database::Open(db);
-  holder->Execute("BEGIN IMMEDIATE");
-  ProgramRun busy = Cb({"--busy-timeout", "0", "import", "--account", "12345678901", file});
-  holder->Execute("ROLLBACK");
-  EXPECT_EQ(busy.status, 2);
-  ASSERT_EQ(JsonLines(busy.out).size(), 2u) << busy.out << busy.err;
-  EXPECT_EQ(JsonLines(busy.out)[1]["error"]["number"], kErrPathFileAccess);
-  EXPECT_NE(busy.err.find("\nerror 75: "), std::string::npos) << busy.err;
-  ProgramRun again = Cb(args);
-  ASSERT_EQ(again.status, 0) << again.err;
-  EXPECT_EQ(JsonLines(again.out).back(),
-            Json::parse(R"({"Summary":{"New":0,"AlreadyImported":2}})"));
-  EXPECT_EQ(again.err,
-            "clientbank: the statement's dates 2024-01-03..2024-01-05 of the account "
-            "12345678901 overlap an earlier import of 2024-01-03..2024-01-05 from " +
-                file + "\nclientbank: 0 new, 2 already imported\n");
-  std::vector<std::string> forced = args;
-  forced.insert(forced.begin() + 1, "--again");
-  ProgramRun stored = Cb(forced);
-  EXPECT_EQ(JsonLines(stored.out).back(),
-            Json::parse(R"({"Summary":{"New":2,"AlreadyImported":0}})"));
-  // The import that stored nothing added no range: one earlier import is named.
-  EXPECT_NE(stored.err.find("overlap"), std::string::npos) << stored.err;
-  EXPECT_EQ(stored.err.find("overlap"), stored.err.rfind("overlap")) << stored.err;
-  EXPECT_EQ(hostkit::StatementStore(hostkit::Database::Open(db)).List().size(), 4u);
-}
-
-TEST_F(ClientBankTest, OutputThatCannotBeWrittenStoresNothing) {
-  RunOptions options;
-  options.out_path = "/dev/full";
-  ProgramRun run =
-      RunProgram({"--db", db, "import", "--account", "12345678901", WriteStatement()}, options);
-  EXPECT_EQ(run.status, 2);
-  EXPECT_EQ(run.err.rfind("error 57: clientbank: ", 0), 0u) << run.err;
-  EXPECT_TRUE(hostkit::StatementStore(hostkit::Database::Open(db)).List().empty());
-}
-
-TEST_F(ClientBankTest, ADatabaseOthersCanChangeIsWarnedOf) {
-  Ok({"init"});
-  ASSERT_EQ(chmod(db.c_str(), 0666), 0);
-  ProgramRun warned = Cb({"settings", "show"});
-  EXPECT_EQ(warned.status, 0);
-  EXPECT_EQ(warned.err,
-            "warning: the database '" + db +
-                "' (mode 0666) can be changed by users outside your groups: the file '" + db +
-                "' is writable by other users (mode 0666); docs/sharing.md tells "
-                "how to share it safely\n");
-}
-
-TEST_F(ClientBankTest, PathsSetKeepsTheAbsoluteFolder) {
-  std::filesystem::create_directory(folder.File("bank"));
-  ProgramRun run = Cb({"paths", "set", "RazizeRuveRO", "bank"}, {folder.path()});
-  EXPECT_EQ(run.status, 0) << run.err;
-  EXPECT_EQ(JsonLines(Ok({"books", "list", "PathKey"})),
-            (std::vector<Json>{{{"Key", "RazizeRuveRO"}, {"EntryPath", folder.File("bank")}}}));
-}
-
-TEST_F(ClientBankTest, RegisterAndUnregisterGoThroughTheLibrary) {
-  std::string library = std::filesystem::canonical(BuiltLibraryPath()).string();
-  std::string registered, removed;
-  for (const char* name : {"CBankCl_VB", "CBrowsePath", "CErrDescription"}) {
-    registered += "registered Norv_RazizeRuveRO_DOS." + std::string(name) + " -> " + library + "\n";
-    removed += "unregistered Norv_RazizeRuveRO_DOS." + std::string(name) + "\n";
-  }
-  EXPECT_EQ(Ok({"register", BuiltLibraryPath()}), registered);
-  EXPECT_EQ(Ok({"unregister", BuiltLibraryPath()}), removed);
-  ProgramRun again = Cb({"unregister", BuiltLibraryPath()});
-  EXPECT_EQ(again.status, 1);
-}
-
-TEST_F(ClientBankTest, DemoRunsTheThreeJobs) {
-  ProgramRun run = RunProgram({"demo"});
-  ASSERT_EQ(run.status, 0) << run.err;
-  EXPECT_EQ(run.err, "clientbank: 3 new, 0 already imported\n");
-  size_t at = run.out.find("clientbank demo in ");
-  ASSERT_EQ(at, 0u) << run.out;
-  std::string demo = run.out.substr(19, run.out.find('\n') - 19);
-  EXPECT_TRUE(std::filesystem::exists(demo + "/bank/240131.mok"));
-  EXPECT_TRUE(std::filesystem::exists(demo + "/bank/240131.tar"));
-  EXPECT_NE(run.out.find("Eksportuota vietinių mokėjimų - 2"), std::string::npos);
-  EXPECT_NE(
-      run.out.find(R"({"Account":"12345678901","DateFrom":"2024-01-02","DateTo":"2024-01-15")"),
-      std::string::npos);
-  EXPECT_NE(run.out.find("Įkelta valiutų kursų eilučių: 4"), std::string::npos);
-  std::filesystem::remove_all(demo);
 }
 
 }  // namespace

@@ -1,13 +1,11 @@
 // The reference books over SQLite: keys, IDC, each change committed as it is
-// made, and a read-only database reported as a clear error (busy: database_test).
+// made (a read-only or foreign database, a held lock: tests/data/cli_runs).
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <fstream>
 #include <memory>
 #include <nlohmann/json.hpp>
 
-#include "as_unprivileged_user.h"
 #include "hostkit/book_specs.h"
 #include "hostkit/database.h"
 #include "hostkit/sqlite_books.h"
@@ -19,7 +17,6 @@
 namespace norv::hostkit {
 namespace {
 
-using norv::testing::AsUnprivilegedUser;
 using norv::testing::TempFolder;
 
 const Date kDay = Date::FromCivil(2024, 1, 31);
@@ -158,41 +155,6 @@ TEST_F(SqliteBooksTest, PutReplacesByKeyAndKeepsTheIdcAndUnknownNamesAreErrors) 
   EXPECT_RAISES(Open(u"REFBank"), kErrInvalidCall);
   EXPECT_RAISES(Open(u"REFCurrency")->Fields().Item(u"Rate"), kErrInvalidCall);
   EXPECT_RAISES(Open(u"REFCurrency")->EntryPath(), 438);
-}
-
-TEST_F(SqliteBooksTest, AReadOnlyDatabaseReadsButRefusesChangesClearly) {
-  BookStore(db).Put(*FindBook(u"REFCurrency"), {{u"CurrencyCode", u"EUR"}});
-  factory.reset();
-  db.reset();
-  ASSERT_EQ(chmod(path.c_str(), 0444), 0);
-  ASSERT_EQ(chmod(folder.path().c_str(), 0777), 0);
-  std::string answer = AsUnprivilegedUser([&] {
-    SqliteBookFactory books(Database::Open(path));
-    auto currencies = books.OpenBook(u"REFCurrency", nullptr);
-    std::string found = currencies->FindByKey({u"EUR"}) ? "found; " : "not found; ";
-    currencies->BeginNew();
-    currencies->Fields().Item(u"CurrencyCode").SetValue(std::u16string(u"USD"));
-    try {
-      currencies->StoreNew();
-      return found + "stored";
-    } catch (const ComError& error) {
-      return found + "error " + std::to_string(error.number()) + ": " +
-             U16ToUtf8(error.description());
-    }
-  });
-  EXPECT_EQ(answer.rfind(
-                "found; error 70: Permission denied: the database '" + path + "' is read-only", 0),
-            0u)
-      << answer;
-}
-
-TEST_F(SqliteBooksTest, AFileThatIsNoDatabaseOfOursIsRefused) {
-  folder.WriteBytes("notes.db", std::string(4096, 'x'));
-  EXPECT_RAISES(Database::Open(folder.File("notes.db")), kErrDeviceIo);
-  auto foreign = Database::Open(folder.File("foreign.db"));
-  foreign->Execute("PRAGMA application_id=7");
-  foreign.reset();
-  EXPECT_RAISES(Database::Open(folder.File("foreign.db")), kErrDeviceIo);
   EXPECT_RAISES(Database::Open(folder.File("missing/books.db")), kErrPathFileAccess);
 }
 

@@ -6,8 +6,11 @@
 // ".bak" backups appear, each with exactly the lines accepted so far (a failed
 // write may lose the buffer's unwritten tail); after EndExport(true) the lines
 // are in ".bak" files only and the notice names the last backup.
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <cerrno>
+#include <filesystem>
 #include <map>
 #include <string>
 #include <vector>
@@ -15,10 +18,10 @@
 #include "component/cbankcl_vb.h"
 #include "core/records.h"
 #include "host/message_window.h"
-#include "robustness_fixture.h"
 #include "runtime/com_error.h"
 #include "runtime/text.h"
 #include "support/fault_injecting_file_system.h"
+#include "support/recording_host.h"
 
 namespace norv::testing {
 namespace {
@@ -115,7 +118,9 @@ Outcome RunExport(const Scenario& s, FileOp op = FileOp::kWrite, int nth = 0, in
   out.fault_fired = nth > 0 && faults.Calls(op) >= nth;
   out.reported = host->Errors();
   out.messages = host->Messages();
-  for (const std::string& name : Listing(folder.path())) out.bytes[name] = folder.ReadBytes(name);
+  for (const auto& entry : std::filesystem::directory_iterator(folder.path())) {
+    out.bytes[entry.path().filename()] = folder.ReadBytes(entry.path().filename());
+  }
   return out;
 }
 
