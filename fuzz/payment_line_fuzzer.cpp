@@ -1,14 +1,14 @@
 // Fuzzes the payment-order line builder (ExportDoc) with arbitrary PaymentDoc
-// values. The expected lines and errors live in tests/data/payment_lines; here
-// every document must either be written as a line into its own file, or be
-// refused with a known error (and leave no file).
+// values (the lines and errors of chosen documents live in
+// tests/data/payment_lines). Every document is either written as a line into
+// its own file, or refused with a known error and no file left. The check that
+// an export runs first (jobs/payment_check.h) agrees with the writer: it
+// refuses a document by one of the writer's rules exactly when the writer
+// raises, and its first such refusal is the writer's error, on the same field.
 //
-// The check that an export runs first (jobs/payment_check.h) must agree with
-// the writer: it refuses a document by one of the writer's rules exactly when
-// the writer raises, and its first such refusal is the writer's error.
-//
-// Input: one byte choosing the regional preset, then the document's values.
-#include <cstdint>
+// Input: a byte choosing the regional preset, a byte choosing the document
+// type (0xFF: four more bytes give any type), then the document's values.
+#include <algorithm>
 #include <optional>
 #include <string>
 #include <vector>
@@ -18,129 +18,73 @@
 #include "core/records.h"
 #include "fuzz_support.h"
 #include "jobs/payment_check.h"
-#include "support/recording_host.h"
 
-namespace {
-
-using norv::ComError;
-using norv::PaymentDoc;
-
-constexpr char16_t kFolder[] = u"\\fuzz";
-constexpr char16_t kDPPath[] = u"\\fuzz\\240131.mok";
-constexpr char16_t kFPPath[] = u"\\fuzz\\240131.tar";
-
-// Small numbers mostly, now and then any 32-bit value.
-int32_t SmallOrAny(norv::fuzz::FuzzInput& in) {
-  const uint8_t b = in.Byte();
-  if (b == 0xFF) return in.Integer<int32_t>();
-  return static_cast<int32_t>(b % 8) - 1;
-}
-
-PaymentDoc ReadDoc(norv::fuzz::FuzzInput& in) {
+void FuzzOne(norv::fuzz::FuzzInput& in) {
+  using namespace norv;
+  RegionalSettings::SetCurrent(fuzz::PresetOf(in.Byte()));
+  const uint8_t type_byte = in.Byte();
+  int32_t doc_type = type_byte == 0xFF ? in.Integer<int32_t>() : 1 + type_byte % 2;
   PaymentDoc doc;
   for (std::u16string* text :
        {&doc.DocNumber, &doc.PayerCode, &doc.PayerName, &doc.PayerBankCode, &doc.PayerAccount,
         &doc.CurrencyCode, &doc.PayeeCode, &doc.PayeeName, &doc.PayeeBankCode, &doc.PayeeAccount,
         &doc.PurposeCode, &doc.Purpose, &doc.AltPurpose, &doc.PayeeBankSwift, &doc.PayeeBankName,
-        &doc.PayeeBankAddress, &doc.PayeeAddress, &doc.ChargesAccount, &doc.ChargesCurrency}) {
+        &doc.PayeeBankAddress, &doc.PayeeAddress, &doc.ChargesAccount, &doc.ChargesCurrency})
     *text = in.Text();
-  }
-  // Amounts: small ones in cents mostly, any 64-bit value now and then.
+  // Amounts in whole units mostly, any 64-bit value now and then.
   const uint8_t kind = in.Byte();
-  doc.Amount = norv::Currency::FromRaw(kind % 4 == 0 ? in.Integer<int64_t>()
-                                                     : int64_t{in.Integer<int32_t>()} * 100);
+  doc.Amount = Currency::FromRaw(kind % 4 == 0 ? in.Integer<int64_t>()
+                                               : int64_t{in.Integer<int32_t>()} * 100);
   // Dates the host can hold (years 100 to 9999); the time of day never
   // reaches midnight, so the day is the serial's whole part.
   const int32_t days = -657434 + static_cast<int32_t>(in.Integer<uint32_t>() % 3615900);
   const double time = in.Byte() / 256.0;
-  doc.DocDate = norv::Date(days >= 0 ? days + time : days - time);
-  doc.PaymentType = SmallOrAny(in);
-  doc.ForeignBankCharges = SmallOrAny(in);
-  return doc;
-}
+  doc.DocDate = Date(days >= 0 ? days + time : days - time);
+  // Small numbers mostly, now and then any 32-bit value.
+  const auto small_or_any = [&in] {
+    const uint8_t b = in.Byte();
+    return b == 0xFF ? in.Integer<int32_t>() : static_cast<int32_t>(b % 8) - 1;
+  };
+  doc.PaymentType = small_or_any();
+  doc.ForeignBankCharges = small_or_any();
 
-bool IsFieldError(int32_t number) {
-  return number == norv::kErrRequiredEmpty || number == norv::kErrValueTooLong ||
-         number == norv::kErrBadPaymentType;
-}
-
-void CheckAgreesWithWriter(int32_t doc_type, const PaymentDoc& doc,
-                           const std::optional<ComError>& error) {
-  std::vector<norv::jobs::PaymentProblem> problems;
-  norv::jobs::PaymentCheck(norv::jobs::BankCodePage::k1257).Add(doc_type, doc, problems);
-  const norv::jobs::PaymentProblem* first = nullptr;
-  for (const norv::jobs::PaymentProblem& problem : problems) {
-    if (problem.writer_error != 0) {
-      first = &problem;
-      break;
-    }
-  }
-  if (!error) {
-    if (first != nullptr) {
-      norv::fuzz::Broken("the check refuses a document the writer takes: " + first->rule + " " +
-                         norv::U16ToUtf8(first->field));
-    }
-    return;
-  }
-  if (first == nullptr) {
-    norv::fuzz::Broken(std::string("the check passes a document the writer refuses: ") +
-                       error->what());
-  }
-  norv::fuzz::Require(
-      first->writer_error == error->number(),
-      "the check's first refusal is another error (" + first->rule + ") than " + error->what());
-  if (IsFieldError(error->number())) {
-    norv::fuzz::Require(first->field == error->source(), "the check names another field (" +
-                                                             norv::U16ToUtf8(first->field) +
-                                                             ") than " + error->what());
-  }
-}
-
-}  // namespace
-
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  using namespace norv;
-  fuzz::FuzzInput input(data, size);
-  RegionalSettings::SetCurrent(fuzz::PresetOf(input.Byte()));
-  const uint8_t type_byte = input.Byte();
-  int32_t doc_type = type_byte % 2 == 0 ? 1 : 2;
-  if (type_byte == 0xFF) doc_type = input.Integer<int32_t>();
-  PaymentDoc doc = ReadDoc(input);
-
-  fuzz::MemoryFileSystem& files = fuzz::Files();
-  for (const char16_t* path : {kDPPath, kFPPath}) {
-    if (files.Get(path)) files.Delete(path);
-  }
+  const testing::TempFolder& folder = fuzz::Folder();
+  for (const char* name : {"240131.mok", "240131.tar"}) std::remove(folder.File(name).c_str());
   testing::ScopedRecordingHost host;
   host->SetText(1198, u"%2");  // a field error's source is then its label alone
   std::optional<ComError> error;
   {
     CBankCl_VB bank;
-    host->Driver().ExpectShow(u"SelectFilesDlg",
-                              {hostkit::Type(u"edPath", kFolder), hostkit::Click(u"btOk")});
+    host->Driver().ExpectShow(
+        u"SelectFilesDlg", {hostkit::Type(u"edPath", folder.u16path()), hostkit::Click(u"btOk")});
     bank.BeginExport(Date(), Date::FromCivil(2024, 1, 31));
-    try {
-      bank.ExportDoc(doc_type, doc);
-    } catch (const ComError& raised) {
-      error = raised;
-    }
+    error = fuzz::ErrorOf(
+        [&] { bank.ExportDoc(doc_type, doc); },
+        {kErrRequiredEmpty, kErrValueTooLong, kErrBadPaymentType, kErrInvalidCall, kErrOverflow});
     bool by_error = false;
     bank.EndExport(by_error);
   }
   fuzz::Require(host->Errors().empty(), "an error was reported instead of raised");
-  CheckAgreesWithWriter(doc_type, doc, error);
-  const std::string* dp = files.Get(kDPPath);
-  const std::string* fp = files.Get(kFPPath);
-  if (error) {
-    fuzz::RequireErrorIn(*error, {kErrRequiredEmpty, kErrValueTooLong, kErrBadPaymentType,
-                                  kErrInvalidCall, kErrOverflow});
-    fuzz::Require(dp == nullptr && fp == nullptr, "a refused document left a file");
-  } else {
-    const std::string* written = doc_type == 1 ? dp : fp;
-    fuzz::Require(written != nullptr && (doc_type == 1 ? fp : dp) == nullptr,
-                  "not exactly the document's own file written");
-    fuzz::Require(written->ends_with("\r\n"), "the line does not end the file: " + *written);
+
+  std::vector<jobs::PaymentProblem> problems;
+  jobs::PaymentCheck(jobs::BankCodePage::k1257).Add(doc_type, doc, problems);
+  const auto first = std::find_if(problems.begin(), problems.end(),
+                                  [](const jobs::PaymentProblem& p) { return p.writer_error; });
+  const int32_t number = error ? error->number() : 0;
+  const int32_t check = first == problems.end() ? 0 : first->writer_error;
+  const bool by_field =
+      number == kErrRequiredEmpty || number == kErrValueTooLong || number == kErrBadPaymentType;
+  if (check != number || (by_field && first->field != error->source())) {
+    fuzz::Broken("the check refuses by " +
+                 (check ? first->rule + " " + U16ToUtf8(first->field) : "nothing") +
+                 ", the writer " + (error ? error->what() : "takes the document"));
   }
-  RegionalSettings::SetCurrent(RegionalSettings::LtLT());
-  return 0;
+  const char* own = doc_type == 1 ? "240131.mok" : "240131.tar";
+  fuzz::Require(!folder.Exists(doc_type == 1 ? "240131.tar" : "240131.mok"),
+                "the other kind's file written");
+  if (error) {
+    fuzz::Require(!folder.Exists(own), "a refused document left a file");
+  } else if (const std::string line = folder.ReadBytes(own); !line.ends_with("\r\n")) {
+    fuzz::Broken("no line ending the document's own file: " + line);
+  }
 }

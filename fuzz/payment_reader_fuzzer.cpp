@@ -6,42 +6,38 @@
 //   - indexes are handed over in order from 0, and the counts add up;
 //   - an array the whole-input parser rejects is never read to its end, and an
 //     array the reader reads to its end holds exactly the documents read.
-#include <cstdint>
 #include <string>
-#include <string_view>
 
 #include <nlohmann/json.hpp>
 
 #include "fuzz_support.h"
 #include "jobs/payment_reader.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+void FuzzOne(norv::fuzz::FuzzInput& in) {
   using norv::fuzz::Require;
-  const std::string_view input(reinterpret_cast<const char*>(data), size);
+  const std::string input = in.Rest();
   int64_t handed = 0;
   norv::jobs::PaymentCounts counts;
-  bool read_to_end = false;
-  try {
-    counts = norv::jobs::ReadPaymentsFromMemory(
-        input, "fuzz.json", [&handed](int64_t index, norv::jobs::PaymentEntry&) {
-          Require(index == handed, "documents handed over out of order");
-          ++handed;
-        });
-    read_to_end = true;
-  } catch (const norv::ComError& error) {
-    norv::fuzz::RequireErrorIn(error, {5, 6, 13});
-    const std::string description = norv::U16ToUtf8(error.description());
-    Require(description.find("fuzz.json: document " + std::to_string(handed)) != std::string::npos,
-            "the error does not name the document: " + description);
+  const auto error = norv::fuzz::ErrorOf(
+      [&] {
+        counts = norv::jobs::ReadPaymentsFromMemory(
+            input, "fuzz.json", [&handed](int64_t index, norv::jobs::PaymentEntry&) {
+              Require(index == handed++, "documents handed over out of order");
+            });
+      },
+      {5, 6, 13});
+  if (error) {
+    const std::string description = norv::U16ToUtf8(error->description());
+    if (description.find("fuzz.json: document " + std::to_string(handed)) == std::string::npos) {
+      norv::fuzz::Broken("the error does not name the document: " + description);
+    }
+    return;
   }
-  if (!read_to_end) return 0;
   Require(counts.local + counts.foreign == handed, "the counts do not add up");
-
   const size_t first = input.find_first_not_of(" \t\r\n");
-  if (first == std::string_view::npos || input[first] != '[') return 0;
+  if (first == std::string::npos || input[first] != '[') return;
   const nlohmann::json whole = nlohmann::json::parse(input, nullptr, false);
   Require(!whole.is_discarded(), "an array nlohmann rejects was read to its end");
   Require(whole.is_array() && static_cast<int64_t>(whole.size()) == handed,
           "the array holds another number of documents than were read");
-  return 0;
 }

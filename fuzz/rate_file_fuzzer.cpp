@@ -4,10 +4,9 @@
 // The dialog traps its errors, so each load ends either in the summary message
 // or in one reported error (0x80040064), never both; the books only ever hold
 // rates of the known currencies and types, one per currency, type and date.
-#include <cstdint>
+#include <algorithm>
 #include <set>
 #include <string>
-#include <string_view>
 #include <tuple>
 
 #include "core/error_numbers.h"
@@ -15,61 +14,44 @@
 #include "host/message_window.h"
 #include "rates/load_rate_command.h"
 #include "rates/load_rate_dlg.h"
-#include "support/recording_host.h"
 
-namespace {
-
-constexpr char16_t kPath[] = u"\\fuzz\\rates.txt";
-constexpr const char16_t* kTypes[] = {u"LB", u"CB", u"CS", u"B", u"S", u"CH"};
-constexpr const char16_t* kCombos[] = {u"cbLBRateType",       u"cbCashBuyRateType",
-                                       u"cbCashSellRateType", u"cbBuyRateType",
-                                       u"cbSellRateType",     u"cbCheckRateType"};
-
-void SetUpBooks(norv::testing::RecordingHost& host) {
-  for (const char16_t* type : kTypes) {
-    host.AddRecord(u"REFRateType", {{u"Code", type}});
-    // USD stored directly per unit, EUR reverse per 100 units: both formulas run.
-    host.AddRecord(
-        u"REFCurrencyRateType",
-        {{u"RateTypeCode", type}, {u"CurrencyCode", u"USD"}, {u"Amount", 1}, {u"IsReverse", 0}});
-    host.AddRecord(
-        u"REFCurrencyRateType",
-        {{u"RateTypeCode", type}, {u"CurrencyCode", u"EUR"}, {u"Amount", 100}, {u"IsReverse", -1}});
-  }
-  host.AddRecord(u"REFCurrency", {{u"CurrencyCode", u"USD"}});
-  host.AddRecord(u"REFCurrency", {{u"CurrencyCode", u"EUR"}});
-}
-
-}  // namespace
-
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+void FuzzOne(norv::fuzz::FuzzInput& in) {
   using namespace norv;
-  RegionalSettings::SetCurrent(size % 2 == 0 ? RegionalSettings::LtLT() : RegionalSettings::EnUS());
-  fuzz::Files().Put(kPath, std::string_view(reinterpret_cast<const char*>(data), size));
+  static constexpr std::u16string_view kTypes[] = {u"LB", u"CB", u"CS", u"B", u"S", u"CH"};
+  static constexpr const char16_t* kCombos[] = {u"cbLBRateType",       u"cbCashBuyRateType",
+                                                u"cbCashSellRateType", u"cbBuyRateType",
+                                                u"cbSellRateType",     u"cbCheckRateType"};
+  RegionalSettings::SetCurrent(in.size % 2 == 0 ? RegionalSettings::LtLT()
+                                                : RegionalSettings::EnUS());
+  const std::u16string path = fuzz::InputFile("rates.txt", in.Rest());
   testing::ScopedRecordingHost host;
   host->KeepCallLogs(false);
-  SetUpBooks(*host);
-  {
-    LoadRateDlgVB dlg;
-    std::vector<hostkit::UserAction> actions = {hostkit::Type(u"edLBRateFile", kPath)};
-    for (size_t i = 0; i < 6; ++i) actions.push_back(hostkit::Pick(kCombos[i], kTypes[i]));
-    actions.push_back(hostkit::Click(u"btOk"));
-    host->Driver().ExpectShow(u"LoadRateDlgVB", std::move(actions));
-    std::u16string key, name;
-    try {
-      dlg.Run(key, name);
-    } catch (const ComError& error) {
-      fuzz::Broken(std::string("the rate dialog let an error out: ") + error.what());
-    }
+  std::vector<hostkit::UserAction> actions = {hostkit::Type(u"edLBRateFile", path)};
+  for (size_t i = 0; i < 6; ++i) {
+    const std::u16string type(kTypes[i]);
+    host->AddRecord(u"REFRateType", {{u"Code", type}});
+    // USD stored directly per unit, EUR reverse per 100 units: both formulas run.
+    host->AddRecord(
+        u"REFCurrencyRateType",
+        {{u"RateTypeCode", type}, {u"CurrencyCode", u"USD"}, {u"Amount", 1}, {u"IsReverse", 0}});
+    host->AddRecord(
+        u"REFCurrencyRateType",
+        {{u"RateTypeCode", type}, {u"CurrencyCode", u"EUR"}, {u"Amount", 100}, {u"IsReverse", -1}});
+    actions.push_back(hostkit::Pick(kCombos[i], type));
   }
+  host->AddRecord(u"REFCurrency", {{u"CurrencyCode", u"USD"}});
+  host->AddRecord(u"REFCurrency", {{u"CurrencyCode", u"EUR"}});
+  actions.push_back(hostkit::Click(u"btOk"));
+  host->Driver().ExpectShow(u"LoadRateDlgVB", std::move(actions));
+  std::u16string key, name;
+  fuzz::ErrorOf([&] { LoadRateDlgVB().Run(key, name); }, {});  // the dialog traps its errors
   ReleaseLoadRateDlg();
 
-  size_t summaries = 0;
+  size_t ends = host->Errors().size();
   for (const testing::MessageCall& message : host->Messages()) {
-    if (message.kind == host::kMessageInformation) ++summaries;
+    ends += message.kind == host::kMessageInformation;
   }
-  const size_t errors = host->Errors().size();
-  fuzz::Require(summaries + errors == 1, "a load must end in one summary or one error");
+  fuzz::Require(ends == 1, "a load must end in one summary or one error");
   for (const testing::ReportedError& error : host->Errors()) {
     fuzz::Require(error.number == kErrRateLoadFailed, "a load error of another number");
   }
@@ -78,13 +60,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::u16string currency = VariantToText(rate.at(u"CurrencyCode"));
     const std::u16string type = VariantToText(rate.at(u"RateTypeCode"));
     fuzz::Require(currency == u"USD" || currency == u"EUR", "a rate of an unknown currency");
-    bool known_type = false;
-    for (const char16_t* t : kTypes) known_type = known_type || type == t;
-    fuzz::Require(known_type, "a rate of an unknown type");
+    fuzz::Require(std::find(std::begin(kTypes), std::end(kTypes), type) != std::end(kTypes),
+                  "a rate of an unknown type");
     const Date day = std::get<Date>(rate.at(u"DateRate"));
     fuzz::Require(!day.IsEmpty(), "a rate without a date");
     fuzz::Require(keys.emplace(currency, type, day.serial()).second, "a rate stored twice");
   }
-  RegionalSettings::SetCurrent(RegionalSettings::LtLT());
-  return 0;
 }

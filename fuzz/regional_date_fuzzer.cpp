@@ -8,47 +8,31 @@
 //
 // Input: one byte choosing the regional preset, then the text.
 #include <cmath>
-#include <cstdint>
-#include <optional>
 #include <string>
+#include <tuple>
 
 #include "fuzz_support.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+void FuzzOne(norv::fuzz::FuzzInput& in) {
   using namespace norv;
-  fuzz::FuzzInput input(data, size);
-  const RegionalSettings settings = fuzz::PresetOf(input.Byte());
-  const std::u16string text = input.RestAsText();
-
-  std::optional<Date> date;
-  try {
-    date = settings.ParseDate(text);
-  } catch (const ComError& error) {
-    fuzz::RequireErrorIn(error, {kErrTypeMismatch});
-  }
-  if (!date) return 0;
-
-  const CivilDateTime civil = date->ToCivil();
+  const RegionalSettings settings = fuzz::PresetOf(in.Byte());
+  const std::u16string text = in.Characters();
+  Date date;
+  if (fuzz::ErrorOf([&] { date = settings.ParseDate(text); }, {kErrTypeMismatch})) return;
+  const CivilDateTime civil = date.ToCivil();
   fuzz::Require(civil.year >= 100 && civil.year <= 9999, "a date outside years 100 to 9999");
-  const double seconds = date->serial() * 86400.0;
+  const double seconds = date.serial() * 86400.0;
   fuzz::Require(
-      std::fabs(seconds - std::round(seconds)) < 1e-3 * std::fmax(1.0, std::fabs(date->serial())),
+      std::fabs(seconds - std::round(seconds)) < 1e-3 * std::fmax(1.0, std::fabs(date.serial())),
       "a date-time not at a whole second");
-  const Date padded = settings.ParseDate(u"  " + text + u"\t ");
-  fuzz::Require(padded == *date, "blanks around the text changed the date");
-
+  fuzz::Require(settings.ParseDate(u"  " + text + u"\t ") == date,
+                "blanks around the text changed the date");
   const std::u16string formatted =
-      settings.FormatShortDate(*date) + u" " + settings.FormatLongTime(*date);
-  Date again;
-  try {
-    again = settings.ParseDate(formatted);
-  } catch (const ComError&) {
-    fuzz::Broken("a formatted date does not read back: " + U16ToUtf8(formatted));
+      settings.FormatShortDate(date) + u" " + settings.FormatLongTime(date);
+  CivilDateTime back;
+  if (fuzz::ErrorOf([&] { back = settings.ParseDate(formatted).ToCivil(); }, {kErrTypeMismatch}) ||
+      std::tie(back.year, back.month, back.day, back.hour, back.minute, back.second) !=
+          std::tie(civil.year, civil.month, civil.day, civil.hour, civil.minute, civil.second)) {
+    fuzz::Broken("a formatted date does not read back as itself: " + U16ToUtf8(formatted));
   }
-  const CivilDateTime back = again.ToCivil();
-  fuzz::Require(back.year == civil.year && back.month == civil.month && back.day == civil.day &&
-                    back.hour == civil.hour && back.minute == civil.minute &&
-                    back.second == civil.second,
-                "a formatted date reads back as another: " + U16ToUtf8(formatted));
-  return 0;
 }

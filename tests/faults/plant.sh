@@ -4,13 +4,10 @@
 #   tests/faults/plant.sh COPY [ID...]     COPY: a configured copy with COPY/build
 set -uo pipefail
 list=$(cd "$(dirname "$0")" && pwd)/planted.tsv
-copy=${1:?a copy of the sources}
-shift
-cd "$copy" || exit 2
+cd "${1:?a copy of the sources}" && shift || exit 2
 grep -v '^#' "$list" | while IFS=$'\t' read -r id what file expr; do
   (($#)) && [[ " $* " != *" $id "* ]] && continue
-  cp "$file" "$file.orig"
-  sed -i "$expr" "$file"
+  cp "$file" "$file.orig" && sed -i "$expr" "$file"
   if cmp -s "$file" "$file.orig"; then
     caught="not planted"
   elif ! cmake --build build >/dev/null 2>&1; then

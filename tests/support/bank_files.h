@@ -34,10 +34,8 @@ inline std::string StatementLine(std::vector<std::pair<int, std::string>> fields
 // characters from position 39 on.
 inline std::string RateLine(const std::string& code, const std::vector<std::string>& rates) {
   std::string line = "001" + code + std::string(32, ' ');
-  for (const std::string& rate : rates) {
-    if (line.size() > 38) line += ' ';
-    line += std::string(17 - rate.size(), ' ') + rate;
-  }
+  for (const std::string& rate : rates)
+    line += (line.size() > 38 ? " " : "") + std::string(17 - rate.size(), ' ') + rate;
   return line;
 }
 

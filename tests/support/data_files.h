@@ -7,6 +7,7 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -23,13 +24,10 @@ inline std::string DataPath(const std::string& kind, const std::string& name = "
 inline std::string DataBytes(const std::string& kind, const std::string& name) {
   std::ifstream in(DataPath(kind, name), std::ios::binary);
   if (!in) ADD_FAILURE() << "cannot read " << DataPath(kind, name);
-  std::ostringstream read;
-  read << in.rdbuf();
+  std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
   // "{10MB:c}" stands for ten megabytes of the character c.
-  std::string bytes = read.str();
-  for (size_t at; (at = bytes.find("{10MB:")) != std::string::npos;) {
+  for (size_t at; (at = bytes.find("{10MB:")) != std::string::npos;)
     bytes.replace(at, 8, std::string(10 * 1024 * 1024, bytes.at(at + 6)));
-  }
   return bytes;
 }
 
@@ -39,11 +37,10 @@ inline std::vector<Row> Manifest(const std::string& kind, size_t columns) {
   std::istringstream text(DataBytes(kind, "manifest.tsv"));
   for (std::string line; std::getline(text, line);) {
     if (line.empty() || line[0] == '#') continue;
-    Row row;
+    Row& row = rows.emplace_back();
     std::istringstream fields(line);
     for (std::string field; std::getline(fields, field, '\t');) row.push_back(field);
     row.resize(columns);
-    rows.push_back(row);
   }
   if (rows.empty()) ADD_FAILURE() << "no cases in " << DataPath(kind, "manifest.tsv");
   return rows;
@@ -53,12 +50,9 @@ inline std::vector<Row> Manifest(const std::string& kind, size_t columns) {
 inline std::string Unescape(const std::string& text) {
   std::string out;
   for (size_t i = 0; i < text.size(); ++i) {
-    if (text.compare(i, 2, "\\x") == 0 && i + 3 < text.size()) {
-      out += static_cast<char>(std::stoi(text.substr(i + 2, 2), nullptr, 16));
-      i += 3;
-    } else {
-      out += text[i];
-    }
+    const bool escape = text.compare(i, 2, "\\x") == 0 && i + 3 < text.size();
+    out += escape ? static_cast<char>(std::stoi(text.substr(i + 2, 2), nullptr, 16)) : text[i];
+    if (escape) i += 3;
   }
   return out;
 }

@@ -6,7 +6,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
+#include <iterator>
+#include <optional>
 #include <stdexcept>
 #include <utility>
 
@@ -20,96 +21,72 @@
 namespace norv::testing {
 namespace {
 
-std::ostream& Discarded() {
-  static std::ostream nowhere(nullptr);
-  return nowhere;
-}
-
 hostkit::DefaultHost::Options InMemory() {
+  static std::ostream nowhere(nullptr);
   hostkit::DefaultHost::Options options;
   options.database_path = ":memory:";
-  options.out = options.err = &Discarded();
+  options.out = options.err = &nowhere;
   return options;
 }
 
-// Notes the release of the per-call host object that holds it.
+// Notes its own release, named by kind and creation number, for the per-call
+// host object built on it.
 struct Noted {
-  // A constructor, not an aggregate: clang 14 cannot make_unique an aggregate.
-  Noted(std::shared_ptr<HostLog> l, std::u16string n) : log(std::move(l)), name(std::move(n)) {}
+  Noted(std::shared_ptr<HostLog> log, const char16_t* kind, int n)
+      : log(std::move(log)), name(kind + (u" " + IntToText(n))) {}
+  ~Noted() { log->Released(name); }
   std::shared_ptr<HostLog> log;
   std::u16string name;
-  ~Noted() { log->Released(name); }
 };
 
-class Message : public host::MessageWindow {
- public:
-  Message(std::shared_ptr<HostLog> log, int n) : noted_{log, u"MessageWindow " + IntToText(n)} {}
+struct Message : host::MessageWindow, Noted {
+  using Noted::Noted;
   int32_t ShowMessage(const std::u16string& text, const std::u16string& title,
                       const std::u16string& button1, const std::u16string& button2,
                       const std::u16string& button3, const std::u16string& button4,
                       int32_t default_button, uint8_t flags, int32_t kind,
                       const std::u16string& extra1, const std::u16string& extra2,
                       const std::u16string& extra3, int32_t help_id) override {
-    noted_.log->messages.push_back(MessageCall{text, title, button1, button2, button3, button4,
-                                               default_button, flags, kind, extra1, extra2, extra3,
-                                               help_id});
+    log->messages.push_back(MessageCall{text, title, button1, button2, button3, button4,
+                                        default_button, flags, kind, extra1, extra2, extra3,
+                                        help_id});
     return 1;
   }
-
- private:
-  Noted noted_;
 };
 
-class Wait : public host::WaitIndicator {
- public:
-  Wait(std::shared_ptr<HostLog> log, int n) : noted_{log, u"WaitIndicator " + IntToText(n)} {}
-  ~Wait() override { --noted_.log->waits_alive; }
-
- private:
-  Noted noted_;
+struct Wait : host::WaitIndicator, Noted {
+  using Noted::Noted;
+  ~Wait() override { --log->waits_alive; }
 };
 
-class Converter : public host::LineConverter {
- public:
-  Converter(std::shared_ptr<HostLog> log, int n) : noted_{log, u"LineConverter " + IntToText(n)} {}
+struct Converter : host::LineConverter, Noted {
+  using Noted::Noted;
   std::u16string Convert(const std::u16string& text, int32_t mode) override {
-    noted_.log->converter_calls.push_back(ConverterCall{text, mode});
-    return noted_.log->convert ? noted_.log->convert(text, mode) : text;
+    log->converter_calls.push_back(ConverterCall{text, mode});
+    return log->convert ? log->convert(text, mode) : text;
   }
-
- private:
-  Noted noted_;
 };
 
-class ErrorNotes : public host::ErrorContext {
- public:
-  ErrorNotes(std::shared_ptr<HostLog> log, int n) : noted_{log, u"ErrorContext " + IntToText(n)} {}
+struct ErrorNotes : host::ErrorContext, Noted {
+  using Noted::Noted;
   void BeginContext(const std::u16string&, const std::u16string&) override {}
-  std::u16string ContextText() override { return text_; }
-  void SetContextText(const std::u16string& text) override { text_ = text; }
-  void Finish() override { noted_.log->context_reports.push_back(text_); }
-
- private:
-  Noted noted_;
-  std::u16string text_;
+  std::u16string ContextText() override { return text; }
+  void SetContextText(const std::u16string& context) override { text = context; }
+  void Finish() override { log->context_reports.push_back(text); }
+  std::u16string text;
 };
 
-class Dialog : public hostkit::DialogFormImpl {
- public:
+struct Dialog : hostkit::DialogFormImpl, Noted {
   Dialog(RecordingHost& host, std::shared_ptr<HostLog> log, int n)
-      : DialogFormImpl(host), noted_{log, u"DialogForm " + IntToText(n)} {}
-
- private:
-  Noted noted_;
+      : DialogFormImpl(host), Noted(std::move(log), u"DialogForm", n) {}
 };
 
 // The host application object: errors and form values go to the log; the
 // library-wide one (number 0) notes no release.
-class RecordedApp : public host::HostApp, public host::FormSettings {
- public:
+struct RecordedApp : host::HostApp, host::FormSettings {
   RecordedApp(std::shared_ptr<HostLog> log, int n, std::shared_ptr<host::Context> context)
       : log_(log), context_(std::move(context)) {
-    if (n > 0) noted_ = std::make_unique<Noted>(log, u"HostApp " + IntToText(n));
+    if (n > 0) noted_.emplace(log, u"HostApp", n);
   }
   void ShowPendingError(const ComError& error) override {
     log_->errors.push_back(ReportedError{error.number(), error.source(), error.description()});
@@ -125,11 +102,9 @@ class RecordedApp : public host::HostApp, public host::FormSettings {
                       const Variant& value) override {
     log_->form_values[{form, key}] = value;
   }
-
- private:
   std::shared_ptr<HostLog> log_;
   std::shared_ptr<host::Context> context_;
-  std::unique_ptr<Noted> noted_;
+  std::optional<Noted> noted_;
 };
 
 // A book of the default host whose operations are logged.
@@ -138,8 +113,7 @@ class RecordedBook : public host::Book, public host::BookFields {
   RecordedBook(std::shared_ptr<HostLog> log, std::u16string name, std::shared_ptr<host::Book> book)
       : log_(std::move(log)), name_(std::move(name)), book_(std::move(book)) {}
   bool FindByKey(const std::vector<Variant>& keys) override {
-    Op(u"FindByKey", keys);
-    return book_->FindByKey(keys);
+    return Op(u"FindByKey", keys), book_->FindByKey(keys);
   }
   std::u16string EntryPath() override { return book_->EntryPath(); }
   host::BookFields& Fields() override { return *this; }
@@ -148,22 +122,10 @@ class RecordedBook : public host::Book, public host::BookFields {
     if (!field) field = std::make_unique<Field>(*this, name, book_->Fields().Item(name));
     return *field;
   }
-  void BeginNew() override {
-    Op(u"BeginNew", {});
-    book_->BeginNew();
-  }
-  void StoreNew() override {
-    Op(u"StoreNew", {});
-    book_->StoreNew();
-  }
-  void UpdateById(int32_t idc) override {
-    Op(u"UpdateById", {idc});
-    book_->UpdateById(idc);
-  }
-  void DeleteById(int32_t idc) override {
-    Op(u"DeleteById", {idc});
-    book_->DeleteById(idc);
-  }
+  void BeginNew() override { Op(u"BeginNew", {}), book_->BeginNew(); }
+  void StoreNew() override { Op(u"StoreNew", {}), book_->StoreNew(); }
+  void UpdateById(int32_t idc) override { Op(u"UpdateById", {idc}), book_->UpdateById(idc); }
+  void DeleteById(int32_t idc) override { Op(u"DeleteById", {idc}), book_->DeleteById(idc); }
 
  private:
   struct Field : host::BookField {
@@ -171,8 +133,7 @@ class RecordedBook : public host::Book, public host::BookFields {
         : book(book), name(std::move(name)), field(field) {}
     Variant Value() override { return field.Value(); }
     void SetValue(const Variant& value) override {
-      book.Op(u"SetValue", {name, value});
-      field.SetValue(value);
+      book.Op(u"SetValue", {name, value}), field.SetValue(value);
     }
     RecordedBook& book;
     std::u16string name;
@@ -196,12 +157,9 @@ void HostLog::Released(const std::u16string& name) {
 }
 
 void HostLog::BookOp(BookCall call) {
-  auto failure = failures.find({call.book, call.op});
-  if (keep_call_logs) book_calls.push_back(call);
-  if (failure == failures.end()) return;
-  ComError error = failure->second;
-  failures.erase(failure);
-  throw error;
+  auto failure = failures.extract({call.book, call.op});
+  if (keep_call_logs) book_calls.push_back(std::move(call));
+  if (failure) throw failure.mapped();
 }
 
 // The services the recorder puts between the component and the default host's.
@@ -218,13 +176,11 @@ struct RecordingHost::Services : host::ResourceService,
   }
   std::u16string LoadText(int32_t id) override { return host.Text(id); }
   void LocalizeForm(forms::Form& form) override {
-    log->localized_forms.push_back(form.Name());
     host.DefaultHost::Resources().LocalizeForm(form);
   }
   std::shared_ptr<host::Book> OpenBook(const std::u16string& name,
                                        std::shared_ptr<host::Session> session) override {
-    BookCall call{name, u"OpenBook", {}, session != nullptr};
-    log->BookOp(call);
+    log->BookOp(BookCall{name, u"OpenBook", {}});
     return std::make_shared<RecordedBook>(log, name,
                                           host.DefaultHost::Books().OpenBook(name, session));
   }
@@ -251,20 +207,20 @@ RecordingHost::RecordingHost()
 RecordingHost::~RecordingHost() = default;
 
 std::unique_ptr<host::MessageWindow> RecordingHost::CreateMessageWindow() {
-  return std::make_unique<Message>(log_, ++log_->message_windows_created);
+  return std::make_unique<Message>(log_, u"MessageWindow", ++log_->message_windows_created);
 }
 
 std::unique_ptr<host::WaitIndicator> RecordingHost::CreateWaitIndicator() {
   ++log_->waits_alive;
-  return std::make_unique<Wait>(log_, ++log_->waits_created);
+  return std::make_unique<Wait>(log_, u"WaitIndicator", ++log_->waits_created);
 }
 
 std::unique_ptr<host::LineConverter> RecordingHost::CreateLineConverter() {
-  return std::make_unique<Converter>(log_, ++log_->converters_created);
+  return std::make_unique<Converter>(log_, u"LineConverter", ++log_->converters_created);
 }
 
 std::unique_ptr<host::ErrorContext> RecordingHost::CreateErrorContext() {
-  return std::make_unique<ErrorNotes>(log_, ++log_->error_contexts_created);
+  return std::make_unique<ErrorNotes>(log_, u"ErrorContext", ++log_->error_contexts_created);
 }
 
 std::unique_ptr<host::DialogForm> RecordingHost::CreateDialogForm() {
@@ -320,10 +276,8 @@ ScopedRecordingHost::~ScopedRecordingHost() { host::HostLibrary::Install(nullptr
 
 TempFolder::TempFolder() {
   const char* base = std::getenv("TMPDIR");
-  std::string pattern =
-      std::string(base != nullptr && *base != '\0' ? base : "/tmp") + "/norv_XXXXXX";
-  if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-  path_ = pattern;
+  path_ = std::string(base != nullptr && *base != '\0' ? base : "/tmp") + "/norv_XXXXXX";
+  if (mkdtemp(path_.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
 }
 
 TempFolder::~TempFolder() {
@@ -331,22 +285,16 @@ TempFolder::~TempFolder() {
   std::filesystem::remove_all(path_, ignored);
 }
 
-std::u16string TempFolder::u16path() const { return Utf8ToU16(path_); }
-
-std::string TempFolder::File(const std::string& name) const { return path_ + "/" + name; }
-
 std::string TempFolder::ReadBytes(const std::string& name) const {
   std::ifstream in(File(name), std::ios::binary);
-  if (!in) return "";
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 void TempFolder::WriteBytes(const std::string& name, const std::string& bytes) const {
-  std::ofstream out(File(name), std::ios::binary | std::ios::trunc);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  if (!out) throw std::runtime_error("TempFolder::WriteBytes failed");
+  std::ofstream out(File(name), std::ios::binary);
+  if (!out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()))) {
+    throw std::runtime_error("TempFolder::WriteBytes failed");
+  }
 }
 
 bool TempFolder::Exists(const std::string& name) const {

@@ -16,6 +16,7 @@
 
 #include "hostkit/default_host.h"
 #include "runtime/com_error.h"
+#include "runtime/text.h"
 #include "runtime/variant.h"
 
 namespace norv::testing {
@@ -31,8 +32,7 @@ struct MessageCall {
 
 struct ReportedError {
   int32_t number = 0;
-  std::u16string source;
-  std::u16string description;
+  std::u16string source, description;
 };
 
 struct ConverterCall {
@@ -44,10 +44,8 @@ struct ConverterCall {
 // "StoreNew", "UpdateById", "DeleteById". `args` holds the keys, the field name and
 // value, or the IDC.
 struct BookCall {
-  std::u16string book;
-  std::u16string op;
+  std::u16string book, op;
   std::vector<Variant> args;
-  bool with_session = false;  // "OpenBook": a session object was passed
 };
 
 using Record = hostkit::BookRecord;
@@ -64,7 +62,7 @@ struct HostLog {
   std::vector<ReportedError> errors;
   std::vector<ConverterCall> converter_calls;
   std::vector<BookCall> book_calls;
-  std::vector<std::u16string> context_reports, resource_modules, localized_forms, releases;
+  std::vector<std::u16string> context_reports, resource_modules, releases;
   std::vector<FolderRequest> folder_requests;
   std::vector<std::pair<Currency, int32_t>> round_calls;
   std::map<std::pair<std::u16string, std::u16string>, Variant> form_values;
@@ -127,7 +125,6 @@ class RecordingHost : public hostkit::DefaultHost {
   const std::vector<host::OpenFileRequest>& FileDialogRequests();
   const std::vector<FolderRequest>& FolderRequests() const { return log_->folder_requests; }
   const std::vector<std::u16string>& ResourceModules() const { return log_->resource_modules; }
-  const std::vector<std::u16string>& LocalizedForms() const { return log_->localized_forms; }
   std::map<std::pair<std::u16string, std::u16string>, Variant>& FormValues() {
     return log_->form_values;
   }
@@ -172,9 +169,9 @@ class TempFolder {
   TempFolder();
   ~TempFolder();
   const std::string& path() const { return path_; }
-  std::u16string u16path() const;
+  std::u16string u16path() const { return Utf8ToU16(path_); }
   // The folder's path followed by "/" and `name`.
-  std::string File(const std::string& name) const;
+  std::string File(const std::string& name) const { return path_ + "/" + name; }
   std::string ReadBytes(const std::string& name) const;  // "" when the file is missing
   void WriteBytes(const std::string& name, const std::string& bytes) const;
   bool Exists(const std::string& name) const;
