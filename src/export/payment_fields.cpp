@@ -145,6 +145,17 @@ const PaymentField kForeignFields[] = {
 // The leading numeric part of the number in the general number form, whose
 // decimal separator is the regional one (document numbers are whole numbers).
 const std::u16string& DocNumberField(const PaymentDoc& doc, std::u16string& scratch) {
+  // Up to 15 digits and nothing else, the usual number, read and written
+  // exactly by a double: the digits without their leading zeros. The parse and
+  // format are the rule; this is the same result without them.
+  const std::u16string& number = doc.DocNumber;
+  if (!number.empty() && number.size() <= 15 &&
+      std::all_of(number.begin(), number.end(),
+                  [](char16_t c) { return c >= u'0' && c <= u'9'; })) {
+    const size_t first = std::min(number.find_first_not_of(u'0'), number.size() - 1);
+    scratch.assign(number, first);
+    return scratch;
+  }
   scratch =
       GeneralNumber(LeadingNumber(doc.DocNumber), RegionalSettings::Current().decimal_separator);
   return scratch;
@@ -173,6 +184,18 @@ std::span<const PaymentField> PaymentFields(int32_t doc_type) {
 }
 
 std::u16string FormatPaymentAmount(const Currency& amount) {
+  // A positive amount of whole cents below 10^11, the usual one: its digits
+  // as they are, which the pattern gives too (the double is within far less
+  // than half a cent of the amount).
+  const int64_t raw = amount.raw();
+  if (raw > 0 && raw % 100 == 0 && raw < 100'000'000'000 * int64_t{10000}) {
+    const int64_t cents = raw / 100;
+    std::u16string text = IntToText(static_cast<long long>(cents / 100));
+    text += u'.';
+    text += static_cast<char16_t>(u'0' + cents % 100 / 10);
+    text += static_cast<char16_t>(u'0' + cents % 10);
+    return text;
+  }
   std::u16string text =
       RegionalSettings::Current().FormatNumber(amount.ToDouble(), u"##########0.00");
   std::replace(text.begin(), text.end(), u',', u'.');
