@@ -2,6 +2,10 @@
 
 #include <algorithm>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "core/error_numbers.h"
 #include "runtime/com_error.h"
 #include "runtime/regional.h"
@@ -204,14 +208,32 @@ std::u16string FormatPaymentAmount(const Currency& amount) {
 
 QuotedForm QuotingOf(std::u16string_view value) {
   if (value.size() > kLongestQuotableValue) RaiseRuntime(kErrOverflow);
-  // Counted without branches, so that the loop vectorizes.
   QuotedForm form;
-  size_t blanks = 0;
-  for (char16_t c : value) {
-    form.quotes += c == u'"';
-    blanks += c == u' ';
+  bool blank = false;
+  size_t i = 0;
+#if defined(__SSE2__)
+  // Eight characters at a time: a field is mostly short, and the compiler's
+  // own vectorizing widens every character to a 64-bit count first. A lane
+  // counts at most 32767 / 8 quotes, well within 16 bits.
+  const __m128i quote = _mm_set1_epi16(u'"');
+  const __m128i space = _mm_set1_epi16(u' ');
+  __m128i quotes = _mm_setzero_si128();
+  __m128i blanks = _mm_setzero_si128();
+  for (; i + 8 <= value.size(); i += 8) {
+    const __m128i chars = _mm_loadu_si128(reinterpret_cast<const __m128i*>(value.data() + i));
+    quotes = _mm_sub_epi16(quotes, _mm_cmpeq_epi16(chars, quote));  // a match is -1
+    blanks = _mm_or_si128(blanks, _mm_cmpeq_epi16(chars, space));
   }
-  form.enclosed = blanks > 0 || form.quotes > 0;
+  alignas(16) uint16_t lanes[8];
+  _mm_store_si128(reinterpret_cast<__m128i*>(lanes), quotes);
+  for (uint16_t lane : lanes) form.quotes += lane;
+  blank = _mm_movemask_epi8(blanks) != 0;
+#endif
+  for (; i < value.size(); ++i) {
+    form.quotes += value[i] == u'"';
+    blank = blank || value[i] == u' ';
+  }
+  form.enclosed = blank || form.quotes > 0;
   return form;
 }
 

@@ -1,10 +1,10 @@
 // The job layer's own catalogues, one JSON line a case: tests/data/payment_reader
 // (an input and the documents it holds or the one error naming the document and
 // the key), tests/data/payment_checks (documents, each its kind's base with
-// changes, and the problems reported in order as [index, field, rule, level]) and
-// tests/data/rate_changes (rates stored, the rates a load writes, a zero rate
-// deleting, and [currency, type, date, old, new, a part of the warning or ""] for
-// each change; cash buying rates are of type "CB", cash selling "CS").
+// changes, or copies of it by "Copies", and the problems reported in order as [index, field, rule,
+// level]) and tests/data/rate_changes (rates stored, the rates a load writes, a zero rate deleting,
+// and [currency, type, date, old, new, a part of the warning or ""] for each change; cash buying
+// rates are of type "CB", cash selling "CS").
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -90,7 +90,13 @@ TEST(PaymentCheckTest, EachRuleWithTheInputThatBreaksIt) {
     for (const Json& changes : test.at("Docs")) {
       Json doc = base.at(std::to_string(changes.at("DocType").get<int>()));
       doc.update(changes);
-      file += doc.dump() + "\n";
+      // "Copies": N documents that differ by their amounts, 1000.00 upwards.
+      const int copies = doc.value("Copies", 1);
+      doc.erase("Copies");
+      for (int k = 0; k < copies; ++k) {
+        if (copies > 1) doc["Amount"] = std::to_string(1000 + k) + ".00";
+        file += doc.dump() + "\n";
+      }
     }
     PaymentCheck check(test.value("CodePage", 1257) == 775 ? BankCodePage::k775
                                                            : BankCodePage::k1257);
