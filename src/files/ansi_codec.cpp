@@ -47,15 +47,29 @@ void EncodeAppend(std::u16string_view text, std::string& out) {
   const size_t start = out.size();
   out.resize(start + text.size());
   char* dest = out.data() + start;
-  for (const char16_t c : text) {
-    const int16_t byte = tables.encode[c];
+  const char16_t* src = text.data();
+  const size_t size = text.size();
+  size_t i = 0;
+  // Most of a bank line is ASCII, which maps to itself: eight characters at a
+  // time are tested for a bit above 0x7F and narrowed directly.
+  if (tables.ascii_is_identity) {
+    for (; i + 8 <= size; i += 8) {
+      uint64_t low, high;
+      std::memcpy(&low, src + i, 8);
+      std::memcpy(&high, src + i + 4, 8);
+      if (((low | high) & 0xFF80FF80FF80FF80ull) != 0) break;
+      for (size_t k = 0; k < 8; ++k) dest[i + k] = static_cast<char>(src[i + k]);
+    }
+  }
+  for (; i < size; ++i) {
+    const int16_t byte = tables.encode[src[i]];
     if (byte < 0) {
       // Rare: a character outside the code page (or half of a surrogate pair).
       out.resize(start);
       out += cp1257::Encode(text);
       return;
     }
-    *dest++ = static_cast<char>(byte);
+    dest[i] = static_cast<char>(byte);
   }
 }
 
