@@ -55,8 +55,10 @@ class CBankCl_VB final : public IClientBank {
   void IClientBank_EndExport(bool& EndByError);
   void IClientBank_ExportDoc(int32_t& DocType, PaymentDoc& Doc);
   std::u16string FormatAmount(const Currency& Amount);
+  // PartNo > 0: the field is that part of a split field, labelled "<Label> <PartNo>"
+  // (the label is only made for an error).
   void AddField(const std::u16string& Label, const std::u16string& Value, int16_t MaxLen,
-                bool Required);
+                bool Required, int16_t PartNo = 0);
   std::u16string QuoteValue(const std::u16string& Value);
   void AddSplitField(const std::u16string& Label, const std::u16string& Value, int16_t PartCount,
                      bool Required, int16_t PartNo, int16_t PartWidth);

@@ -61,15 +61,16 @@ std::u16string CBankCl_VB::FormatAmount(const Currency& Amount) {
 }
 
 void CBankCl_VB::AddField(const std::u16string& Label, const std::u16string& Value, int16_t MaxLen,
-                          bool Required) {
+                          bool Required, int16_t PartNo) {
+  const auto label = [&] { return PartNo > 0 ? Label + u" " + IntToText(PartNo) : Label; };
   if (Value.empty() && Required) {
-    throw ComError(kErrRequiredEmpty, DocErrorText(Label),
-                   ErrorText(kErrRequiredEmpty, Label, Value));
+    throw ComError(kErrRequiredEmpty, DocErrorText(label()),
+                   ErrorText(kErrRequiredEmpty, label(), Value));
   }
   const QuotedForm form = QuotingOf(Value);
   if (form.Length(Value.size()) > static_cast<size_t>(MaxLen)) {
-    throw ComError(kErrValueTooLong, DocErrorText(Label),
-                   ErrorText(kErrValueTooLong, Label, QuoteValue(Value)));
+    throw ComError(kErrValueTooLong, DocErrorText(label()),
+                   ErrorText(kErrValueTooLong, label(), QuoteValue(Value)));
   }
   AppendQuoted(m_sLine, Value, form);
   m_sLine += u',';
@@ -88,7 +89,6 @@ void CBankCl_VB::AddSplitField(const std::u16string& Label, const std::u16string
                                int16_t PartWidth) {
   std::u16string_view rest = Value;
   std::u16string part;
-  std::u16string part_label;
   for (;;) {
     const std::optional<size_t> take = SplitCut(rest, PartWidth);
     // A rest with more quotes than the width leaves nothing to take: the
@@ -96,10 +96,7 @@ void CBankCl_VB::AddSplitField(const std::u16string& Label, const std::u16string
     if (!take) RaiseRuntime(kErrInvalidCall);
     part.assign(rest.substr(0, *take));
     rest.remove_prefix(*take);
-    part_label = Label;
-    part_label += u' ';
-    part_label += IntToText(PartNo);
-    AddField(part_label, part, PartWidth, Required);
+    AddField(Label, part, PartWidth, Required, PartNo);
     CheckedIncrement(PartNo);
     if (PartNo > PartCount) return;  // what is left of the text is dropped
     Required = false;

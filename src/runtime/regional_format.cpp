@@ -195,6 +195,7 @@ std::u16string RegionalSettings::FormatNumber(double value, std::u16string_view 
 std::u16string RegionalSettings::FormatDatePattern(Date value, std::u16string_view pattern) {
   const CivilDateTime civil = value.ToCivil();
   std::u16string out;
+  out.reserve(pattern.size() + 4);
   auto upper = [](char16_t c) { return c >= u'a' && c <= u'z' ? char16_t(c - u'a' + u'A') : c; };
   auto run_at = [&](size_t at, std::u16string_view token) {
     if (at + token.size() > pattern.size()) return false;
