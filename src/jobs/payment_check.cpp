@@ -128,10 +128,14 @@ class Mappable {
   std::array<uint64_t, 0x10000 / 64> bits_{};
 };
 
+// Each table is made on the first use of its own code page only.
 const Mappable& MappableOf(BankCodePage code_page) {
-  static const Mappable k775(BankCodePage::k775);
+  if (code_page == BankCodePage::k775) {
+    static const Mappable k775(BankCodePage::k775);
+    return k775;
+  }
   static const Mappable k1257(BankCodePage::k1257);
-  return code_page == BankCodePage::k775 ? k775 : k1257;
+  return k1257;
 }
 
 }  // namespace
