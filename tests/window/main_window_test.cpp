@@ -9,8 +9,13 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QProgressBar>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QTableView>
 #include <QTest>
+#include <QTimer>
+#include <cstdlib>
 #include <memory>
 #include <sstream>
 #include <tuple>
@@ -252,6 +257,44 @@ TEST_F(MainWindowTest, TheThreeJobsShowTheirDialogsAndWhatTheyDid) {
   EXPECT_EQ(Table(*window_->documents(), {1, 4}), QStringLiteral("D-17 150,00|D-19 32,00"));
   EXPECT_EQ(host_->ErrorsReported(), 0);
   SaveScreenshot(*window_, QStringLiteral("clientbank"));
+}
+
+// Pictures of the window over a statement of benchmark size, taken while the
+// import's bar moves and after it. Run by hand: NORV_BIG_STATEMENT names a
+// statement whose lines are of the account LT00100001; skipped otherwise.
+TEST_F(MainWindowTest, PicturesOverABenchmarkStatement) {
+  const char* statement = std::getenv("NORV_BIG_STATEMENT");
+  if (statement == nullptr) GTEST_SKIP() << "NORV_BIG_STATEMENT names no statement";
+  QString path = QFileInfo(QString::fromLocal8Bit(statement)).absoluteFilePath();
+  path.replace(u'/', u'\\');
+  bool progress_shown = false;
+  QTimer during;
+  QObject::connect(&during, &QTimer::timeout, [&] {
+    if (progress_shown || !window_->progress()->running() ||
+        window_->progress()->bar()->value() < 200) {
+      return;
+    }
+    SaveScreenshot(*window_, QStringLiteral("clientbank_progress"));
+    progress_shown = true;
+  });
+  during.start(100);
+  user_.QueueUser([&](qt::FormDialog& dialog) {
+    TypeInto(dialog, u"edImpFile", path);
+    ClickOn(dialog, u"btOk");
+  });
+  window_->ImportStatement(QStringLiteral("LT00100001"));
+  EXPECT_TRUE(progress_shown);
+  clientbank::window::DocumentsModel* docs = window_->documents();
+  EXPECT_LE(docs->rowCount(), 512);  // the first page, not the whole table
+  SaveScreenshot(*window_, QStringLiteral("clientbank_million"));
+  // Dragging the scroll bar down again and again fetches a page each time.
+  QScrollBar* scroll = window_->documents_view()->verticalScrollBar();
+  for (int turn = 0; turn < 100; ++turn) {
+    scroll->setValue(scroll->maximum());
+    QCoreApplication::processEvents();
+  }
+  EXPECT_GT(docs->rowCount(), 512 * 50);
+  SaveScreenshot(*window_, QStringLiteral("clientbank_scrolled"));
 }
 
 }  // namespace
