@@ -20,6 +20,7 @@
 #include <fstream>
 #include <iostream>
 #include <random>
+#include <sstream>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -301,7 +302,8 @@ std::string RunFile(size_t run, const char* ext) {
 
 // ExportDoc only reads the document, so the jobs are passed as they are.
 Timing ComponentRun(std::vector<Job>& jobs, size_t count, const std::string& folder) {
-  auto host = BenchHost::Install();
+  std::ostringstream console;
+  auto host = InstallBenchHost(console);
   for (size_t run = 0; run < RunsFor(count); ++run) {
     host->Driver().ExpectShow(
         u"SelectFilesDlg", {hostkit::Type(u"edPath", Utf8ToU16(folder)), hostkit::Click(u"btOk")});
@@ -320,9 +322,13 @@ Timing ComponentRun(std::vector<Job>& jobs, size_t count, const std::string& fol
     }
   }
   const Timing timing = watch.Elapsed();
-  if (!host->Messages().empty()) {
-    std::cout << "last run's summary: "
-              << U16ToUtf8(ReplaceAll(host->Messages().back(), u"\r\n", u" | ")) << "\n";
+  // The summary of the last run is the last message the console shows.
+  std::string shown = console.str();
+  while (!shown.empty() && shown.back() == '\n') shown.pop_back();
+  if (const size_t at = shown.rfind("\n\n"); !shown.empty()) {
+    std::string summary = shown.substr(at == std::string::npos ? 0 : at + 2);
+    std::replace(summary.begin(), summary.end(), '\n', ' ');
+    std::cout << "last run's summary: " << summary << "\n";
   }
   host::HostLibrary::Install(nullptr);
   return timing;

@@ -23,6 +23,7 @@
 #include <fstream>
 #include <iostream>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -245,7 +246,8 @@ struct ImportCounts {
 
 Timing TimeComponent(const std::string& folder, const std::string& file_name,
                      const std::u16string& account, ImportCounts& counts, norv::StHead& head) {
-  const std::shared_ptr<norv::bench::BenchHost> host = norv::bench::BenchHost::Install();
+  std::ostringstream console;
+  const auto host = norv::bench::InstallBenchHost(console);
   norv::RegionalSettings::SetCurrent(norv::RegionalSettings::LtLT());
   Timing timing;
   {
