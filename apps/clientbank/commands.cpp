@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "demo_data.h"
-#include "hostkit/book_specs.h"
+#include "hostkit/book_layouts.h"
 #include "hostkit/file_trust.h"
 #include "hostkit/sqlite_books.h"
 #include "job_commands.h"
@@ -20,11 +20,11 @@ namespace hostkit = norv::hostkit;
 
 namespace {
 
-const hostkit::BookSpec& BookNamed(const std::string& name) {
-  const hostkit::BookSpec* book = hostkit::FindBook(Utf8ToU16(name));
+const hostkit::BookLayout& BookNamed(const std::string& name) {
+  const hostkit::BookLayout* book = hostkit::FindBook(Utf8ToU16(name));
   if (book == nullptr) {
     std::string known;
-    for (const hostkit::BookSpec& each : hostkit::AllBooks()) {
+    for (const hostkit::BookLayout& each : hostkit::AllBooks()) {
       known += (known.empty() ? "" : ", ") + U16ToUtf8(each.name);
     }
     Fail(norv::kErrInvalidCall, "the host has no book '" + name + "' (books: " + known + ")");
@@ -56,7 +56,7 @@ int RunInit(Session& session, bool demo) {
 }
 
 int RunBooksList(Session& session, const std::string& name) {
-  const hostkit::BookSpec& book = BookNamed(name);
+  const hostkit::BookLayout& book = BookNamed(name);
   hostkit::BookStore store(session.host().database());
   for (const hostkit::BookRecord& record : store.List(book)) {
     session.out() << BookRecordJson(book, record).dump() << '\n';
@@ -65,7 +65,7 @@ int RunBooksList(Session& session, const std::string& name) {
 }
 
 int RunBooksAdd(Session& session, const std::string& name, const std::string& file) {
-  const hostkit::BookSpec& book = BookNamed(name);
+  const hostkit::BookLayout& book = BookNamed(name);
   Json array = ReadJsonArray(file);
   std::vector<hostkit::BookRecord> records;
   for (const Json& object : array)

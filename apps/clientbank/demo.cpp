@@ -7,7 +7,7 @@
 
 #include "commands.h"
 #include "demo_data.h"
-#include "hostkit/book_specs.h"
+#include "hostkit/book_layouts.h"
 #include "hostkit/sqlite_books.h"
 #include "job_commands.h"
 #include "jobs/json_values.h"
@@ -101,7 +101,7 @@ int RunDemo(const GlobalOptions& global, std::ostream& out, std::ostream& err) {
   rates_request.file = rates.string();
   for (const RateColumn& column : kRateColumns) rates_request.codes[column.option] = column.option;
   status = std::max(status, RunRates(session, rates_request));
-  const hostkit::BookSpec& book = *hostkit::FindBook(u"REFCurrencyRate");
+  const hostkit::BookLayout& book = *hostkit::FindBook(u"REFCurrencyRate");
   std::vector<hostkit::BookRecord> stored =
       hostkit::BookStore(session.host().database()).List(book);
   out << "  REFCurrencyRate now holds " << stored.size() << " rates; the accounting ones (LB):\n";

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "hostkit/book_specs.h"
+#include "hostkit/book_layouts.h"
 #include "hostkit/sqlite_books.h"
 #include "runtime/codepage.h"
 #include "runtime/regional.h"

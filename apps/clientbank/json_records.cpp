@@ -8,8 +8,8 @@
 
 namespace clientbank {
 
+using norv::hostkit::BookLayout;
 using norv::hostkit::BookRecord;
-using norv::hostkit::BookSpec;
 using norv::hostkit::FieldKind;
 
 namespace {
@@ -23,7 +23,7 @@ std::string Where(const char* what, size_t index, const std::string& key) {
 
 }  // namespace
 
-Json BookRecordJson(const BookSpec& book, const BookRecord& record) {
+Json BookRecordJson(const BookLayout& book, const BookRecord& record) {
   Json json;
   for (const auto& field : book.fields) {
     std::string name = norv::U16ToUtf8(field.name);
@@ -51,7 +51,7 @@ Json BookRecordJson(const BookSpec& book, const BookRecord& record) {
   return json;
 }
 
-BookRecord ReadBookRecord(const BookSpec& book, const Json& object, size_t index) {
+BookRecord ReadBookRecord(const BookLayout& book, const Json& object, size_t index) {
   std::string record_name = "record " + std::to_string(index);
   if (!object.is_object()) Fail(norv::kErrTypeMismatch, record_name + ": expected a JSON object");
   BookRecord record;

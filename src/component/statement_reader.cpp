@@ -28,7 +28,7 @@ enum class FieldKind { kText, kAmount, kNumber };
 
 // One of the 32 fields of a statement line. A field with no member is parsed
 // and checked, then dropped.
-struct FieldSpec {
+struct LineField {
   std::u16string_view label;  // names the field in error messages
   FieldKind kind;
   int16_t max_len;
@@ -42,15 +42,15 @@ constexpr uint8_t ReaderBit(StatementLineUse use) { return uint8_t{1} << static_
 constexpr uint8_t kScan = ReaderBit(StatementLineUse::kScan);
 constexpr uint8_t kDocument = ReaderBit(StatementLineUse::kDocument);
 
-constexpr FieldSpec Text(std::u16string_view label, int16_t max_len,
+constexpr LineField Text(std::u16string_view label, int16_t max_len,
                          std::u16string StatementLine::*member = nullptr, uint8_t readers = 0) {
   return {label, FieldKind::kText, max_len, member, nullptr, nullptr, readers};
 }
-constexpr FieldSpec Amount(std::u16string_view label, int16_t max_len,
+constexpr LineField Amount(std::u16string_view label, int16_t max_len,
                            Currency StatementLine::*member) {
   return {label, FieldKind::kAmount, max_len, nullptr, member, nullptr};
 }
-constexpr FieldSpec Number(std::u16string_view label, int16_t max_len,
+constexpr LineField Number(std::u16string_view label, int16_t max_len,
                            int16_t StatementLine::*member) {
   return {label, FieldKind::kNumber, max_len, nullptr, nullptr, member};
 }
@@ -58,7 +58,7 @@ constexpr FieldSpec Number(std::u16string_view label, int16_t max_len,
 using L = StatementLine;
 
 // The fields in file order.
-constexpr std::array<FieldSpec, TabbedLine::kMaxFields> kStatementFields = {
+constexpr std::array<LineField, TabbedLine::kMaxFields> kStatementFields = {
     Text(u"Kliento KIF'o numeris", 5, &L::ClientKifNo),
     Text(u"Saskaitos operacijos data", 10, &L::OpDateText, kScan | kDocument),
     Text(u"Kliento saskaitos numeris", 11, &L::ClientAccount, kScan | kDocument),
@@ -255,7 +255,7 @@ int16_t ToInt16(Currency value) {
 template <size_t I, StatementLineUse kUse, typename TooLongError>
 inline void ParseFieldAt(const TabbedLine& fields, StatementLine& into,
                          const RegionalSettings& settings, const TooLongError& too_long) {
-  constexpr FieldSpec field = kStatementFields[I];
+  constexpr LineField field = kStatementFields[I];
   if constexpr (field.kind == FieldKind::kText) {
     // A dropped field, or one that the use does not read, is checked without being kept.
     std::u16string* keep = nullptr;
@@ -282,7 +282,7 @@ void ParseFields(const TabbedLine& fields, StatementLine& into, const RegionalSe
 }
 
 void ClearStatementLine(StatementLine& line) {
-  for (const FieldSpec& field : kStatementFields) {
+  for (const LineField& field : kStatementFields) {
     if (field.text) (line.*field.text).clear();
     if (field.amount) line.*field.amount = Currency();
     if (field.number) line.*field.number = 0;

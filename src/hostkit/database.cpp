@@ -5,7 +5,7 @@
 #include <iterator>
 #include <optional>
 
-#include "hostkit/book_specs.h"
+#include "hostkit/book_layouts.h"
 #include "hostkit/file_trust.h"
 #include "hostkit/host_error.h"
 #include "runtime/com_error.h"
@@ -32,7 +32,7 @@ std::string SchemaSql() {
       " CorrAccount TEXT, CorrCode TEXT, CorrBankName TEXT, Amount INTEGER, CurrencyCode TEXT,"
       " IsDebit INTEGER, CurrencyKind INTEGER, DocNumber TEXT, OpDate REAL, Comment TEXT,"
       " ClientIban TEXT, CorrIban TEXT);";
-  for (const BookSpec& book : AllBooks()) sql += CreateTableSql(book) + ";";
+  for (const BookLayout& book : AllBooks()) sql += CreateTableSql(book) + ";";
   return sql;
 }
 

@@ -10,16 +10,16 @@ namespace norv::hostkit {
 
 namespace {
 
-std::u16string SourceOf(const BookSpec& book) {
+std::u16string SourceOf(const BookLayout& book) {
   return u"DefaultHost." + std::u16string(book.name);
 }
 
 std::string Column(std::u16string_view field) { return U16ToUtf8(field); }
 
 // The columns of a book that the record's fields fill (all but IDC).
-std::vector<const FieldSpec*> DataFields(const BookSpec& book) {
-  std::vector<const FieldSpec*> fields;
-  for (const FieldSpec& field : book.fields) {
+std::vector<const FieldLayout*> DataFields(const BookLayout& book) {
+  std::vector<const FieldLayout*> fields;
+  for (const FieldLayout& field : book.fields) {
     if (field.name != kIdcField) fields.push_back(&field);
   }
   return fields;
@@ -65,13 +65,13 @@ Variant ReadValue(const Statement& stmt, int column, FieldKind kind) {
   return static_cast<int32_t>(value);
 }
 
-std::string SelectSql(const BookSpec& book) {
+std::string SelectSql(const BookLayout& book) {
   std::string sql = "SELECT IDC";
-  for (const FieldSpec* field : DataFields(book)) sql += ", " + Column(field->name);
+  for (const FieldLayout* field : DataFields(book)) sql += ", " + Column(field->name);
   return sql + " FROM " + book.table;
 }
 
-std::string KeyOrder(const BookSpec& book) {
+std::string KeyOrder(const BookLayout& book) {
   std::string sql;
   for (std::u16string_view key : book.keys)
     sql += (sql.empty() ? " ORDER BY " : ", ") + Column(key);
@@ -79,11 +79,11 @@ std::string KeyOrder(const BookSpec& book) {
 }
 
 // Fills `record` from a row of SelectSql: IDC in column 0, then the data fields.
-BookRecord ReadRecord(const BookSpec& book, const Statement& stmt, int64_t* idc) {
+BookRecord ReadRecord(const BookLayout& book, const Statement& stmt, int64_t* idc) {
   BookRecord record;
   *idc = stmt.Int64(0);
   int column = 1;
-  for (const FieldSpec* field : DataFields(book)) {
+  for (const FieldLayout* field : DataFields(book)) {
     record[std::u16string(field->name)] = ReadValue(stmt, column++, field->kind);
   }
   if (book.idc_field) record[std::u16string(kIdcField)] = ReadValue(stmt, 0, FieldKind::kInteger);
@@ -94,52 +94,52 @@ class SqliteBook;
 
 class SqliteBookField : public host::BookField {
  public:
-  SqliteBookField(SqliteBook& book, const FieldSpec& field) : book_(book), spec_(field) {}
+  SqliteBookField(SqliteBook& book, const FieldLayout& field) : book_(book), layout_(field) {}
   Variant Value() override;
   void SetValue(const Variant& value) override;
 
  private:
   SqliteBook& book_;
-  const FieldSpec& spec_;
+  const FieldLayout& layout_;
 };
 
 class SqliteBook : public host::Book, public host::BookFields {
  public:
-  SqliteBook(std::shared_ptr<Database> db, const BookSpec& layout)
-      : db_(std::move(db)), spec_(layout) {
-    for (const FieldSpec& field : spec_.fields) {
+  SqliteBook(std::shared_ptr<Database> db, const BookLayout& layout)
+      : db_(std::move(db)), layout_(layout) {
+    for (const FieldLayout& field : layout_.fields) {
       fields_.push_back(std::make_unique<SqliteBookField>(*this, field));
     }
   }
 
   bool FindByKey(const std::vector<Variant>& keys) override {
-    if (keys.size() != spec_.keys.size()) {
-      RaiseHostError(kErrInvalidCall, SourceOf(spec_),
-                     u"FindByKey of " + std::u16string(spec_.name) + u" takes " +
-                         IntToText(static_cast<long long>(spec_.keys.size())) +
+    if (keys.size() != layout_.keys.size()) {
+      RaiseHostError(kErrInvalidCall, SourceOf(layout_),
+                     u"FindByKey of " + std::u16string(layout_.name) + u" takes " +
+                         IntToText(static_cast<long long>(layout_.keys.size())) +
                          u" key values, not " + IntToText(static_cast<long long>(keys.size())));
     }
-    std::string sql = SelectSql(spec_);
-    for (size_t i = 0; i < spec_.keys.size(); ++i) {
-      sql += (i == 0 ? " WHERE " : " AND ") + Column(spec_.keys[i]) + " = ?";
+    std::string sql = SelectSql(layout_);
+    for (size_t i = 0; i < layout_.keys.size(); ++i) {
+      sql += (i == 0 ? " WHERE " : " AND ") + Column(layout_.keys[i]) + " = ?";
     }
     Statement find = db_->Prepare(sql);
     for (size_t i = 0; i < keys.size(); ++i) {
-      const FieldSpec* key = spec_.Field(spec_.keys[i]);
+      const FieldLayout* key = layout_.Field(layout_.keys[i]);
       BindValue(find, static_cast<int>(i + 1), key->kind, ToFieldKind(key->kind, keys[i]));
     }
     if (!find.Step()) return false;
     int64_t idc = 0;
-    current_ = ReadRecord(spec_, find, &idc);
+    current_ = ReadRecord(layout_, find, &idc);
     current_idc_ = idc;
     return true;
   }
 
   std::u16string EntryPath() override {
-    if (spec_.name != u"PathKey") {
+    if (layout_.name != u"PathKey") {
       RaiseHostError(
-          kErrNotSupported, SourceOf(spec_),
-          u"EntryPath belongs to the PathKey book, not to " + std::u16string(spec_.name));
+          kErrNotSupported, SourceOf(layout_),
+          u"EntryPath belongs to the PathKey book, not to " + std::u16string(layout_.name));
     }
     return VariantToText(Get(u"EntryPath"));
   }
@@ -147,11 +147,11 @@ class SqliteBook : public host::Book, public host::BookFields {
   host::BookFields& Fields() override { return *this; }
 
   host::BookField& Item(const std::u16string& name) override {
-    for (size_t i = 0; i < spec_.fields.size(); ++i) {
-      if (spec_.fields[i].name == name) return *fields_[i];
+    for (size_t i = 0; i < layout_.fields.size(); ++i) {
+      if (layout_.fields[i].name == name) return *fields_[i];
     }
-    RaiseHostError(kErrInvalidCall, SourceOf(spec_),
-                   u"the book " + std::u16string(spec_.name) + u" has no field '" + name + u"'");
+    RaiseHostError(kErrInvalidCall, SourceOf(layout_),
+                   u"the book " + std::u16string(layout_.name) + u" has no field '" + name + u"'");
   }
 
   void BeginNew() override {
@@ -160,43 +160,44 @@ class SqliteBook : public host::Book, public host::BookFields {
   }
 
   void StoreNew() override {
-    std::vector<const FieldSpec*> fields = DataFields(spec_);
+    std::vector<const FieldLayout*> fields = DataFields(layout_);
     Variant idc = Get(kIdcField);
-    bool with_idc = spec_.idc_field && !std::holds_alternative<std::monostate>(idc);
+    bool with_idc = layout_.idc_field && !std::holds_alternative<std::monostate>(idc);
     std::string columns = with_idc ? "IDC" : "";
     std::string marks = with_idc ? "?" : "";
-    for (const FieldSpec* field : fields) {
+    for (const FieldLayout* field : fields) {
       columns += (columns.empty() ? "" : ", ") + Column(field->name);
       marks += marks.empty() ? "?" : ", ?";
     }
     Statement insert =
-        db_->Prepare("INSERT INTO " + spec_.table + " (" + columns + ") VALUES (" + marks + ")");
+        db_->Prepare("INSERT INTO " + layout_.table + " (" + columns + ") VALUES (" + marks + ")");
     int index = 1;
     if (with_idc) BindValue(insert, index++, FieldKind::kInteger, idc);
-    for (const FieldSpec* field : fields) {
+    for (const FieldLayout* field : fields) {
       BindValue(insert, index++, field->kind, Get(field->name));
     }
     insert.Run();
     current_idc_ = db_->LastInsertRowId();
-    if (spec_.idc_field) current_[std::u16string(kIdcField)] = static_cast<int32_t>(current_idc_);
+    if (layout_.idc_field) current_[std::u16string(kIdcField)] = static_cast<int32_t>(current_idc_);
   }
 
   void UpdateById(int32_t idc) override {
-    std::string sql = "UPDATE " + spec_.table + " SET ";
-    std::vector<const FieldSpec*> fields = DataFields(spec_);
+    std::string sql = "UPDATE " + layout_.table + " SET ";
+    std::vector<const FieldLayout*> fields = DataFields(layout_);
     for (size_t i = 0; i < fields.size(); ++i) {
       sql += (i == 0 ? "" : ", ") + Column(fields[i]->name) + " = ?";
     }
     Statement update = db_->Prepare(sql + " WHERE IDC = ?");
     int index = 1;
-    for (const FieldSpec* field : fields) BindValue(update, index++, field->kind, Get(field->name));
+    for (const FieldLayout* field : fields)
+      BindValue(update, index++, field->kind, Get(field->name));
     update.Bind(index, static_cast<int64_t>(idc));
     update.Run();
     RequireChange(u"UpdateById", idc);
   }
 
   void DeleteById(int32_t idc) override {
-    db_->Prepare("DELETE FROM " + spec_.table + " WHERE IDC = ?")
+    db_->Prepare("DELETE FROM " + layout_.table + " WHERE IDC = ?")
         .Bind(1, static_cast<int64_t>(idc))
         .Run();
     RequireChange(u"DeleteById", idc);
@@ -206,28 +207,28 @@ class SqliteBook : public host::Book, public host::BookFields {
     auto it = current_.find(std::u16string(name));
     return it == current_.end() ? Variant{} : it->second;
   }
-  void Set(const FieldSpec& field, const Variant& value) {
+  void Set(const FieldLayout& field, const Variant& value) {
     current_[std::u16string(field.name)] = ToFieldKind(field.kind, value);
   }
 
  private:
   void RequireChange(std::u16string_view operation, int32_t idc) {
     if (db_->Changes() > 0) return;
-    RaiseHostError(kErrInvalidCall, SourceOf(spec_),
-                   std::u16string(operation) + u": the book " + std::u16string(spec_.name) +
+    RaiseHostError(kErrInvalidCall, SourceOf(layout_),
+                   std::u16string(operation) + u": the book " + std::u16string(layout_.name) +
                        u" has no record with IDC " + IntToText(idc));
   }
 
   std::shared_ptr<Database> db_;
-  const BookSpec& spec_;
+  const BookLayout& layout_;
   std::vector<std::unique_ptr<SqliteBookField>> fields_;
   BookRecord current_;
   int64_t current_idc_ = 0;
 };
 
-Variant SqliteBookField::Value() { return book_.Get(spec_.name); }
+Variant SqliteBookField::Value() { return book_.Get(layout_.name); }
 
-void SqliteBookField::SetValue(const Variant& value) { book_.Set(spec_, value); }
+void SqliteBookField::SetValue(const Variant& value) { book_.Set(layout_, value); }
 
 }  // namespace
 
@@ -246,7 +247,7 @@ Variant ToFieldKind(FieldKind kind, const Variant& value) {
   return VariantToInt32(value);
 }
 
-std::vector<BookRecord> BookStore::List(const BookSpec& book) {
+std::vector<BookRecord> BookStore::List(const BookLayout& book) {
   std::vector<BookRecord> records;
   Statement list = db_->Prepare(SelectSql(book) + KeyOrder(book));
   int64_t idc = 0;
@@ -254,7 +255,7 @@ std::vector<BookRecord> BookStore::List(const BookSpec& book) {
   return records;
 }
 
-int64_t BookStore::Put(const BookSpec& book, const BookRecord& record) {
+int64_t BookStore::Put(const BookLayout& book, const BookRecord& record) {
   for (const auto& [name, value] : record) {
     if (book.Field(name) == nullptr) {
       RaiseHostError(kErrInvalidCall, SourceOf(book),
@@ -266,7 +267,7 @@ int64_t BookStore::Put(const BookSpec& book, const BookRecord& record) {
     return it == record.end() ? Variant{} : ToFieldKind(book.Field(name)->kind, it->second);
   };
   bool with_idc = book.idc_field && !std::holds_alternative<std::monostate>(value_of(kIdcField));
-  std::vector<const FieldSpec*> fields = DataFields(book);
+  std::vector<const FieldLayout*> fields = DataFields(book);
   std::string key_match;
   for (std::u16string_view key : book.keys) {
     key_match += (key_match.empty() ? " WHERE " : " AND ") + Column(key) + " = ?";
@@ -283,7 +284,7 @@ int64_t BookStore::Put(const BookSpec& book, const BookRecord& record) {
     std::string columns = with_idc ? "IDC" : "";
     std::string marks = with_idc ? "?" : "";
     std::string updates = with_idc ? "IDC = ?" : "";
-    for (const FieldSpec* field : fields) {
+    for (const FieldLayout* field : fields) {
       std::string column = Column(field->name);
       columns += (columns.empty() ? "" : ", ") + column;
       marks += marks.empty() ? "?" : ", ?";
@@ -294,7 +295,7 @@ int64_t BookStore::Put(const BookSpec& book, const BookRecord& record) {
                  : "INSERT INTO " + book.table + " (" + columns + ") VALUES (" + marks + ")");
     index = 1;
     if (with_idc) BindValue(write, index++, FieldKind::kInteger, value_of(kIdcField));
-    for (const FieldSpec* field : fields) {
+    for (const FieldLayout* field : fields) {
       BindValue(write, index++, field->kind, value_of(field->name));
     }
     if (existing) write.Bind(index, *existing);
@@ -306,7 +307,7 @@ int64_t BookStore::Put(const BookSpec& book, const BookRecord& record) {
 
 std::shared_ptr<host::Book> SqliteBookFactory::OpenBook(const std::u16string& name,
                                                         std::shared_ptr<host::Session>) {
-  const BookSpec* book = FindBook(name);
+  const BookLayout* book = FindBook(name);
   if (book == nullptr) {
     RaiseHostError(kErrInvalidCall, u"DefaultHost.BookFactory",
                    u"the host has no reference book '" + name + u"'");

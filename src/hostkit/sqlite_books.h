@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "host/book.h"
-#include "hostkit/book_specs.h"
+#include "hostkit/book_layouts.h"
 #include "hostkit/database.h"
 #include "runtime/variant.h"
 
@@ -33,11 +33,11 @@ class BookStore {
   explicit BookStore(std::shared_ptr<Database> db) : db_(std::move(db)) {}
 
   // Every record of the book in key order; REFCurrencyRate records carry their IDC.
-  std::vector<BookRecord> List(const BookSpec& book);
+  std::vector<BookRecord> List(const BookLayout& book);
   // Adds the record, or replaces the record with the same key (fields it lacks
   // become empty). An "IDC" in a REFCurrencyRate record is kept as the record's
   // identifier; without one a new record gets the next free IDC. Returns the IDC.
-  int64_t Put(const BookSpec& book, const BookRecord& record);
+  int64_t Put(const BookLayout& book, const BookRecord& record);
 
  private:
   std::shared_ptr<Database> db_;

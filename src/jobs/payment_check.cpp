@@ -1,8 +1,6 @@
 #include "jobs/payment_check.h"
 
-#include <algorithm>
 #include <array>
-#include <functional>
 #include <optional>
 
 #include "core/error_numbers.h"
@@ -260,41 +258,10 @@ void PaymentCheck::CheckValues(int32_t doc_type, const PaymentDoc& doc,
     put(part->size(), 32);
     key_ += *part;
   }
-  if (const std::optional<size_t> first = FirstWithKey()) {
+  if (const std::optional<size_t> first = seen_.FindOrAdd(key_, index_)) {
     Report(out, doc, u"", "Repeated", u"as index " + IntToText(static_cast<long long>(*first)),
            ProblemLevel::kWarning);
   }
-}
-
-std::optional<size_t> PaymentCheck::FirstWithKey() {
-  if (2 * (used_ + 1) > slots_.size()) {
-    std::vector<KeySlot> old(std::max<size_t>(1024, 2 * slots_.size()));
-    old.swap(slots_);
-    for (const KeySlot& slot : old) {
-      if (slot.text == nullptr) continue;
-      size_t at = slot.hash & (slots_.size() - 1);
-      while (slots_[at].text != nullptr) at = (at + 1) & (slots_.size() - 1);
-      slots_[at] = slot;
-    }
-  }
-  const uint64_t hash = std::hash<std::u16string_view>{}(key_);
-  size_t at = hash & (slots_.size() - 1);
-  for (; slots_[at].text != nullptr; at = (at + 1) & (slots_.size() - 1)) {
-    const KeySlot& slot = slots_[at];
-    if (slot.hash == hash && std::u16string_view(slot.text, slot.length) == key_) return slot.index;
-  }
-  constexpr size_t kChunk = 1 << 16;
-  if (key_.size() > chunk_left_) {
-    chunk_left_ = std::max(kChunk, key_.size());
-    key_chunks_.push_back(std::make_unique_for_overwrite<char16_t[]>(chunk_left_));
-    chunk_next_ = key_chunks_.back().get();
-  }
-  std::copy(key_.begin(), key_.end(), chunk_next_);
-  slots_[at] = KeySlot{hash, chunk_next_, key_.size(), index_};
-  chunk_next_ += key_.size();
-  chunk_left_ -= key_.size();
-  ++used_;
-  return std::nullopt;
 }
 
 }  // namespace norv::jobs

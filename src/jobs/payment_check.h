@@ -15,13 +15,12 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <memory>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "core/records.h"
+#include "jobs/first_index.h"
 
 namespace norv::jobs {
 
@@ -61,29 +60,12 @@ class PaymentCheck {
                          std::u16string_view field, const char* rule, std::u16string value,
                          ProblemLevel level = ProblemLevel::kError);
 
-  // The index of the first document whose key is `key_`, after adding the
-  // key as this document's when it is new (then: nullopt).
-  std::optional<size_t> FirstWithKey();
-
   BankCodePage code_page_;
   size_t index_ = 0;
-  // A document's key: payer account, payee account, amount and purpose. The
-  // keys seen so far lie one after another in chunks that never move (a
-  // growing string would hold three copies while it moves); `slots_` finds
-  // them by hash (open addressing, at most half full), one cache line per
-  // look-up where a node-based map took several.
-  struct KeySlot {
-    uint64_t hash = 0;
-    const char16_t* text = nullptr;  // nullptr: the slot is empty
-    size_t length = 0;
-    size_t index = 0;
-  };
+  // A document's key: payer account, payee account, amount and purpose; the
+  // index of the first document with each key.
   std::u16string key_;
-  std::vector<std::unique_ptr<char16_t[]>> key_chunks_;
-  char16_t* chunk_next_ = nullptr;
-  size_t chunk_left_ = 0;
-  std::vector<KeySlot> slots_;
-  size_t used_ = 0;
+  FirstIndex seen_;
 };
 
 // Whether the account has an IBAN's form (two capital letters, two digits, 11

@@ -1,6 +1,6 @@
 #include "jobs/rates_job.h"
 
-#include "hostkit/book_specs.h"
+#include "hostkit/book_layouts.h"
 #include "hostkit/sqlite_books.h"
 #include "jobs/dialog_outcome.h"
 #include "runtime/com_error.h"
@@ -40,7 +40,7 @@ RatesResult RunRates(const JobContext& context, const RatesRequest& request, Job
     events.Notice(NoticeKind::kRatesUndone, "the load was undone; the rate books are as before");
   }
   result.file = dialog.Text(u"edLBRateFile");
-  if (const hostkit::BookSpec* book = hostkit::FindBook(u"REFCurrencyRate")) {
+  if (const hostkit::BookLayout* book = hostkit::FindBook(u"REFCurrencyRate")) {
     result.rates_in_book =
         static_cast<int64_t>(hostkit::BookStore(context.host.database()).List(*book).size());
   }

@@ -1,6 +1,6 @@
 #include "qt/qt_ui_services.h"
 
-#include "hostkit/book_specs.h"
+#include "hostkit/book_layouts.h"
 #include "hostkit/sqlite_books.h"
 #include "qt/qt_message_window.h"
 #include "qt/qt_wait_indicator.h"
@@ -10,7 +10,7 @@ namespace norv::qt {
 BookLister DatabaseBooks(std::shared_ptr<hostkit::Database> db) {
   return [db](const std::u16string& name) {
     std::vector<BookEntry> entries;
-    const hostkit::BookSpec* book = hostkit::FindBook(name);
+    const hostkit::BookLayout* book = hostkit::FindBook(name);
     if (book == nullptr) return entries;  // a combo bound to no book lists nothing
     hostkit::BookStore store(db);
     for (const hostkit::BookRecord& record : store.List(*book)) {

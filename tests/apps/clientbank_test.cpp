@@ -62,7 +62,7 @@ ProgramRun RunProgram(std::vector<std::string> args, const std::string& cwd, con
 }
 
 // The case's `key`, nothing when it has none.
-const Json& Part(const Json& c, const char* key) {
+const Json& Entry(const Json& c, const char* key) {
   static const Json none = Json::object();
   return c.contains(key) ? c[key] : none;
 }
@@ -135,17 +135,17 @@ TEST(ClientBankRunTest, RunsFromTheCatalogue) {
       }
     };
     if (c.contains("input")) dir.WriteBytes("in", c["input"]);
-    for (const auto& [name, text] : Part(c, "files").items()) {
+    for (const auto& [name, text] : Entry(c, "files").items()) {
       std::filesystem::create_directories(std::filesystem::path(dir.File(name)).parent_path());
       dir.WriteBytes(name, Bytes(text));
     }
-    for (const auto& [name, target] : Part(c, "link").items()) {
+    for (const auto& [name, target] : Entry(c, "link").items()) {
       EXPECT_EQ(symlink(fill(target).c_str(), dir.File(name).c_str()), 0) << name;
     }
-    for (const Json& setup : Part(c, "setup")) {
+    for (const Json& setup : Entry(c, "setup")) {
       EXPECT_EQ(run({{"args", setup}}).status, 0);
     }
-    for (const auto& [name, mode] : Part(c, "chmod").items()) {
+    for (const auto& [name, mode] : Entry(c, "chmod").items()) {
       EXPECT_EQ(chmod(dir.File(name).c_str(), std::stoul(mode.get<std::string>(), nullptr, 8)), 0);
     }
     // "sql": statements run on the database file directly, as another program may.
@@ -164,14 +164,14 @@ TEST(ClientBankRunTest, RunsFromTheCatalogue) {
     }
     check(c, run(c));
     holder.reset();
-    for (const auto& [name, text] : Part(c, "after").items()) {
+    for (const auto& [name, text] : Entry(c, "after").items()) {
       if (text.is_null()) {
         EXPECT_FALSE(dir.Exists(name)) << name;
       } else {
         EXPECT_EQ(dir.ReadBytes(name), Bytes(text)) << name;
       }
     }
-    for (const auto& [book, records] : Part(c, "books").items()) {
+    for (const auto& [book, records] : Entry(c, "books").items()) {
       EXPECT_EQ(run({{"args", {"books", "list", book}}}).out, fill(records)) << book;
     }
     for (const Json& next : c.value("then", Json::array())) check(next, run(next));

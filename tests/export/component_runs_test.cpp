@@ -59,8 +59,8 @@ Date DateOf(const std::string& text) {
   return Date::FromCivil(y, m, d, h, mi, 0);
 }
 
-// A payment document: the values of `spec` set on its "base", one of docs.json.
-PaymentDoc Doc(const Json& spec) {
+// A payment document: `values` set on its "base", one of docs.json.
+PaymentDoc Doc(const Json& values) {
 #define NORV_FIELD(name) \
   { #name, &PaymentDoc::name }
   static const std::pair<const char*, std::u16string PaymentDoc::*> kTexts[] = {
@@ -76,8 +76,8 @@ PaymentDoc Doc(const Json& spec) {
 #undef NORV_FIELD
   static const Json bases = Data("docs.json");
   PaymentDoc doc =
-      spec.contains("base") ? Doc(bases.at(spec["base"].get<std::string>())) : PaymentDoc();
-  for (const auto& [field, value] : spec.items()) {
+      values.contains("base") ? Doc(bases.at(values["base"].get<std::string>())) : PaymentDoc();
+  for (const auto& [field, value] : values.items()) {
     for (const auto& [name, member] : kTexts) {
       if (field == name) doc.*member = U16(value);
     }

@@ -6,7 +6,7 @@
 #include <memory>
 #include <nlohmann/json.hpp>
 
-#include "hostkit/book_specs.h"
+#include "hostkit/book_layouts.h"
 #include "hostkit/database.h"
 #include "hostkit/sqlite_books.h"
 #include "runtime/error_matchers.h"
@@ -47,7 +47,7 @@ class SqliteBooksTest : public ::testing::Test {
 
 // The value of a field of `book` as tests/data/books/keys.jsonl writes it:
 // amounts as the integer value x 10000, dates as "YYYY-MM-DD".
-Variant ValueOf(const BookSpec& book, const std::string& field, const nlohmann::json& value) {
+Variant ValueOf(const BookLayout& book, const std::string& field, const nlohmann::json& value) {
   switch (book.Field(Utf8ToU16(field))->kind) {
     case FieldKind::kText:
       return Utf8ToU16(value.get<std::string>());
@@ -73,16 +73,16 @@ TEST_F(SqliteBooksTest, FindsByEveryKeyFieldInOrder) {
   for (std::string line; std::getline(lines, line); ++count) {
     SCOPED_TRACE(line);
     const nlohmann::json c = nlohmann::json::parse(line);
-    const BookSpec& spec = *FindBook(Utf8ToU16(c["book"].get<std::string>()));
+    const BookLayout& layout = *FindBook(Utf8ToU16(c["book"].get<std::string>()));
     BookRecord record;
     for (const auto& [field, value] : c["record"].items()) {
-      record[Utf8ToU16(field)] = ValueOf(spec, field, value);
+      record[Utf8ToU16(field)] = ValueOf(layout, field, value);
     }
     auto db_of_case = Database::Open(folder.File("case" + std::to_string(count) + ".db"));
-    BookStore(db_of_case).Put(spec, record);
-    auto book = SqliteBookFactory(db_of_case).OpenBook(std::u16string(spec.name), nullptr);
+    BookStore(db_of_case).Put(layout, record);
+    auto book = SqliteBookFactory(db_of_case).OpenBook(std::u16string(layout.name), nullptr);
     std::vector<Variant> keys;
-    for (std::u16string_view key : spec.keys) keys.push_back(record.at(std::u16string(key)));
+    for (std::u16string_view key : layout.keys) keys.push_back(record.at(std::u16string(key)));
     EXPECT_TRUE(book->FindByKey(keys));
     for (const auto& [field, value] : record) {
       EXPECT_EQ(book->Fields().Item(field).Value(), value) << U16ToUtf8(field);
@@ -137,7 +137,7 @@ TEST_F(SqliteBooksTest, AKeyGivenAsTextIsReadAsItsFieldsKindReadsText) {
 
 TEST_F(SqliteBooksTest, PutReplacesByKeyAndKeepsTheIdcAndUnknownNamesAreErrors) {
   BookStore store(db);
-  const BookSpec& book = *FindBook(u"REFCurrencyRate");
+  const BookLayout& book = *FindBook(u"REFCurrencyRate");
   BookRecord rate{{u"CurrencyCode", u"EUR"},
                   {u"RateTypeCode", u"LB"},
                   {u"DateRate", kDay},

@@ -12,7 +12,7 @@
 #include <utility>
 
 #include "forms/form.h"
-#include "hostkit/book_specs.h"
+#include "hostkit/book_layouts.h"
 #include "hostkit/dialog_form_impl.h"
 #include "hostkit/resource_module.h"
 #include "hostkit/scripted_answers.h"

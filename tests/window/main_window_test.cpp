@@ -24,7 +24,7 @@
 
 #include "component/cbankcl_vb.h"
 #include "forms/control.h"
-#include "hostkit/book_specs.h"
+#include "hostkit/book_layouts.h"
 #include "hostkit/default_host.h"
 #include "hostkit/sqlite_books.h"
 #include "qt/qt_ui_services.h"

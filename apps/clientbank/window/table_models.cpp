@@ -7,7 +7,7 @@
 #include <QLocale>
 #include <algorithm>
 
-#include "hostkit/book_specs.h"
+#include "hostkit/book_layouts.h"
 #include "hostkit/sqlite_books.h"
 #include "runtime/variant.h"
 
@@ -97,7 +97,7 @@ RatesModel::RatesModel(std::shared_ptr<norv::hostkit::Database> db, QObject* par
 
 void RatesModel::Reload() {
   std::vector<QStringList> rows;
-  if (const norv::hostkit::BookSpec* book = norv::hostkit::FindBook(u"REFCurrencyRate")) {
+  if (const norv::hostkit::BookLayout* book = norv::hostkit::FindBook(u"REFCurrencyRate")) {
     for (norv::hostkit::BookRecord& record : norv::hostkit::BookStore(db_).List(*book)) {
       rows.push_back({Text(record[u"CurrencyCode"]), Text(record[u"RateTypeCode"]),
                       Text(record[u"DateRate"]), Rate(record[u"Rate"])});

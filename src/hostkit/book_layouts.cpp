@@ -1,19 +1,19 @@
-#include "hostkit/book_specs.h"
+#include "hostkit/book_layouts.h"
 
 #include "runtime/text.h"
 
 namespace norv::hostkit {
 
-const FieldSpec* BookSpec::Field(std::u16string_view field_name) const {
-  for (const FieldSpec& field : fields) {
+const FieldLayout* BookLayout::Field(std::u16string_view field_name) const {
+  for (const FieldLayout& field : fields) {
     if (field.name == field_name) return &field;
   }
   return nullptr;
 }
 
-const std::vector<BookSpec>& AllBooks() {
+const std::vector<BookLayout>& AllBooks() {
   using K = FieldKind;
-  static const std::vector<BookSpec> books = {
+  static const std::vector<BookLayout> books = {
       {u"PathKey", "book_PathKey", {{u"Key", K::kText}, {u"EntryPath", K::kText}}, {u"Key"}},
       {u"REFCurrency",
        "book_REFCurrency",
@@ -40,17 +40,17 @@ const std::vector<BookSpec>& AllBooks() {
   return books;
 }
 
-const BookSpec* FindBook(std::u16string_view name) {
-  for (const BookSpec& book : AllBooks()) {
+const BookLayout* FindBook(std::u16string_view name) {
+  for (const BookLayout& book : AllBooks()) {
     if (book.name == name) return &book;
   }
   return nullptr;
 }
 
-std::string CreateTableSql(const BookSpec& book) {
+std::string CreateTableSql(const BookLayout& book) {
   // AUTOINCREMENT keeps a deleted rate's IDC from being handed out again.
   std::string sql = "CREATE TABLE " + book.table + " (IDC INTEGER PRIMARY KEY AUTOINCREMENT";
-  for (const FieldSpec& field : book.fields) {
+  for (const FieldLayout& field : book.fields) {
     if (field.name == kIdcField) continue;
     sql += ", " + U16ToUtf8(field.name);
     switch (field.kind) {

@@ -13,28 +13,28 @@ namespace norv::hostkit {
 // dates as the day serial, integers as integers.
 enum class FieldKind { kText, kAmount, kDate, kInteger };
 
-struct FieldSpec {
+struct FieldLayout {
   std::u16string_view name;
   FieldKind kind;
 };
 
-struct BookSpec {
+struct BookLayout {
   std::u16string_view name;
   std::string table;
-  std::vector<FieldSpec> fields;          // in record order
+  std::vector<FieldLayout> fields;        // in record order
   std::vector<std::u16string_view> keys;  // in FindByKey order
   bool idc_field = false;                 // IDC is one of `fields`
 
-  const FieldSpec* Field(std::u16string_view field_name) const;
+  const FieldLayout* Field(std::u16string_view field_name) const;
 };
 
 inline constexpr std::u16string_view kIdcField = u"IDC";
 
-const std::vector<BookSpec>& AllBooks();
+const std::vector<BookLayout>& AllBooks();
 // The book of that name (exact, case-sensitive), nullptr when the host has none.
-const BookSpec* FindBook(std::u16string_view name);
+const BookLayout* FindBook(std::u16string_view name);
 
 // The CREATE TABLE statement of a book.
-std::string CreateTableSql(const BookSpec& book);
+std::string CreateTableSql(const BookLayout& book);
 
 }  // namespace norv::hostkit
